@@ -1,0 +1,1 @@
+#include "framestate.h"

@@ -1,0 +1,13 @@
+#include "reportpage.h"
+
+#include <QMarginsF>
+#include <QPageSize>
+
+namespace tessaro::report {
+
+QPageLayout reportPageLayout() {
+  return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                     QPageLayout::Millimeter);
+}
+
+}  // namespace tessaro::report

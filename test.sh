@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds Tessaro with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# The exit status is the tests' verdict.
+set -euo pipefail
+cd "$(dirname "$0")"
+. ./deps.sh
+tessaro_install_deps python3-dbfread
+tessaro_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON -DTESSARO_BUILD_BENCH=OFF
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+ctest --test-dir build/sanitize --output-on-failure -j "$(nproc)"
