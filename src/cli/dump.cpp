@@ -1,0 +1,10 @@
+#include "cli/commands.h"
+
+namespace tessaro::cli {
+
+int runDump(Context& ctx) {
+  ctx.err << "tessaro-cli: dump is not available yet\n";
+  return kFailed;
+}
+
+}  // namespace tessaro::cli
