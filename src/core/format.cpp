@@ -58,7 +58,7 @@ std::string formatFixed(double value, int decimals, int width) {
     }
   }
   while (d.exponent >= int(d.digits.size()) && int(intPart.size()) < d.exponent + 1) intPart.push_back('0');
-  if (intPart.empty()) intPart = "0";
+  if (intPart.empty()) intPart.push_back('0');
 
   const bool roundUp = int(fracPart.size()) > decimals && fracPart[decimals] >= '5';
   fracPart.resize(decimals, '0');
@@ -73,7 +73,10 @@ std::string formatFixed(double value, int decimals, int width) {
     }
   }
   std::string text = all.substr(0, all.size() - decimals);
-  if (decimals > 0) text += "." + all.substr(all.size() - decimals);
+  if (decimals > 0) {
+    text.push_back('.');
+    text.append(all, all.size() - decimals, std::string::npos);
+  }
   // Drop leading zeros of the integer part but keep one.
   std::size_t nz = 0;
   while (nz + 1 < text.size() && text[nz] == '0' && text[nz + 1] != '.') ++nz;
@@ -104,8 +107,11 @@ std::string formatGeneral(double value) {
     char sign = s[e + 1];
     std::string exp = s.substr(e + 2);
     exp.erase(0, exp.find_first_not_of('0'));
-    if (exp.empty()) exp = "0";
-    s = mantissa + "E" + (sign == '-' ? "-" : "+") + exp;
+    if (exp.empty()) exp.push_back('0');
+    s = mantissa;
+    s.push_back('E');
+    s.push_back(sign == '-' ? '-' : '+');
+    s.append(exp);
   }
   return s;
 }
