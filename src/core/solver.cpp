@@ -1,6 +1,7 @@
 #include "solver.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <string_view>
 
 #include "format.h"
@@ -61,7 +62,8 @@ void setFailed(FormulaResult& result, std::size_t n, int precision) {
 StoredValue storedValue(double value, int decimals) {
   StoredValue s;
   s.text = formatFixed(value, decimals);
-  s.value = roundFixed(value, decimals);
+  // The table engine reads the text back: the value is the number it shows.
+  s.value = std::strtod(s.text.c_str(), nullptr);
   return s;
 }
 
