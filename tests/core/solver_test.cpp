@@ -166,7 +166,10 @@ TEST(SolverHandWorked, FormulaTwoMeetsTheTargetsAndThenLowersThePrice) {
 
 TEST(SolverTies, AllPricesZeroKeepPhaseOneBasisAndLowerColumn) {
   // Two identical materials: every tie falls to the lower column number, and
-  // formula 2's phase 2 finds no negative cost.
+  // formula 2's phase 2 finds no negative cost. The first ratio test is a tie
+  // too (row 5: 1600 / 3200, row 6: 100 / 200) and keeps the earlier row.
+  // Formula 1 then brings in the SiO2 surplus (column 6, -2.5 in row 16)
+  // on row 6 at level 0.
   std::vector<SolverMaterial> materials = {material("甲", {{SIO2, 80}, {AL2O3, 20}}),
                                            material("乙", {{SIO2, 80}, {AL2O3, 20}})};
   const SolverTarget t = target({{SIO2, 40}, {AL2O3, 10}});
@@ -175,7 +178,9 @@ TEST(SolverTies, AllPricesZeroKeepPhaseOneBasisAndLowerColumn) {
     ASSERT_TRUE(r.feasible);
     EXPECT_DOUBLE_EQ(r.x[0], 0.5);
     EXPECT_EQ(r.x[1], 0);
-    for (const Pivot& p : r.pivots) EXPECT_EQ(p.phase, 1);
+    const std::vector<Pivot> expected =
+        argument == kFormula1 ? std::vector<Pivot>{{5, 1, 1}, {6, 6, 1}} : std::vector<Pivot>{{5, 1, 1}};
+    EXPECT_EQ(r.pivots, expected);
     EXPECT_EQ(r.price.text, "    0.00");
   }
 }
