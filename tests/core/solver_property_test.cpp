@@ -18,6 +18,9 @@ using namespace tessaro::core;
 
 namespace {
 
+constexpr unsigned kSeed = 20240611;
+constexpr int kRounds = 1500;
+
 struct Instance {
   std::vector<SolverMaterial> materials;
   SolverTarget target;
@@ -113,9 +116,9 @@ bool glpkReachesEveryTarget(const Instance& in) {
 }  // namespace
 
 TEST(SolverProperties, FormulaOneReachesAndFormulaTwoNeverExceeds) {
-  std::mt19937 rng(20240611);
+  std::mt19937 rng(kSeed);
   int feasible1 = 0, feasible2 = 0, infeasible1 = 0;
-  for (int round = 0; round < 2000; ++round) {
+  for (int round = 0; round < kRounds; ++round) {
     const Instance in = randomInstance(rng);
     SCOPED_TRACE("instance " + std::to_string(round));
     const SolveOutcome o1 = solveFormula(in.materials, in.target, kFormula1, 2);
@@ -155,32 +158,23 @@ TEST(SolverProperties, FormulaOneReachesAndFormulaTwoNeverExceeds) {
         EXPECT_LE(rowSum(in, f2, j), t * (1 + 1e-6) + 1e-9) << "row " << j;
       }
     }
-#ifdef TESSARO_HAVE_GLPK
-    EXPECT_EQ(f1.feasible, glpkReachesEveryTarget(in));
-#endif
   }
   // The instances cover both outcomes.
-  EXPECT_GT(feasible1, 200);
-  EXPECT_GT(infeasible1, 200);
-  EXPECT_GT(feasible2, 100);
+  EXPECT_GT(feasible1, kRounds / 10);
+  EXPECT_GT(infeasible1, kRounds / 10);
+  EXPECT_GT(feasible2, kRounds / 20);
 }
 
-TEST(SolverProperties, GlpkComparison) {
+TEST(SolverProperties, FormulaOneFailsExactlyWhenGlpkFindsNoMixture) {
 #ifndef TESSARO_HAVE_GLPK
   GTEST_SKIP() << "GLPK (libglpk-dev) not found: formula 1's feasibility is not compared with it";
 #else
-  // A case built to fail: no material carries MgO.
-  Instance in;
-  SolverMaterial m;
-  m.name = "石英";
-  m.contents[SIO2] = 100;
-  in.materials = {m};
-  in.target.contents[SIO2] = 50;
-  in.target.contents[MGO] = 1;
-  EXPECT_FALSE(glpkReachesEveryTarget(in));
-  EXPECT_FALSE(std::get<FormulaResult>(solveFormula(in.materials, in.target, kFormula1, 2)).feasible);
-  in.target.contents[MGO] = 0;
-  EXPECT_TRUE(glpkReachesEveryTarget(in));
-  EXPECT_TRUE(std::get<FormulaResult>(solveFormula(in.materials, in.target, kFormula1, 2)).feasible);
+  std::mt19937 rng(kSeed);
+  for (int round = 0; round < kRounds; ++round) {
+    const Instance in = randomInstance(rng);
+    const SolveOutcome o1 = solveFormula(in.materials, in.target, kFormula1, 2);
+    ASSERT_TRUE(std::holds_alternative<FormulaResult>(o1));
+    EXPECT_EQ(std::get<FormulaResult>(o1).feasible, glpkReachesEveryTarget(in)) << "instance " << round;
+  }
 #endif
 }
