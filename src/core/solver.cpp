@@ -135,7 +135,7 @@ std::optional<SolverRefusal> checkSolverInput(const std::vector<SolverMaterial>&
 }
 
 SolveOutcome solveFormula(const std::vector<SolverMaterial>& materials, const SolverTarget& target, int argument,
-                          int precision) {
+                          int precision, std::optional<int> pivotBound) {
   if (auto r = checkSolverInput(materials, target, argument, precision)) return *r;
 
   const int n = int(materials.size());
@@ -197,7 +197,7 @@ SolveOutcome solveFormula(const std::vector<SolverMaterial>& materials, const So
   }
 
   // Step 5, iteration.
-  const int limit = pivotLimit(n);
+  const int limit = pivotBound ? *pivotBound : pivotLimit(n);
   bool failed = false;
   for (;;) {
     // Entering column: the lowest coefficient of the active objective row;

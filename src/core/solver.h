@@ -106,8 +106,9 @@ std::optional<SolverRefusal> checkSolverInput(const std::vector<SolverMaterial>&
 // Computes one formula. `argument` is kFormula1 or kFormula2, `precision` the
 // decimals (0, 1 or 2) of the raw proportions and of the fired proportions
 // that form the composition. Refuses the input as checkSolverInput does.
+// `pivotBound` replaces pivotLimit(n) when given.
 SolveOutcome solveFormula(const std::vector<SolverMaterial>& materials, const SolverTarget& target, int argument,
-                          int precision);
+                          int precision, std::optional<int> pivotBound = std::nullopt);
 
 // The bound on the number of pivots for n raw materials, generous enough never
 // to be met on sound data; reaching it counts as a failed formula.

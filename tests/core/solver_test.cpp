@@ -398,6 +398,18 @@ TEST(SolverFailure, NoMixtureGivesZerosEverywhere) {
   EXPECT_DOUBLE_EQ(f2.x[1], 0.3);
 }
 
+TEST(SolverFailure, PivotBoundCountsAsFailure) {
+  // The hand-worked formula 2 needs three pivots.
+  const auto materials = threeMaterials();
+  const SolverTarget t = target({{SIO2, 60}, {AL2O3, 20}});
+  const FormulaResult r = std::get<FormulaResult>(solveFormula(materials, t, kFormula2, 2, 2));
+  EXPECT_TRUE(r.pivotLimitReached);
+  EXPECT_FALSE(r.feasible);
+  EXPECT_EQ(r.x, (std::vector<double>{0, 0, 0}));
+  EXPECT_EQ(r.total.text, "    0.00");
+  EXPECT_TRUE(std::get<FormulaResult>(solveFormula(materials, t, kFormula2, 2, 3)).feasible);
+}
+
 TEST(SolverFailure, AllTargetsZero) {
   // Formula 1 is met by x = 0 (S = 0): every proportion 0, composition 0.
   std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}}, 1)};
