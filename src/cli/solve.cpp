@@ -133,10 +133,7 @@ std::optional<InputError> readInput(const QJsonObject& root, Input& input) {
     m.hj = reader.number(QStringLiteral("HJ"));
     m.dj = reader.number(QStringLiteral("DJ"));
     for (int j = 0; j < 3; ++j) {
-      // Any text counts as a mark; blanks alone are an empty cell, as the
-      // table engine reads a blank-padded field.
-      const std::string mark = reader.text(QStringLiteral("BXL%1").arg(j + 1));
-      m.marks[j] = mark.find_first_not_of(" \t") != std::string::npos;
+      m.marks[j] = core::isMarked(reader.text(QStringLiteral("BXL%1").arg(j + 1)));
     }
     if (reader.error()) return reader.error();
     input.materials.push_back(std::move(m));

@@ -59,6 +59,8 @@ void setFailed(FormulaResult& result, std::size_t n, int precision) {
 
 }  // namespace
 
+bool isMarked(std::string_view markText) { return markText.find_first_not_of(" \t") != std::string_view::npos; }
+
 StoredValue storedValue(double value, int decimals) {
   StoredValue s;
   s.text = formatFixed(value, decimals);

@@ -12,6 +12,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -38,6 +39,10 @@ struct SolverMaterial {
   double dj = 0;                  // DJ, unit price
   std::array<bool, 3> marks{};    // BXL1..BXL3 not empty
 };
+
+// Whether a mark cell (BXL1..BXL3 of the formula table) marks its material:
+// any text does; blanks alone are an empty cell, as a blank-padded field reads.
+bool isMarked(std::string_view markText);
 
 // The target record: its contents (only the nine matched oxides take part)
 // and the mandatory amounts BXL1..BXL3 as typed, in per cent of the formula;

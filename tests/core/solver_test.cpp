@@ -240,6 +240,14 @@ TEST(SolverMandatory, MarkWithoutAmountExcludesInFormulaTwoAndIsIgnoredInFormula
   for (Oxide o : {SIO2, AL2O3, K2O}) EXPECT_GE(mixed(materials, f1, o), t.contents[o] * (1 - 1e-9));
 }
 
+TEST(SolverMandatory, AnyTextIsAMark) {
+  EXPECT_TRUE(isMarked("选"));
+  EXPECT_TRUE(isMarked("选 "));  // counts, though it is not highlighted
+  EXPECT_TRUE(isMarked("x"));
+  EXPECT_FALSE(isMarked(""));
+  EXPECT_FALSE(isMarked("   "));
+}
+
 TEST(SolverMandatory, TwoMaterialsOnOneMarkShareTheAmount) {
   std::vector<SolverMaterial> materials = {material("石英甲", {{SIO2, 100}}, 2), material("石英乙", {{SIO2, 100}}, 1),
                                            material("刚玉", {{AL2O3, 100}}, 1)};
