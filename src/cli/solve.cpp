@@ -1,10 +1,271 @@
+// tessaro-cli solve: both formulas of the proportion solver and their error
+// evaluation on JSON input, without tables.
+#include <QByteArray>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+#include <QLocale>
+
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "cli/commands.h"
+#include "core/composition.h"
+#include "core/errorrate.h"
+#include "core/solver.h"
 
 namespace tessaro::cli {
+namespace {
+
+using core::Contents;
+using core::kOxideCount;
+using core::kOxideFields;
+
+// A problem with the input: the field it concerns (a path such as
+// materials[2].SIO2) and what is wrong with it.
+struct InputError {
+  QString field;
+  QString message;
+};
+
+QString fieldName(std::string_view name) { return QString::fromLatin1(name.data(), qsizetype(name.size())); }
+
+// A field of an input object, read strictly: present, and of its kind.
+class ObjectReader {
+ public:
+  ObjectReader(const QJsonObject& object, QString path) : object_(object), path_(std::move(path)) {}
+
+  QString path(const QString& key) const { return path_.isEmpty() ? key : path_ + "." + key; }
+
+  double number(const QString& key) {
+    const QJsonValue v = object_.value(key);
+    if (v.isDouble()) return v.toDouble();
+    fail(key, v, "a number");
+    return 0;
+  }
+
+  std::string text(const QString& key) {
+    const QJsonValue v = object_.value(key);
+    if (v.isString()) return v.toString().toStdString();
+    fail(key, v, "a text");
+    return {};
+  }
+
+  const std::optional<InputError>& error() const { return error_; }
+
+ private:
+  void fail(const QString& key, const QJsonValue& v, const char* wanted) {
+    if (error_) return;
+    QString found;
+    if (v.isUndefined()) {
+      error_ = InputError{path(key), QStringLiteral("missing")};
+      return;
+    }
+    if (v.isString()) {
+      found = QStringLiteral("the text \"%1\"").arg(v.toString());
+    } else if (v.isNull()) {
+      found = QStringLiteral("null");
+    } else if (v.isBool()) {
+      found = v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    } else if (v.isDouble()) {
+      found = QStringLiteral("the number %1").arg(v.toDouble());
+    } else if (v.isArray()) {
+      found = QStringLiteral("an array");
+    } else {
+      found = QStringLiteral("an object");
+    }
+    error_ = InputError{path(key), QStringLiteral("%1 is needed, found %2").arg(QLatin1String(wanted), found)};
+  }
+
+  const QJsonObject& object_;
+  QString path_;
+  std::optional<InputError> error_;
+};
+
+struct Input {
+  int precision = 2;
+  std::vector<core::SolverMaterial> materials;
+  core::SolverTarget target;
+};
+
+std::optional<InputError> readContents(ObjectReader& reader, Contents& contents) {
+  for (int m = 0; m < kOxideCount; ++m) contents[m] = reader.number(fieldName(kOxideFields[m]));
+  return reader.error();
+}
+
+std::optional<InputError> readInput(const QJsonObject& root, Input& input) {
+  ObjectReader top(root, QString());
+  const double precision = top.number(QStringLiteral("precision"));
+  if (top.error()) return top.error();
+  if (precision != 0 && precision != 1 && precision != 2) {
+    return InputError{QStringLiteral("precision"),
+                      QStringLiteral("must be 0, 1 or 2, found %1").arg(precision)};
+  }
+  input.precision = int(precision);
+
+  const QJsonValue materials = root.value(QStringLiteral("materials"));
+  if (!materials.isArray()) {
+    return InputError{QStringLiteral("materials"),
+                      materials.isUndefined() ? QStringLiteral("missing") : QStringLiteral("an array is needed")};
+  }
+  const QJsonArray list = materials.toArray();
+  if (list.isEmpty()) return InputError{QStringLiteral("materials"), QStringLiteral("no raw material given")};
+  // More than the tableau holds is refused before anything else is read.
+  if (list.size() > core::kMaxMaterials) {
+    return InputError{QStringLiteral("materials"),
+                      QStringLiteral("%1 raw materials given, at most %2 can be used")
+                          .arg(list.size())
+                          .arg(core::kMaxMaterials)};
+  }
+  for (qsizetype i = 0; i < list.size(); ++i) {
+    const QString path = QStringLiteral("materials[%1]").arg(i);
+    if (!list[i].isObject()) return InputError{path, QStringLiteral("an object is needed")};
+    const QJsonObject object = list[i].toObject();
+    ObjectReader reader(object, path);
+    core::SolverMaterial m;
+    m.name = reader.text(QStringLiteral("NAME"));
+    readContents(reader, m.contents);
+    m.il = reader.number(QStringLiteral("IL"));
+    m.hj = reader.number(QStringLiteral("HJ"));
+    m.dj = reader.number(QStringLiteral("DJ"));
+    for (int j = 0; j < 3; ++j) {
+      m.marks[j] = core::isMarked(reader.text(QStringLiteral("BXL%1").arg(j + 1)));
+    }
+    if (reader.error()) return reader.error();
+    input.materials.push_back(std::move(m));
+  }
+
+  const QJsonValue target = root.value(QStringLiteral("target"));
+  if (!target.isObject()) {
+    return InputError{QStringLiteral("target"),
+                      target.isUndefined() ? QStringLiteral("missing") : QStringLiteral("an object is needed")};
+  }
+  const QJsonObject targetObject = target.toObject();
+  ObjectReader reader(targetObject, QStringLiteral("target"));
+  readContents(reader, input.target.contents);
+  for (int j = 0; j < 3; ++j) input.target.amounts[j] = reader.text(QStringLiteral("BXL%1").arg(j + 1));
+  return reader.error();
+}
+
+// The field of the input that a refusal of the solver concerns.
+QString refusalField(const core::SolverRefusal& r) {
+  const QString field = QString::fromStdString(r.field);
+  if (r.kind == core::SolverRefusal::Kind::TooManyMaterials) return QStringLiteral("materials");
+  if (r.material >= 0) return QStringLiteral("materials[%1].%2").arg(r.material).arg(field);
+  if (!field.isEmpty()) return QStringLiteral("target.") + field;
+  return QStringLiteral("input");
+}
+
+// JSON output, written by hand so that the keys keep the order of the
+// result record and every stored value prints as the decimal it holds.
+QByteArray jsonNumber(double v) {
+  if (v == 0) return "0";
+  return QByteArray::number(v, 'g', QLocale::FloatingPointShortest);
+}
+
+QByteArray jsonString(const std::string& s) {
+  QByteArray out = "\"";
+  for (const char ch : s) {
+    const auto c = static_cast<unsigned char>(ch);
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          out += "\\u00";
+          out += QByteArray::number(c, 16).rightJustified(2, '0');
+        } else {
+          out += char(c);
+        }
+    }
+  }
+  out += '"';
+  return out;
+}
+
+QByteArray formulaJson(const core::FormulaResult& f, const core::SolverTarget& target) {
+  Contents stored{};
+  for (int m = 0; m < kOxideCount; ++m) stored[m] = f.oxides[m].value;
+  const core::ErrorEvaluation e = core::evaluateErrors(target.contents, stored);
+
+  QByteArray out = "{\"BH\": " + jsonString(f.label);
+  out += ", \"feasible\": ";
+  out += f.feasible ? "true" : "false";
+  out += ", \"x\": [";
+  for (std::size_t i = 0; i < f.x.size(); ++i) out += (i ? ", " : "") + jsonNumber(f.x[i]);
+  out += "], \"NUM\": [";
+  for (std::size_t i = 0; i < f.proportions.size(); ++i) {
+    out += (i ? ", " : "") + jsonNumber(f.proportions[i].value);
+  }
+  out += "], \"DJ\": " + jsonNumber(f.price.value);
+  out += ", \"composition\": {";
+  for (int m = 0; m < kOxideCount; ++m) {
+    out += (m ? ", \"" : "\"") + QByteArray(kOxideFields[m].data(), qsizetype(kOxideFields[m].size())) +
+           "\": " + jsonNumber(f.oxides[m].value);
+  }
+  out += "}, \"HJ\": " + jsonNumber(f.total.value);
+  out += ", \"average_error\": " + jsonNumber(e.average);
+  out += ", \"BZ\": " + jsonString(core::averageErrorRemark(e.average));
+  out += "}";
+  return out;
+}
+
+int badInput(Context& ctx, const QString& field, const QString& message) {
+  QString text = message;
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  ctx.err << "tessaro-cli solve: " << field << ": " << text << "\n";
+  return kBadInput;
+}
+
+}  // namespace
 
 int runSolve(Context& ctx) {
-  ctx.err << "tessaro-cli: solve is not available yet\n";
-  return kFailed;
+  if (ctx.args.size() > 1) {
+    ctx.err << "usage: tessaro-cli solve [FILE]\n";
+    return kBadInput;
+  }
+  QByteArray data;
+  const QString fileName = ctx.args.isEmpty() ? QStringLiteral("-") : ctx.args.first();
+  QFile file;
+  const bool opened = fileName == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                      : (file.setFileName(fileName), file.open(QIODevice::ReadOnly));
+  if (!opened) {
+    ctx.err << "tessaro-cli solve: cannot read " << fileName << ": " << file.errorString() << "\n";
+    return kBadInput;
+  }
+  data = file.readAll();
+
+  QJsonParseError parseError;
+  const QJsonDocument doc = QJsonDocument::fromJson(data, &parseError);
+  if (parseError.error != QJsonParseError::NoError) {
+    ctx.err << "tessaro-cli solve: " << (fileName == QLatin1String("-") ? QStringLiteral("standard input") : fileName)
+            << ": not valid JSON at offset " << parseError.offset << ": " << parseError.errorString() << "\n";
+    return kBadInput;
+  }
+  if (!doc.isObject()) return badInput(ctx, QStringLiteral("input"), QStringLiteral("a JSON object is needed"));
+
+  Input input;
+  if (const auto error = readInput(doc.object(), input)) return badInput(ctx, error->field, error->message);
+
+  QByteArray out = "{\"formulas\": [";
+  for (const int argument : {core::kFormula1, core::kFormula2}) {
+    const core::SolveOutcome outcome = core::solveFormula(input.materials, input.target, argument, input.precision);
+    if (const auto* refusal = std::get_if<core::SolverRefusal>(&outcome)) {
+      return badInput(ctx, refusalField(*refusal), QString::fromStdString(refusal->message));
+    }
+    if (argument == core::kFormula2) out += ", ";
+    out += formulaJson(std::get<core::FormulaResult>(outcome), input.target);
+  }
+  out += "]}\n";
+  ctx.out << QString::fromUtf8(out);
+  return kOk;
 }
 
 }  // namespace tessaro::cli

@@ -1,0 +1,190 @@
+// tessaro-cli solve, run as a script would run it.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+CliRun runCli(const QStringList& args, const QByteArray& input = {}) {
+  QProcess p;
+  p.start(QStringLiteral(TESSARO_CLI), args);
+  if (!p.waitForStarted()) return {};
+  p.write(input);
+  p.closeWriteChannel();
+  p.waitForFinished(30000);
+  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+          QString::fromUtf8(p.readAllStandardError())};
+}
+
+QJsonObject record(const QString& name, std::initializer_list<std::pair<const char*, double>> values) {
+  QJsonObject o;
+  if (!name.isNull()) o[QStringLiteral("NAME")] = name;
+  for (const char* f : {"SIO2", "AL2O3", "FE2O3", "TIO2", "CAO", "MGO", "K2O", "NA2O", "QTCF1", "QTCF2", "QTCF3"}) {
+    o[QLatin1String(f)] = 0;
+  }
+  if (!name.isNull()) {
+    o[QStringLiteral("IL")] = 0;
+    o[QStringLiteral("HJ")] = 100;
+    o[QStringLiteral("DJ")] = 0;
+  }
+  for (const char* f : {"BXL1", "BXL2", "BXL3"}) o[QLatin1String(f)] = QString();
+  for (const auto& [field, value] : values) o[QLatin1String(field)] = value;
+  return o;
+}
+
+// Quartz, kaolin with 10 % loss on ignition, corundum; target SiO2 60, Al2O3 20.
+QJsonObject threeMaterials() {
+  QJsonArray materials = {record(QStringLiteral("石英"), {{"SIO2", 100}, {"DJ", 1}}),
+                          record(QStringLiteral("高岭土"), {{"SIO2", 50}, {"AL2O3", 50}, {"DJ", 0.5}, {"IL", 10}}),
+                          record(QStringLiteral("刚玉"), {{"AL2O3", 100}, {"DJ", 3}})};
+  QJsonObject in;
+  in[QStringLiteral("precision")] = 2;
+  in[QStringLiteral("materials")] = materials;
+  in[QStringLiteral("target")] = record(QString(), {{"SIO2", 60}, {"AL2O3", 20}});
+  return in;
+}
+
+QByteArray json(const QJsonObject& o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); }
+
+QJsonObject withMaterial(QJsonObject in, int i, const QString& field, const QJsonValue& value) {
+  QJsonArray materials = in[QStringLiteral("materials")].toArray();
+  QJsonObject m = materials[i].toObject();
+  if (value.isUndefined()) {
+    m.remove(field);
+  } else {
+    m[field] = value;
+  }
+  materials[i] = m;
+  in[QStringLiteral("materials")] = materials;
+  return in;
+}
+
+QJsonObject withTarget(QJsonObject in, const QString& field, const QJsonValue& value) {
+  QJsonObject t = in[QStringLiteral("target")].toObject();
+  t[field] = value;
+  in[QStringLiteral("target")] = t;
+  return in;
+}
+
+std::vector<double> numbers(const QJsonValue& v) {
+  std::vector<double> out;
+  for (const QJsonValue& e : v.toArray()) out.push_back(e.toDouble());
+  return out;
+}
+
+}  // namespace
+
+TEST(SolveCli, BothFormulasWithTheirEvaluation) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString file = dir.filePath(QStringLiteral("in.json"));
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(json(threeMaterials()));
+  f.close();
+
+  const CliRun run = runCli({QStringLiteral("solve"), file});
+  ASSERT_EQ(run.status, 0) << run.err.toStdString();
+  EXPECT_TRUE(run.err.isEmpty());
+  // Stored values print as the decimals they hold.
+  EXPECT_TRUE(run.out.contains(QStringLiteral("\"NUM\": [47.37, 52.63, 0]"))) << run.out.toStdString();
+  EXPECT_TRUE(run.out.endsWith(QLatin1Char('\n')));
+
+  const QJsonDocument doc = QJsonDocument::fromJson(run.out.toUtf8());
+  const QJsonArray formulas = doc.object()[QStringLiteral("formulas")].toArray();
+  ASSERT_EQ(formulas.size(), 2);
+  const QJsonObject f1 = formulas[0].toObject();
+  EXPECT_EQ(f1[QStringLiteral("BH")].toString(), QStringLiteral("1＃配比"));
+  EXPECT_TRUE(f1[QStringLiteral("feasible")].toBool());
+  EXPECT_EQ(numbers(f1[QStringLiteral("x")]), (std::vector<double>{0.6, 0, 0.2}));
+  EXPECT_EQ(numbers(f1[QStringLiteral("NUM")]), (std::vector<double>{75, 0, 25}));
+  EXPECT_EQ(f1[QStringLiteral("DJ")].toDouble(), 1.5);
+  const QJsonObject c1 = f1[QStringLiteral("composition")].toObject();
+  EXPECT_EQ(c1.size(), 11);
+  EXPECT_EQ(c1[QStringLiteral("SIO2")].toDouble(), 75);
+  EXPECT_EQ(c1[QStringLiteral("AL2O3")].toDouble(), 25);
+  EXPECT_EQ(f1[QStringLiteral("HJ")].toDouble(), 100);
+  EXPECT_EQ(f1[QStringLiteral("average_error")].toDouble(), 25);
+  EXPECT_EQ(f1[QStringLiteral("BZ")].toString(), QStringLiteral("平均误差率   25.00%. 注：Fe2O3,TiO2未计"));
+
+  const QJsonObject f2 = formulas[1].toObject();
+  EXPECT_EQ(f2[QStringLiteral("BH")].toString(), QStringLiteral("2＃配比"));
+  EXPECT_EQ(numbers(f2[QStringLiteral("NUM")]), (std::vector<double>{47.37, 52.63, 0}));
+  EXPECT_EQ(f2[QStringLiteral("DJ")].toDouble(), 0.74);
+
+  // The same from standard input.
+  const CliRun piped = runCli({QStringLiteral("solve")}, json(threeMaterials()));
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_EQ(piped.out, run.out);
+}
+
+TEST(SolveCli, FailedFormulaIsAllZeroWithAverageHundred) {
+  const QJsonObject in = withTarget(threeMaterials(), QStringLiteral("MGO"), 5);
+  const CliRun run = runCli({QStringLiteral("solve")}, json(in));
+  ASSERT_EQ(run.status, 0) << run.err.toStdString();
+  const QJsonObject f1 = QJsonDocument::fromJson(run.out.toUtf8())
+                             .object()[QStringLiteral("formulas")]
+                             .toArray()[0]
+                             .toObject();
+  EXPECT_FALSE(f1[QStringLiteral("feasible")].toBool());
+  EXPECT_EQ(numbers(f1[QStringLiteral("x")]), (std::vector<double>{0, 0, 0}));
+  EXPECT_EQ(numbers(f1[QStringLiteral("NUM")]), (std::vector<double>{0, 0, 0}));
+  EXPECT_EQ(f1[QStringLiteral("DJ")].toDouble(), 0);
+  EXPECT_EQ(f1[QStringLiteral("average_error")].toDouble(), 100);
+  EXPECT_EQ(f1[QStringLiteral("BZ")].toString(), QStringLiteral("平均误差率  100.00%. 注：Fe2O3,TiO2未计"));
+}
+
+TEST(SolveCli, BadInputNamesTheField) {
+  const QJsonObject good = threeMaterials();
+  QJsonObject tooMany = good;
+  QJsonArray many;
+  for (int i = 0; i < 36; ++i) many.append(good[QStringLiteral("materials")].toArray()[0]);
+  tooMany[QStringLiteral("materials")] = many;
+  QJsonObject noPrecision = good;
+  noPrecision.remove(QStringLiteral("precision"));
+
+  const struct {
+    QByteArray input;
+    QString field;
+  } cases[] = {
+      {json(withMaterial(good, 1, QStringLiteral("DJ"), QJsonValue::Undefined)), "materials[1].DJ: missing"},
+      {json(withMaterial(good, 0, QStringLiteral("SIO2"), QStringLiteral("abc"))),
+       "materials[0].SIO2: a number is needed, found the text \"abc\""},
+      {json(withMaterial(good, 2, QStringLiteral("HJ"), 0)), "materials[2].HJ: "},
+      {json(withMaterial(good, 0, QStringLiteral("BXL2"), 1)), "materials[0].BXL2: a text is needed"},
+      {json(withTarget(good, QStringLiteral("BXL1"), QStringLiteral("二十"))), "target.BXL1: "},
+      {json(withTarget(good, QStringLiteral("CAO"), -2)), "target.CAO: "},
+      {json(tooMany), "materials: 36 raw materials given, at most 35"},
+      {json(noPrecision), "precision: missing"},
+      {json(withTarget(good, QStringLiteral("SIO2"), QJsonValue::Null)), "target.SIO2: a number is needed, found null"},
+      {"{\"precision\": 2, \"materials\": [", "not valid JSON"},
+      {"[]", "input: a JSON object is needed"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = runCli({QStringLiteral("solve")}, c.input);
+    EXPECT_EQ(run.status, 2) << c.field.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains(c.field)) << run.err.toStdString();
+  }
+
+  // HJ equal to IL names the material itself.
+  const CliRun hj = runCli({QStringLiteral("solve")},
+                        json(withMaterial(withMaterial(good, 1, QStringLiteral("IL"), 100), 1, QStringLiteral("HJ"), 100)));
+  EXPECT_EQ(hj.status, 2);
+  EXPECT_TRUE(hj.err.contains(QStringLiteral("materials[1].HJ: 原料“高岭土”"))) << hj.err.toStdString();
+
+  const CliRun missing = runCli({QStringLiteral("solve"), QStringLiteral("/nonexistent/in.json")});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_TRUE(missing.err.contains(QStringLiteral("/nonexistent/in.json")));
+}
