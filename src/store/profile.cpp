@@ -64,10 +64,25 @@ QString trimBlanks(const QString& text) {
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
+// Text of GBK bytes. A lead byte cut off by the end of the bytes becomes
+// U+FFFD like any other invalid byte, so that a damaged name never matches a
+// name it is not.
 QString decode(const QByteArray& bytes) {
   QStringDecoder decoder(kCodec, QStringConverter::Flag::Stateless);
   if (!decoder.isValid()) return QString::fromLatin1(bytes);
-  return decoder.decode(bytes);
+  qsizetype i = 0;
+  bool cut = false;
+  while (i < bytes.size()) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b >= 0x81 && b <= 0xFE) {
+      if (i + 1 == bytes.size()) cut = true;
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  if (!cut) return decoder.decode(bytes);
+  return decoder.decode(QByteArrayView(bytes).first(bytes.size() - 1)) + QChar(QChar::ReplacementCharacter);
 }
 
 enum class Kind { Blank, Comment, Section, Entry };
@@ -78,9 +93,11 @@ struct Parsed {
   QString value;  // entry value as it stands after '=', blanks removed
 };
 
-// Reads one line. The line is decoded before it is taken apart: the second
-// byte of a GBK character may be '[', ']' or '\\', so a byte-wise search would
-// split characters.
+// Reads one line. A section header is decoded before it is taken apart: the
+// second byte of a GBK character may be '[', ']' or '\\', so a byte-wise search
+// would split characters. An entry is split at its first '=' byte, which is
+// never part of a GBK character; name and value are decoded on their own, so
+// that what follows '=' cannot change how the name reads.
 Parsed parseLine(const QByteArray& bytes) {
   Parsed p;
   const QString text = trimBlanks(decode(bytes));
@@ -99,12 +116,12 @@ Parsed parseLine(const QByteArray& bytes) {
     // A '[' without ']' is an entry line, as Windows reads it.
   }
   p.kind = Kind::Entry;
-  const qsizetype eq = text.indexOf(u'=');
+  const qsizetype eq = bytes.indexOf('=');
   if (eq < 0) {
     p.name = text;
   } else {
-    p.name = trimBlanks(text.left(eq));
-    p.value = trimBlanks(text.mid(eq + 1));
+    p.name = trimBlanks(decode(bytes.left(eq)));
+    p.value = trimBlanks(decode(bytes.mid(eq + 1)));
   }
   return p;
 }

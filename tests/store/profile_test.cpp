@@ -120,6 +120,19 @@ TEST(ProfileRead, DoubleByteCharactersWhoseSecondByteIsABracketOrBackslash) {
   EXPECT_EQ(Profile::valueIn(content, QStringLiteral("匽配方"), QStringLiteral("乕")), QStringLiteral("刓"));
 }
 
+TEST(ProfileWrite, KeyEndingInACutDoubleByteCharacterIsNoOtherKey) {
+  // "q" followed by a lone lead byte is not the key "q", before or after a
+  // value is written to "q".
+  const QByteArray content = "[s]\nq\x84\n";
+  EXPECT_EQ(Profile::valueIn("[s]\nq\x84=x\n", "s", "q"), QString());
+  QByteArray out;
+  ASSERT_TRUE(Profile::withValue(content, "s", "Q", "", &out));
+  EXPECT_EQ(out, QByteArray("[s]\nq\x84\nQ=\n"));
+  QByteArray again;
+  ASSERT_TRUE(Profile::withValue(out, "s", "q", "v", &again));
+  EXPECT_EQ(again, QByteArray("[s]\nq\x84\nQ=v\n"));
+}
+
 TEST(ProfileRead, FullWidthBlanksArePartOfTheValue) {
   const QByteArray content = gbk(QStringLiteral("[s]\n1=　批量输入　\n"));
   EXPECT_EQ(Profile::valueIn(content, "s", "1"), QStringLiteral("　批量输入　"));
