@@ -27,6 +27,16 @@ namespace {
   std::abort();
 }
 
+// A name without the blanks the format ignores around it (space, tab, VT,
+// FF and the DOS end-of-file character ^Z).
+QString bare(const QString& name) {
+  qsizetype first = 0, last = name.size();
+  auto blank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f' || c == QChar(0x1A); };
+  while (first < last && blank(name[first])) ++first;
+  while (last > first && blank(name[last - 1])) --last;
+  return name.mid(first, last - first);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -63,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray changed = content.mid(prefix, content.size() - prefix - suffix);
   if (changed.contains('\n') || changed.contains('\r')) broken("a line other than the written one changed");
 
-  if (otherKey.trimmed().compare(key.trimmed(), Qt::CaseInsensitive) != 0 &&
+  if (bare(otherKey).compare(bare(key), Qt::CaseInsensitive) != 0 &&
       Profile::valueIn(written, section, otherKey) != Profile::valueIn(content, section, otherKey))
     broken("another key of the section changed");
   return 0;
