@@ -261,7 +261,7 @@ TEST_F(ProfileFile, SettingsPathThatIsAFolderRefusesTheWrite) {
   EXPECT_TRUE(QFileInfo(path).isDir());
 }
 
-TEST_F(ProfileFile, ReadOnlyFolderOrUnreadableFileRefusesTheWrite) {
+TEST_F(ProfileFile, ReadOnlyFolderOrFileRefusesTheWrite) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
   putFile(path, gbk(kSample));
   QString error;
@@ -271,6 +271,10 @@ TEST_F(ProfileFile, ReadOnlyFolderOrUnreadableFileRefusesTheWrite) {
   ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
   // A file that cannot be read is not replaced by one holding a single value.
   ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
+  EXPECT_FALSE(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO"), &error));
+  EXPECT_EQ(error, QStringLiteral("Unable to write to ") + path);
+  // Nor is a read-only file replaced by renaming a new one over it.
+  ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
   EXPECT_FALSE(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO"), &error));
   EXPECT_EQ(error, QStringLiteral("Unable to write to ") + path);
   ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
