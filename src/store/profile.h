@@ -1,0 +1,54 @@
+// The settings file "数据库/KuTitle.ini": column captions and the molecular
+// weights of the other oxides, in the Windows profile format, GBK encoded.
+//
+// The format, as the Windows profile functions read it:
+//   [section]          a section header; the name runs to the first ']'
+//   key=value          an entry of the section above it
+//   ; text             a comment
+// Lines end with CR LF, LF or CR. Section and key names are matched without
+// regard to letter case and without their surrounding blanks; the first
+// matching section, and in it the first matching key, counts. A value loses
+// its surrounding blanks, and one pair of enclosing quotes ('...' or "...").
+//
+// Every operation opens the file, does its work and closes it again.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tessaro::store {
+
+class Profile {
+public:
+  // The longest value a read returns, in bytes of its GBK text.
+  static constexpr int kMaxValueBytes = 2047;
+
+  // The value of (section, key) in `file`; the empty text when the file,
+  // the section or the key is missing or the file cannot be read. A longer
+  // value is cut to kMaxValueBytes at a character boundary.
+  static QString read(const QString& file, const QString& section, const QString& key);
+
+  // Sets (section, key) to `value` in `file`. The file, the section and the
+  // key are created when missing, an existing value is replaced; every other
+  // line stays byte for byte as it was. The file is replaced atomically (a
+  // new file written beside it, then renamed over it). On failure returns
+  // false, leaves the file as it was and puts the reason in *error:
+  // "Unable to write to <file>" when the file cannot be read back or written,
+  // or a message naming the section, the key and what is wrong when the
+  // names or the value cannot be stored (a character GBK cannot hold, a line
+  // break, a value longer than kMaxValueBytes, an empty or malformed name).
+  static bool write(const QString& file, const QString& section, const QString& key, const QString& value,
+                    QString* error = nullptr);
+
+  // The same two operations on the bytes of a settings file, without any
+  // file access.
+  static QString valueIn(const QByteArray& content, const QString& section, const QString& key);
+
+  // `content` with (section, key) set to `value`. Returns false with the
+  // reason in *error (not naming any file) when the names or the value
+  // cannot be stored; `result` is then left alone.
+  static bool withValue(const QByteArray& content, const QString& section, const QString& key, const QString& value,
+                        QByteArray* result, QString* error = nullptr);
+};
+
+}  // namespace tessaro::store
