@@ -17,9 +17,9 @@ Sources of the analyses
 The raw-material analyses are typical analyses in weight per cent as analysed
 (loss on ignition included), as published for these commercial materials in
 manufacturers' typical-analysis sheets and repeated in the common ceramic
-raw-material references (the Digitalfire reference library, Hamer & Hamer
-"The Potter's Dictionary of Materials and Techniques", Rhodes "Clay and
-Glazes for the Potter"), rounded to the figures shown. The Chinese porcelain
+raw-material references (Hamer & Hamer "The Potter's Dictionary of
+Materials and Techniques", Rhodes "Clay and Glazes for the Potter"),
+rounded to the figures shown. The Chinese porcelain
 stone is a typical Jingdezhen analysis from textbook tables. Pure minerals
 (calcite, dolomite, alumina hydrate) are close to their stoichiometric
 composition. Real lots differ: a user replaces these with the analyses of
