@@ -41,6 +41,29 @@ QString recordLabel(const Layout& layout, const char* record, std::uint32_t inde
   return label;
 }
 
+// Whether trimmed field bytes read as a number, as core::parseNumber reads
+// them, without converting: a sign, digits with at most one point. Anything
+// with an exponent (which may overflow) goes to the full reading.
+bool isNumber(std::string_view t) {
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  std::size_t digits = 0;
+  bool point = false;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else if (c == 'e' || c == 'E') {
+      return core::parseNumber(t).has_value();
+    } else {
+      return false;
+    }
+  }
+  return digits > 0;
+}
+
 QString shown(std::string_view bytes) {
   // Raw bytes shown as far as they are readable.
   return gbk::decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
@@ -202,7 +225,7 @@ void scanContents(Scan& s, const char* records) {
       const std::string_view bytes(rec + f.offset, f.length);
       if (f.isNumeric()) {
         const std::string_view t = trimmed(bytes);
-        if (!t.empty() && !core::parseNumber(t)) {
+        if (!t.empty() && !isNumber(t)) {
           if (badNumbers++ == 0) {
             firstNumber = QStringLiteral("%1的 %2 为“%3”").arg(recordLabel(l, rec, r), f.name, shown(t));
           }

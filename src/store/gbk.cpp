@@ -13,17 +13,32 @@ bool isAscii(QByteArrayView bytes) {
   return true;
 }
 
+// One converter of each direction per thread: opening a converter costs far
+// more than converting a field. Each use starts from a cleared state, so an
+// error of one text never shows on the next.
+QStringEncoder& encoder() {
+  thread_local QStringEncoder e("GBK", QStringConverter::Flag::Stateless);
+  e.resetState();
+  return e;
+}
+
+QStringDecoder& decoder() {
+  thread_local QStringDecoder d("GBK", QStringConverter::Flag::Stateless);
+  d.resetState();
+  return d;
+}
+
 }  // namespace
 
 std::optional<QByteArray> encode(const QString& text, QString* refused) {
-  QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
+  QStringEncoder& encoder = gbk::encoder();
   QByteArray bytes = encoder.encode(text);
   if (!encoder.hasError()) return bytes;
   if (refused) {
     // Find the first character (a surrogate pair counts as one) that fails alone.
     for (qsizetype i = 0; i < text.size(); ++i) {
       const qsizetype n = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-      QStringEncoder one("GBK", QStringConverter::Flag::Stateless);
+      QStringEncoder& one = gbk::encoder();
       const QByteArray probe = one.encode(QStringView(text).mid(i, n));
       if (one.hasError()) {
         *refused = text.mid(i, n);
@@ -40,7 +55,7 @@ QString decode(QByteArrayView bytes, bool* ok) {
     if (ok) *ok = true;
     return QString::fromLatin1(bytes.data(), bytes.size());
   }
-  QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
+  QStringDecoder& decoder = gbk::decoder();
   QString text = decoder.decode(bytes);
   if (ok) *ok = !decoder.hasError();
   return text;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -635,4 +636,45 @@ TEST_F(TableTest, ReadsReportAFieldWithTheWrongKind) {
   EXPECT_EQ(t.integer("bh", &ok), 3);
   EXPECT_TRUE(ok);
   EXPECT_FALSE(t.date("DATE"));
+}
+
+TEST_F(TableTest, PackKilledAtAnyMomentLeavesAWholeTable) {
+  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  {
+    Table t;
+    ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+    for (int i = 0; i < 200; ++i) addMaterial(t, i, QStringLiteral("原料%1").arg(i));
+  }
+  int packed = 0;
+  for (int round = 0; round < 12; ++round) {
+    // Delete one record, then pack in another program killed after a while.
+    {
+      Table t;
+      ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+      ASSERT_TRUE(t.damageReport().isEmpty()) << s(t.damageReport());
+      const int before = t.recordCount();
+      ASSERT_TRUE(t.deleteRecord());
+      ASSERT_EQ(t.recordCount(), before - 1);
+    }
+    const quint32 old = headerCount(file);
+    const pid_t child = fork();
+    if (child == 0) {
+      Table t;
+      const bool ok = t.open(dir_.path(), QStringLiteral("数据库/YLK.DBF"), Table::Mode::Exclusive) && t.pack();
+      _exit(ok ? 0 : 1);
+    }
+    usleep(useconds_t(round * round * 250));  // from at once to about 30 ms
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    Table t;
+    ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF"))) << s(t.errorString());
+    EXPECT_TRUE(t.damageReport().isEmpty()) << round << ": " << s(t.damageReport());
+    EXPECT_EQ(t.recordCount(), 200 - round - 1);
+    // Either the old file (with its deleted record) or the new one.
+    const quint32 count = headerCount(file);
+    EXPECT_TRUE(count == old || count == quint32(200 - round - 1)) << count;
+    packed += count != old;
+  }
+  RecordProperty("packs_finished_before_the_kill", packed);
 }
