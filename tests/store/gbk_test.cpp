@@ -38,3 +38,17 @@ TEST(Gbk, CutsOnlyAtCharacterBoundaries) {
   EXPECT_EQ(gbk::cutLength(bytes, 0), 0);
   EXPECT_EQ(gbk::cutLength(bytes, 100), 7);
 }
+
+TEST(Gbk, AFailureNeverCarriesOverToTheNextText) {
+  bool ok = true;
+  (void)gbk::decode(QByteArray("\x81\x20"), &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(gbk::decode(QByteArray("\xB3\xA4"), &ok), QStringLiteral("长"));
+  EXPECT_TRUE(ok);
+  (void)gbk::decode(QByteArray("ab\xB3"), &ok);  // a lead byte at the end
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(gbk::decode(QByteArray("\xCA\xAF"), &ok), QStringLiteral("石"));
+  EXPECT_TRUE(ok);
+  EXPECT_FALSE(gbk::encode(QStringLiteral("😀")));
+  EXPECT_EQ(gbk::encode(QStringLiteral("石?")), QByteArray("\xCA\xAF?"));
+}
