@@ -517,6 +517,9 @@ TEST_F(TableTest, TwoProgramsAppendingAtOnceLoseNothing) {
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
   EXPECT_EQ(headerCount(file), 2u * kEach);
+  // The parent holds all records it appended; refresh() brings in the child's.
+  ASSERT_TRUE(t.refresh()) << s(t.errorString());
+  EXPECT_EQ(t.recordCount(), 2 * kEach);
   Table fresh;
   ASSERT_TRUE(t.close());
   ASSERT_TRUE(openIn(fresh, QStringLiteral("YLK.DBF")));
