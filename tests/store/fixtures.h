@@ -1,4 +1,4 @@
-// Table layouts and file helpers shared by the table tests.
+// Table layouts and file functions shared by the table tests.
 #pragma once
 
 #include <QByteArray>
