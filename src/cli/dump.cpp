@@ -1,10 +1,110 @@
+// tessaro-cli dump TABLE: the records of a table, one JSON object per line, in
+// the table's natural order.
+#include <QString>
+
+#include <map>
+
 #include "cli/commands.h"
+#include "core/format.h"
+#include "store/paths.h"
+#include "store/table.h"
 
 namespace tessaro::cli {
+namespace {
+
+QString jsonString(const QString& text) {
+  QString out = QStringLiteral("\"");
+  for (const QChar c : text) {
+    switch (c.unicode()) {
+      case '"': out += QStringLiteral("\\\""); break;
+      case '\\': out += QStringLiteral("\\\\"); break;
+      case '\n': out += QStringLiteral("\\n"); break;
+      case '\r': out += QStringLiteral("\\r"); break;
+      case '\t': out += QStringLiteral("\\t"); break;
+      default:
+        if (c.unicode() < 0x20) {
+          out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += QLatin1Char('"');
+  return out;
+}
+
+// The file name of a table given by its short name, or the name as given.
+QString tableFileName(const QString& name) {
+  static const std::map<QString, QString> shortNames = {
+      {QStringLiteral("formula"), QStringLiteral("配方.DBF")},
+      {QStringLiteral("target"), QStringLiteral("目标配方.DBF")},
+      {QStringLiteral("result"), QStringLiteral("结果.DBF")},
+      {QStringLiteral("property"), QStringLiteral("性能.dbf")},
+      {QStringLiteral("materials"), QStringLiteral("YLK.DBF")},
+      {QStringLiteral("targets"), QStringLiteral("pfk.dbf")},
+  };
+  const auto it = shortNames.find(name);
+  return it == shortNames.end() ? name : it->second;
+}
+
+// One field of the current record as a JSON value; false when its bytes are
+// not of its type (the value is then null).
+bool jsonValue(const store::Table& table, const store::dbf::Field& field, QString& out) {
+  bool ok = true;
+  if (field.isNumeric()) {
+    const auto v = table.value(field.name, &ok);
+    out = (ok && v) ? QString::fromStdString(core::formatGeneral(*v)) : QStringLiteral("null");
+  } else if (field.type == 'D') {
+    const auto d = table.date(field.name, &ok);
+    out = (ok && d) ? QStringLiteral("\"%1-%2-%3\"")
+                          .arg(d->year, 4, 10, QLatin1Char('0'))
+                          .arg(d->month, 2, 10, QLatin1Char('0'))
+                          .arg(d->day, 2, 10, QLatin1Char('0'))
+                    : QStringLiteral("null");
+  } else if (field.type == 'L') {
+    const QString t = table.text(field.name, &ok).toUpper();
+    out = (t == u"T" || t == u"Y") ? QStringLiteral("true") : (t == u"F" || t == u"N") ? QStringLiteral("false") : QStringLiteral("null");
+  } else {
+    out = jsonString(table.text(field.name, &ok));
+  }
+  return ok;
+}
+
+}  // namespace
 
 int runDump(Context& ctx) {
-  ctx.err << "tessaro-cli: dump is not available yet\n";
-  return kFailed;
+  if (ctx.args.size() != 1) {
+    ctx.err << "usage: tessaro-cli dump TABLE [--dir DIR]\n"
+               "TABLE: a file name such as 配方.DBF, or formula, target, result, property, materials, targets\n";
+    return kBadInput;
+  }
+  const QString fileName = tableFileName(ctx.args.first());
+  store::Table table;
+  if (!table.open(ctx.baseFolder, store::kDataFolderName + QLatin1Char('/') + fileName)) {
+    ctx.err << "tessaro-cli: " << table.errorString() << "\n";
+    return kFailed;
+  }
+  bool sound = true;
+  if (!table.damageReport().isEmpty()) {
+    ctx.err << "tessaro-cli: " << table.damageReport() << "\n";
+    sound = false;
+  }
+  QString value;
+  for (table.first(); !table.eof(); table.next()) {
+    QString line = QStringLiteral("{");
+    for (int i = 0; i < table.fieldCount(); ++i) {
+      const store::dbf::Field& field = table.fieldAt(i);
+      if (!jsonValue(table, field, value)) {
+        ctx.err << "tessaro-cli: " << table.errorString() << "\n";
+        sound = false;
+      }
+      if (i > 0) line += QStringLiteral(", ");
+      line += jsonString(field.name) + QStringLiteral(": ") + value;
+    }
+    line += QLatin1Char('}');
+    ctx.out << line << "\n";
+  }
+  return sound ? kOk : kFailed;
 }
 
 }  // namespace tessaro::cli

@@ -8,24 +8,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "cli/cli_runner.h"
+
 namespace {
-
-struct CliRun {
-  int status = -1;
-  QString out;
-  QString err;
-};
-
-CliRun runCli(const QStringList& args, const QByteArray& input = {}) {
-  QProcess p;
-  p.start(QStringLiteral(TESSARO_CLI), args);
-  if (!p.waitForStarted()) return {};
-  p.write(input);
-  p.closeWriteChannel();
-  p.waitForFinished(30000);
-  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-          QString::fromUtf8(p.readAllStandardError())};
-}
 
 QJsonObject record(const QString& name, std::initializer_list<std::pair<const char*, double>> values) {
   QJsonObject o;

@@ -1,0 +1,285 @@
+#include "dbf.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "store/gbk.h"
+
+namespace tessaro::store::dbf {
+namespace {
+
+std::uint16_t u16(const char* p) {
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8));
+}
+
+std::uint32_t u32(const char* p) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
+  return v;
+}
+
+bool supportedVersion(std::uint8_t v) {
+  // dBASE III and IV tables (0x03, 0x83, 0x8B, ...); level 4 is dBASE 7,
+  // whose header is laid out differently.
+  return (v & 0x07) == 3;
+}
+
+// The record's NAME, when the table has one and it is readable, for messages.
+QString recordLabel(const Layout& layout, const char* record, std::uint32_t index) {
+  QString label = QStringLiteral("第 %1 条记录").arg(index + 1);
+  const int nameIndex = layout.fieldIndex(u"NAME");
+  if (nameIndex >= 0) {
+    const Field& f = layout.fields[nameIndex];
+    const std::string_view bytes = trimmed(std::string_view(record + f.offset, f.length));
+    bool ok = false;
+    const QString name = gbk::decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())), &ok);
+    if (ok && !name.isEmpty()) label += QStringLiteral("（%1）").arg(name);
+  }
+  return label;
+}
+
+// Whether trimmed field bytes read as a number, as core::parseNumber reads
+// them, without converting: a sign, digits with at most one point. Anything
+// with an exponent (which may overflow) goes to the full reading.
+bool isNumber(std::string_view t) {
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  std::size_t digits = 0;
+  bool point = false;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else if (c == 'e' || c == 'E') {
+      return core::parseNumber(t).has_value();
+    } else {
+      return false;
+    }
+  }
+  return digits > 0;
+}
+
+QString shown(std::string_view bytes) {
+  // Raw bytes shown as far as they are readable.
+  return gbk::decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+}  // namespace
+
+int Layout::fieldIndex(QStringView name) const {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
+  }
+  return -1;
+}
+
+std::string_view trimmed(std::string_view bytes) {
+  while (!bytes.empty() && (bytes.front() == ' ' || bytes.front() == '\0')) bytes.remove_prefix(1);
+  while (!bytes.empty() && (bytes.back() == ' ' || bytes.back() == '\0')) bytes.remove_suffix(1);
+  return bytes;
+}
+
+bool isValidDate(const core::Date& d) { return QDate(d.year, d.month, d.day).isValid() && d.year >= 1 && d.year <= 9999; }
+
+std::optional<std::optional<core::Date>> parseDate(std::string_view bytes) {
+  const std::string_view t = trimmed(bytes);
+  if (t.empty() || t == "00000000") return std::optional<core::Date>();
+  if (t.size() != 8 || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  auto num = [&](int from, int n) {
+    int v = 0;
+    for (int i = from; i < from + n; ++i) v = v * 10 + (t[i] - '0');
+    return v;
+  };
+  const core::Date d{num(0, 4), num(4, 2), num(6, 2)};
+  if (!isValidDate(d)) return std::nullopt;
+  return std::optional<core::Date>(d);
+}
+
+core::Date today() {
+  const QDate d = QDate::currentDate();
+  return core::Date{d.year(), d.month(), d.day()};
+}
+
+Scan scanStructure(QByteArrayView file) {
+  Scan s;
+  const char* p = file.data();
+  const qsizetype size = file.size();
+  if (size < 32) {
+    s.problems << QStringLiteral("文件只有 %1 个字节，连表头都不完整").arg(size);
+    return s;
+  }
+  Layout& l = s.layout;
+  l.version = static_cast<std::uint8_t>(p[0]);
+  if (!supportedVersion(l.version)) {
+    s.problems << QStringLiteral("版本字节 0x%1 不是 dBASE III 或 IV 表").arg(l.version, 2, 16, QLatin1Char('0'));
+    return s;
+  }
+  s.headerCount = u32(p + kCountOffset);
+  const int claimedHeader = u16(p + 8);
+  const int claimedRecord = u16(p + 10);
+  l.productionIndex = static_cast<std::uint8_t>(p[kProductionIndexOffset]);
+  l.languageDriver = static_cast<std::uint8_t>(p[kLanguageDriverOffset]);
+
+  // Field descriptors run from byte 32 to the end mark 0x0D; without the
+  // mark the header length tells how many there are.
+  qsizetype at = 32;
+  while (at < size && p[at] != kHeaderEnd && at + 32 <= size && at < 32 + 32 * 1024) at += 32;
+  const bool ended = at < size && p[at] == kHeaderEnd;
+  qsizetype count = (at - 32) / 32;
+  if (!ended && claimedHeader >= 33) count = std::min<qsizetype>(count, (claimedHeader - 33) / 32);
+  int offset = 1;
+  for (qsizetype i = 0; i < count; ++i) {
+    const char* d = p + 32 + 32 * i;
+    Field f;
+    const qsizetype nameLen = qsizetype(strnlen(d, 11));
+    f.name = QString::fromLatin1(d, nameLen).trimmed();
+    f.type = static_cast<char>(std::toupper(static_cast<unsigned char>(d[11])));
+    f.length = static_cast<unsigned char>(d[16]);
+    f.decimals = f.type == 'C' ? 0 : std::min<int>(static_cast<unsigned char>(d[17]), std::max(0, f.length - 2));
+    f.offset = offset;
+    if (f.length == 0 || f.name.isEmpty()) {
+      s.problems << QStringLiteral("第 %1 个字段的描述已损坏").arg(i + 1);
+      return s;
+    }
+    offset += f.length;
+    l.fields.push_back(f);
+  }
+  if (l.fields.empty()) {
+    s.problems << QStringLiteral("表头里没有字段描述");
+    return s;
+  }
+  l.recordLength = offset;
+  const int needed = 32 + 32 * int(l.fields.size()) + 1;
+  if (!ended) {
+    s.structural = true;
+    s.problems << QStringLiteral("字段描述没有结束标记");
+  }
+  // The header length may leave room after the end mark; it must not be shorter.
+  if (claimedHeader < needed || claimedHeader > size) {
+    s.structural = true;
+    s.problems << QStringLiteral("表头长度写的是 %1 字节，实际为 %2 字节").arg(claimedHeader).arg(needed);
+    l.headerLength = needed;
+  } else {
+    l.headerLength = claimedHeader;
+  }
+  if (claimedRecord != l.recordLength) {
+    s.structural = true;
+    s.problems << QStringLiteral("记录长度写的是 %1 字节，字段合计 %2 字节").arg(claimedRecord).arg(l.recordLength);
+  }
+  s.usable = true;
+
+  // Whole records present after the header.
+  const qsizetype dataBytes = std::max<qsizetype>(0, size - l.headerLength);
+  qsizetype whole = dataBytes / l.recordLength;
+  qsizetype rest = dataBytes % l.recordLength;
+  // Records past the claimed count that begin with the end-of-file mark are not records.
+  if (whole > qsizetype(s.headerCount)) {
+    qsizetype real = s.headerCount;
+    while (real < whole && p[l.headerLength + real * l.recordLength] != kEofMark) ++real;
+    if (real < whole) {
+      rest = 0;  // whatever follows the end mark is not read
+      whole = real;
+    }
+  }
+  s.records = static_cast<std::uint32_t>(whole);
+  if (whole != qsizetype(s.headerCount)) {
+    s.structural = true;
+    if (whole < qsizetype(s.headerCount)) {
+      s.problems << QStringLiteral("表头说有 %1 条记录，文件里只有 %2 条完整的记录").arg(s.headerCount).arg(whole);
+    } else {
+      s.problems << QStringLiteral("表头说有 %1 条记录，文件里却有 %2 条").arg(s.headerCount).arg(whole);
+    }
+  }
+  const qsizetype end = l.headerLength + whole * l.recordLength;
+  if (whole == qsizetype(s.headerCount) || rest > 0) {
+    if (rest == 0 && end >= size) {
+      s.problems << QStringLiteral("文件末尾缺少结束标记");
+    } else if (rest > 0 && p[end] != kEofMark) {
+      s.structural = true;
+      s.problems << QStringLiteral("文件被截断，最后一条记录不完整");
+    }
+  }
+  return s;
+}
+
+void scanContents(Scan& s, const char* records) {
+  const Layout& l = s.layout;
+  int badNumbers = 0;
+  int badDates = 0;
+  int badTexts = 0;
+  int badFlags = 0;
+  QString firstNumber;
+  QString firstDate;
+  QString firstText;
+  for (std::uint32_t r = 0; r < s.records; ++r) {
+    const char* rec = records + std::size_t(r) * l.recordLength;
+    if (rec[0] != kLiveFlag && rec[0] != kDeletedFlag) ++badFlags;
+    for (const Field& f : l.fields) {
+      const std::string_view bytes(rec + f.offset, f.length);
+      if (f.isNumeric()) {
+        const std::string_view t = trimmed(bytes);
+        if (!t.empty() && !isNumber(t)) {
+          if (badNumbers++ == 0) {
+            firstNumber = QStringLiteral("%1的 %2 为“%3”").arg(recordLabel(l, rec, r), f.name, shown(t));
+          }
+        }
+      } else if (f.type == 'D') {
+        if (!parseDate(bytes)) {
+          if (badDates++ == 0) {
+            firstDate = QStringLiteral("%1的 %2 为“%3”").arg(recordLabel(l, rec, r), f.name, shown(trimmed(bytes)));
+          }
+        }
+      } else if (f.type == 'C') {
+        if (!gbk::isValid(QByteArrayView(bytes.data(), qsizetype(bytes.size())))) {
+          if (badTexts++ == 0) firstText = QStringLiteral("%1的 %2").arg(recordLabel(l, rec, r), f.name);
+        }
+      }
+    }
+  }
+  if (badNumbers) {
+    s.problems << QStringLiteral("%1 个数值字段里不是数字（第一处：%2）").arg(badNumbers).arg(firstNumber);
+  }
+  if (badDates) s.problems << QStringLiteral("%1 个日期字段里不是日期（第一处：%2）").arg(badDates).arg(firstDate);
+  if (badTexts) s.problems << QStringLiteral("%1 个文字字段里有不是 GBK 的字节（第一处：%2）").arg(badTexts).arg(firstText);
+  if (badFlags) s.problems << QStringLiteral("%1 条记录的删除标记无效").arg(badFlags);
+}
+
+QString damageSentence(const QString& fileName, const QStringList& problems) {
+  return QStringLiteral("表文件 %1 已损坏：%2。").arg(fileName, problems.join(QStringLiteral("；")));
+}
+
+QByteArray buildHeader(const Layout& l, std::uint32_t count, const core::Date& date) {
+  const int headerLength = 32 + 32 * int(l.fields.size()) + 1;
+  QByteArray h(headerLength, '\0');
+  char* p = h.data();
+  p[0] = static_cast<char>(l.version);
+  p[1] = static_cast<char>(std::clamp(date.year - 1900, 0, 255));
+  p[2] = static_cast<char>(date.month);
+  p[3] = static_cast<char>(date.day);
+  for (int i = 0; i < 4; ++i) p[kCountOffset + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+  p[8] = static_cast<char>(headerLength & 0xFF);
+  p[9] = static_cast<char>((headerLength >> 8) & 0xFF);
+  p[10] = static_cast<char>(l.recordLength & 0xFF);
+  p[11] = static_cast<char>((l.recordLength >> 8) & 0xFF);
+  p[kProductionIndexOffset] = static_cast<char>(l.productionIndex);
+  p[kLanguageDriverOffset] = static_cast<char>(l.languageDriver);
+  for (std::size_t i = 0; i < l.fields.size(); ++i) {
+    char* d = p + 32 + 32 * i;
+    const QByteArray name = l.fields[i].name.toLatin1().left(10);
+    std::memcpy(d, name.constData(), name.size());
+    d[11] = l.fields[i].type;
+    d[16] = static_cast<char>(l.fields[i].length);
+    d[17] = static_cast<char>(l.fields[i].decimals);
+  }
+  p[headerLength - 1] = kHeaderEnd;
+  return h;
+}
+
+}  // namespace tessaro::store::dbf

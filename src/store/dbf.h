@@ -1,0 +1,89 @@
+// The dBASE table file format (.DBF) below the table engine: the header, the
+// field descriptors, the records, and what can be wrong with a damaged file.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "core/format.h"
+
+namespace tessaro::store::dbf {
+
+inline constexpr char kEofMark = 0x1A;
+inline constexpr char kHeaderEnd = 0x0D;
+inline constexpr char kLiveFlag = ' ';
+inline constexpr char kDeletedFlag = '*';
+// Language driver of code page 936 (GBK).
+inline constexpr std::uint8_t kGbkLanguageDriver = 0x7A;
+// Offsets in the 32-byte table header.
+inline constexpr int kCountOffset = 4;
+inline constexpr int kProductionIndexOffset = 28;
+inline constexpr int kLanguageDriverOffset = 29;
+
+struct Field {
+  QString name;      // as in the file (ASCII)
+  char type = 'C';   // C, N, F, D, L; any other type is read as raw text
+  int length = 0;    // bytes in the record
+  int decimals = 0;
+  int offset = 0;    // from the start of the record (the deletion flag is byte 0)
+
+  bool isNumeric() const { return type == 'N' || type == 'F'; }
+};
+
+struct Layout {
+  std::uint8_t version = 0x03;
+  std::uint8_t languageDriver = kGbkLanguageDriver;
+  std::uint8_t productionIndex = 0;  // header byte 28: a production .MDX belongs to the table
+  int headerLength = 0;              // where the records start
+  int recordLength = 0;              // 1 + the field lengths
+  std::vector<Field> fields;
+
+  // Index of the field called `name`, letter case ignored; -1 when none.
+  int fieldIndex(QStringView name) const;
+};
+
+// What reading a whole table file found.
+struct Scan {
+  bool usable = false;          // false: the file cannot be read at all (see problems)
+  Layout layout;
+  std::uint32_t headerCount = 0;  // record count claimed by the header
+  std::uint32_t records = 0;      // whole records present and read
+  bool structural = false;        // the header lies or the file is cut short
+  QStringList problems;           // each a clause in Chinese, without the file name
+};
+
+// Reads the header and works out how many whole records `file` holds.
+Scan scanStructure(QByteArrayView file);
+
+// Adds to `scan` the problems of the records' contents: numeric fields that
+// hold no number, dates that are no dates, texts that are not GBK.
+// `records` holds scan.records records of scan.layout.recordLength bytes.
+void scanContents(Scan& scan, const char* records);
+
+// One whole sentence about `problems` for the file called `fileName`.
+QString damageSentence(const QString& fileName, const QStringList& problems);
+
+// The header (with the field descriptors and the end mark) of a table with
+// `layout` and `count` records, last updated on `date`.
+QByteArray buildHeader(const Layout& layout, std::uint32_t count, const core::Date& date);
+
+// Today's date, as the header's last-update date.
+core::Date today();
+
+// A field's bytes with blanks at both ends removed.
+std::string_view trimmed(std::string_view bytes);
+
+// A date in a D field (YYYYMMDD); empty for a blank (or all-zero) field,
+// no value when the bytes are not a date.
+std::optional<std::optional<core::Date>> parseDate(std::string_view bytes);
+
+bool isValidDate(const core::Date& d);
+
+}  // namespace tessaro::store::dbf

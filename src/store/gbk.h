@@ -1,0 +1,26 @@
+// The GBK code page (936) of every text in the table files.
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+namespace tessaro::store::gbk {
+
+// The GBK bytes of `text`. A character that GBK cannot hold gives no value,
+// and `refused` (when given) receives that character.
+std::optional<QByteArray> encode(const QString& text, QString* refused = nullptr);
+
+// The text of GBK bytes. Bytes that are not GBK become U+FFFD and clear `ok`.
+QString decode(QByteArrayView bytes, bool* ok = nullptr);
+
+// Whether `bytes` are all valid GBK.
+bool isValid(QByteArrayView bytes);
+
+// The longest prefix of `bytes` not longer than `maxBytes` that does not end
+// inside a double-byte character.
+qsizetype cutLength(QByteArrayView bytes, qsizetype maxBytes);
+
+}  // namespace tessaro::store::gbk

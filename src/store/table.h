@@ -1,0 +1,291 @@
+// The table engine: one cursor over a dBASE table file (.DBF).
+//
+// Records are read into memory when the file is opened and shared by every
+// Table object of this program that has the same file open, so a record
+// posted through one cursor is seen by the others at once. Each post writes
+// that record and the header's record count to the file immediately; appends
+// and header updates are made under a lock on the file, so two programs on
+// the same folder never overwrite each other's records.
+//
+// Failures never throw: an operation that fails returns false (or a value with
+// `ok` cleared) and errorString() tells what is wrong in one sentence that
+// names the file, and for a field the field and the record's NAME.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/format.h"
+#include "store/dbf.h"
+
+namespace tessaro::store {
+
+class SharedTableFile;
+
+// A field of a new table.
+struct FieldSpec {
+  QString name;  // at most 10 ASCII characters
+  char type;     // 'C', 'N', 'D' or 'L'
+  int length;    // C: 1..254; N: 1..20; D: 8; L: 1
+  int decimals = 0;
+};
+
+// The file `path` names in `folder` whatever the letter case of its parts on
+// disk ("数据库\性能.dbf" finds 数据库/性能.DBF); `relativeName` may use "\"
+// or "/". An empty string when no such file exists.
+QString findFile(const QString& folder, const QString& relativeName);
+
+class Table : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class Mode { Shared, Exclusive };
+  enum class State { Closed, Browse, Edit, Insert };
+
+  // A remembered record (see bookmark()).
+  struct Bookmark {
+    std::int64_t record = -1;
+    std::uint64_t generation = 0;
+    bool isValid() const { return record >= 0; }
+  };
+
+  explicit Table(QObject* parent = nullptr);
+  ~Table() override;  // closes the table as close() does
+
+  Table(const Table&) = delete;
+  Table& operator=(const Table&) = delete;
+
+  // Creates (or replaces) the empty table `path` with `fields`: a dBASE III
+  // file (version byte 0x03) with the GBK language driver unless told otherwise.
+  static bool create(const QString& path, const std::vector<FieldSpec>& fields, QString* error = nullptr,
+                     std::uint8_t version = 0x03, std::uint8_t languageDriver = dbf::kGbkLanguageDriver);
+
+  // --- Opening ---------------------------------------------------------------
+
+  // Opens `relativeName` (e.g. "数据库\配方.DBF") under `folder`. Exclusive
+  // use takes an OS lock that makes every other open of the file, from this
+  // program or another, fail until this table is closed; shared use fails
+  // only while someone has it exclusively. Opening a table that is already
+  // open does nothing and succeeds. A damaged file is opened as far as it
+  // can be read: damageReport() then says what is wrong, and when its header
+  // or length is wrong the table is read-only until it is packed.
+  bool open(const QString& folder, const QString& relativeName, Mode mode = Mode::Shared);
+  // Opens the file at `path` (found whatever the case of its name).
+  bool open(const QString& path, Mode mode = Mode::Shared);
+  // Leaves the current record (a changed one is posted, an unchanged new one
+  // dropped) and closes. False when a change could not be posted; the table
+  // is closed all the same and errorString() names what was lost.
+  bool close();
+
+  bool isOpen() const;
+  bool isExclusive() const;
+  bool isReadOnly() const;
+  // "DBASE" for an open table.
+  QString tableType() const;
+  QString filePath() const;
+  // The name used in messages, e.g. "数据库/配方.DBF".
+  QString displayName() const;
+  // One sentence naming the file and what is wrong with it; empty for a sound file.
+  QString damageReport() const;
+  // What went wrong with the last operation that failed.
+  QString errorString() const { return error_; }
+
+  // Re-reads records that another program appended since this program read the file.
+  bool refresh();
+
+  // --- Fields ------------------------------------------------------------------
+
+  int fieldCount() const;
+  const dbf::Field& fieldAt(int index) const;
+  // Index of a field, letter case ignored; -1 when the table has none.
+  int fieldIndex(const QString& name) const;
+
+  // --- Position ----------------------------------------------------------------
+
+  // Records within the current range (a new record not yet posted is not counted).
+  int recordCount() const;
+  bool isEmpty() const { return recordCount() == 0; }
+  // Moving away from the current record posts it when it was changed and drops
+  // it when it is a new record that was not changed. False when posting fails.
+  bool first();
+  bool next();   // past the last record: eof() and the cursor stays on the last
+  bool prior();  // before the first: bof()
+  bool last();
+  bool eof() const;
+  bool bof() const;
+  // Row of the current record in the current order and range (0-based; the
+  // row of a new record not yet posted is where it is shown); -1 when none.
+  int row() const;
+  bool moveTo(int row);
+  // Record number in the file, 0-based; -1 for a new record or none.
+  std::int64_t recordNumber() const;
+
+  Bookmark bookmark() const;
+  // False when the record is gone or lies outside the current range.
+  bool gotoBookmark(const Bookmark& bookmark);
+
+  // --- Reading the current record --------------------------------------------------
+  // `ok` (when given) is cleared for an unknown field, no current record, or a
+  // field whose bytes are not of its type; errorString() says which.
+
+  // The field as text with blanks trimmed; a date as the program shows it.
+  QString text(const QString& field, bool* ok = nullptr) const;
+  // A numeric field's number; an empty field reads 0.
+  double number(const QString& field, bool* ok = nullptr) const;
+  // The number rounded to an integer (half away from zero).
+  int integer(const QString& field, bool* ok = nullptr) const;
+  // The number, or no value for an empty field.
+  std::optional<double> value(const QString& field, bool* ok = nullptr) const;
+  std::optional<core::Date> date(const QString& field, bool* ok = nullptr) const;
+  bool isNull(const QString& field, bool* ok = nullptr) const;
+  // The field's bytes as they are in the record.
+  QByteArray rawBytes(const QString& field, bool* ok = nullptr) const;
+
+  // --- Changing records ------------------------------------------------------------
+
+  State state() const { return state_; }
+  // Whether a field of the record being edited was written.
+  bool isModified() const { return modified_; }
+  // Puts the current record into editing; on an empty table starts a new record.
+  bool edit();
+  // Starts a new record shown at the current row; it goes to the end of the
+  // file when posted.
+  bool insert();
+  // Starts a new record after the last one.
+  bool append();
+  // Writes the record being edited or inserted to the file.
+  bool post();
+  // Drops the changes of the record being edited or inserted.
+  void cancel();
+  // Marks the current record deleted (a new record is just dropped). The
+  // cursor moves to the next record, or to the previous at the end.
+  bool deleteRecord();
+
+  // Writes (in editing or inserting) the field from text: a number in a
+  // numeric field (blanks around it allowed; empty text empties the field);
+  // in a text field, cut to its width at a character boundary; a date as
+  // "YYYYMMDD", "YYYY-MM-DD" or "YYYY年MM月DD日".
+  bool setText(const QString& field, const QString& text);
+  // A number into a numeric field with the field's decimals, rounded half
+  // away from zero; a number wider than the field is refused.
+  bool setNumber(const QString& field, double value);
+  bool setInteger(const QString& field, int value);
+  bool setDate(const QString& field, const core::Date& date);
+  // Empties the field (blank text, null number, no date).
+  bool clear(const QString& field);
+
+  // --- Order, search, range ----------------------------------------------------------
+
+  // The records in file order.
+  bool setNaturalOrder();
+  // The records ordered by `field` (numbers by value, texts by their GBK
+  // bytes with blanks trimmed, empty first); records with equal keys keep
+  // their file order. The cursor stays on its record.
+  bool setOrder(const QString& field);
+  // The index tag `tag` (the libraries' tag "BH" orders by the field BH).
+  bool setIndexTag(const QString& tag);
+  // The field of the current order; empty in natural order.
+  QString orderField() const;
+
+  // Moves to the first record whose key in the current order equals `key`
+  // exactly (texts compared with blanks trimmed). False when there is none
+  // (errorString() empty) or in natural order (an error).
+  bool findKey(const QVariant& key);
+
+  // Restricts the records to keys from `low` to `high` (inclusive) in the
+  // current order and moves to the first of them.
+  bool setRange(const QVariant& low, const QVariant& high);
+  bool cancelRange();
+  bool hasRange() const { return range_.has_value(); }
+
+  // --- Display -------------------------------------------------------------------------
+
+  // While suspended (calls nest), changes are not announced; resuming
+  // announces them once. No effect on the data.
+  void disableControls();
+  void enableControls();
+  bool controlsDisabled() const { return disabled_ > 0; }
+
+  // --- Maintenance -------------------------------------------------------------------
+
+  // Removes the deleted records: writes the live records to a new file and
+  // renames it over the old one, so that a crash at any moment leaves one of
+  // the two whole. The table must be open exclusively; it stays open.
+  bool pack();
+
+ signals:
+  // The records, the order, the range or the position changed (not sent while
+  // display updates are suspended; sent once when they are resumed).
+  void changed();
+
+ private:
+  friend class SharedTableFile;
+
+  struct Key {
+    bool null = true;
+    double number = 0;
+    std::string text;
+  };
+  enum class Change { Appended, Updated, Deleted, Reloaded, Repacked };
+
+  // Called by the shared file after any change to its records.
+  void recordChanged(std::int64_t record, Change change);
+
+  bool fail(const QString& message) const;
+  bool requireOpen() const;
+  bool requireEditing(const QString& field) const;
+  int resolveField(const QString& field, bool* ok) const;
+  const char* currentRecord() const;
+  QString recordLabel() const;
+  bool fieldFailure(const QString& field, const QString& what, bool* ok) const;
+  bool leaveRecord();
+  bool writeField(int index, const QByteArray& bytes);
+  std::optional<QByteArray> numberBytes(int index, double value);
+
+  Key keyOf(std::int64_t record) const;
+  std::optional<Key> keyFromVariant(const QVariant& v) const;
+  int compareKeys(const Key& a, const Key& b) const;
+  bool less(std::int64_t a, std::int64_t b) const;
+  bool inRange(const Key& k) const;
+  void rebuildView();
+  std::size_t lowerBound(std::int64_t record) const;
+  void placeOn(std::int64_t record);
+  void announce();
+
+  std::shared_ptr<SharedTableFile> file_;
+  int lockFd_ = -1;
+  Mode mode_ = Mode::Shared;
+  QString displayName_;
+  mutable QString error_;
+
+  State state_ = State::Closed;
+  std::vector<char> buffer_;     // the record being edited or inserted
+  bool modified_ = false;
+  std::int64_t editRecord_ = -1;  // record being edited
+  int insertRow_ = -1;           // where a new record is shown
+
+  int orderField_ = -1;          // -1: natural order
+  std::vector<Key> keys_;        // keys of every record (ordered only)
+  struct Range {
+    Key low;
+    Key high;
+  };
+  std::optional<Range> range_;
+  std::vector<std::int64_t> view_;  // live records in order within the range
+  std::int64_t current_ = -1;       // current record, -1 when none
+  bool eof_ = true;
+  bool bof_ = true;
+
+  int disabled_ = 0;
+  bool pending_ = false;
+};
+
+}  // namespace tessaro::store

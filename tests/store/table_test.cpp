@@ -1,0 +1,683 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "core/format.h"
+#include "store/fixtures.h"
+#include "store/table.h"
+
+using namespace tessaro;
+using store::Table;
+using test::headerCount;
+using test::readFile;
+
+namespace {
+
+class TableTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("数据库")));
+  }
+  QString path(const QString& name) const { return dir_.path() + QStringLiteral("/数据库/") + name; }
+  QString create(const QString& name, const std::vector<store::FieldSpec>& fields) {
+    QString error;
+    EXPECT_TRUE(Table::create(path(name), fields, &error)) << error.toStdString();
+    return path(name);
+  }
+  bool openIn(Table& t, const QString& name, Table::Mode mode = Table::Mode::Shared) {
+    return t.open(dir_.path(), QStringLiteral("数据库\\") + name, mode);
+  }
+  // Appends a material record with `bh` and `name`.
+  static void addMaterial(Table& t, int bh, const QString& name) {
+    ASSERT_TRUE(t.append());
+    ASSERT_TRUE(t.setInteger("BH", bh));
+    ASSERT_TRUE(t.setText("NAME", name));
+    ASSERT_TRUE(t.post()) << t.errorString().toStdString();
+  }
+  static std::vector<QString> names(Table& t, const QString& field = QStringLiteral("NAME")) {
+    std::vector<QString> out;
+    for (t.first(); !t.eof(); t.next()) out.push_back(t.text(field));
+    return out;
+  }
+
+  QTemporaryDir dir_;
+};
+
+std::string s(const QString& q) { return q.toStdString(); }
+
+}  // namespace
+
+TEST_F(TableTest, NewTableIsAnEmptyDbaseThreeFileWithTheGbkDriver) {
+  const QString file = create(QStringLiteral("结果.DBF"), test::resultFields());
+  const QByteArray b = readFile(file);
+  ASSERT_GE(b.size(), 33);
+  EXPECT_EQ(static_cast<unsigned char>(b[0]), 0x03);
+  EXPECT_EQ(static_cast<unsigned char>(b[29]), 0x7A);
+  EXPECT_EQ(b.back(), '\x1A');
+  EXPECT_EQ(headerCount(file), 0u);
+
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF"))) << s(t.errorString());
+  EXPECT_EQ(t.recordCount(), 0);
+  EXPECT_TRUE(t.eof());
+  EXPECT_TRUE(t.bof());
+  EXPECT_TRUE(t.damageReport().isEmpty());
+  EXPECT_EQ(t.tableType(), QStringLiteral("DBASE"));
+  EXPECT_EQ(t.fieldIndex("bh"), t.fieldCount() - 1);
+}
+
+TEST_F(TableTest, CreateNeverReplacesAFileAndRefusesBadFields) {
+  create(QStringLiteral("a.dbf"), test::resultFields());
+  QString error;
+  EXPECT_FALSE(Table::create(path("a.dbf"), test::resultFields(), &error));
+  EXPECT_TRUE(error.contains("a.dbf"));
+  EXPECT_FALSE(Table::create(path("b.dbf"), {{"NAME", 'C', 0}}, &error));
+  EXPECT_FALSE(Table::create(path("b.dbf"), {{"A", 'N', 5, 4}}, &error));
+  EXPECT_FALSE(Table::create(path("b.dbf"), {{"NAME", 'C', 5}, {"name", 'C', 5}}, &error));
+  EXPECT_TRUE(error.contains("name"));
+  EXPECT_FALSE(QFileInfo::exists(path("b.dbf")));
+}
+
+TEST_F(TableTest, OpeningFailsCleanlyForAMissingFileAndIsANoOpWhenOpen) {
+  Table t;
+  EXPECT_FALSE(openIn(t, QStringLiteral("配方.DBF")));
+  EXPECT_EQ(t.errorString(), QStringLiteral("找不到表文件 数据库/配方.DBF"));
+  create(QStringLiteral("配方.DBF"), test::resultFields());
+  ASSERT_TRUE(openIn(t, QStringLiteral("配方.DBF")));
+  EXPECT_TRUE(openIn(t, QStringLiteral("配方.DBF"), Table::Mode::Exclusive));
+  EXPECT_FALSE(t.isExclusive());  // the second open did nothing
+}
+
+TEST_F(TableTest, FindsFilesWhateverTheCaseOfTheirNames) {
+  create(QStringLiteral("性能.DBF"), {{"NAME0", 'C', 20}});
+  create(QStringLiteral("PFK.DBF"), {{"NAME", 'C', 20}});
+  Table a;
+  Table b;
+  EXPECT_TRUE(a.open(dir_.path(), QStringLiteral("数据库\\性能.dbf"))) << s(a.errorString());
+  EXPECT_TRUE(b.open(dir_.path(), QStringLiteral("数据库/pfk.dbf"))) << s(b.errorString());
+  EXPECT_TRUE(a.filePath().endsWith(QStringLiteral("性能.DBF")));
+  EXPECT_EQ(a.fieldIndex("name0"), 0);
+}
+
+TEST_F(TableTest, PostedValuesReadBackAndReachTheFileAtOnce) {
+  const QString file = create(QStringLiteral("结果.DBF"), test::resultFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
+  ASSERT_TRUE(t.append());
+  ASSERT_TRUE(t.setText("BH", QStringLiteral("1＃配比")));
+  ASSERT_TRUE(t.setText("sio2", QString::fromStdString(core::format2(68.456))));  // "   68.46"
+  ASSERT_TRUE(t.setNumber("AL2O3", 1.005));
+  ASSERT_TRUE(t.setNumber("CAO", -0.125));
+  ASSERT_TRUE(t.setDate("DATE", core::Date{2024, 3, 5}));
+  ASSERT_TRUE(t.post()) << s(t.errorString());
+  EXPECT_EQ(headerCount(file), 1u);
+
+  // A second cursor reads what is on disk.
+  Table u;
+  ASSERT_TRUE(openIn(u, QStringLiteral("结果.DBF")));
+  EXPECT_EQ(u.text("BH"), QStringLiteral("1＃配比"));
+  EXPECT_DOUBLE_EQ(u.number("SIO2"), 68.46);
+  EXPECT_EQ(u.rawBytes("SIO2"), QByteArray("     68.46"));
+  EXPECT_DOUBLE_EQ(u.number("AL2O3"), 1.01);
+  EXPECT_DOUBLE_EQ(u.number("CAO"), -0.13);
+  EXPECT_EQ(u.date("DATE"), core::Date(2024, 3, 5));
+  EXPECT_EQ(u.text("DATE"), QStringLiteral("2024年03月05日"));
+  // Empty numeric fields read as 0, or as no value.
+  bool ok = false;
+  EXPECT_EQ(u.number("MGO", &ok), 0.0);
+  EXPECT_TRUE(ok);
+  EXPECT_FALSE(u.value("MGO"));
+  EXPECT_TRUE(u.isNull("MGO"));
+  EXPECT_FALSE(u.isNull("SIO2"));
+  EXPECT_EQ(u.text("NAME"), QString());
+}
+
+TEST_F(TableTest, NumberWrittenAsTextWithLeadingBlanksIsThatNumber) {
+  create(QStringLiteral("结果.DBF"), test::resultFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
+  ASSERT_TRUE(t.edit());
+  for (const double v : {0.0, 2.675, 12.35, -3.5, 9999.99}) {
+    const QString text = QString::fromStdString(core::format2(v));
+    ASSERT_TRUE(text.startsWith(' '));
+    ASSERT_TRUE(t.setText("HJ", text));
+    EXPECT_DOUBLE_EQ(t.number("HJ"), core::roundFixed(v, 2)) << s(text);
+    EXPECT_EQ(t.text("HJ"), text.trimmed());
+  }
+  ASSERT_TRUE(t.setText("HJ", QStringLiteral("   ")));
+  EXPECT_TRUE(t.isNull("HJ"));
+}
+
+TEST_F(TableTest, RefusesWhatAFieldCannotHoldAndNamesTheField) {
+  create(QStringLiteral("结果.DBF"), test::resultFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
+  ASSERT_TRUE(t.append());
+  ASSERT_TRUE(t.setText("NAME", QStringLiteral("长石")));
+
+  EXPECT_FALSE(t.setNumber("SIO2", 12345678.9));  // "12345678.90" is wider than 10
+  EXPECT_TRUE(t.errorString().contains("SIO2")) << s(t.errorString());
+  EXPECT_TRUE(t.errorString().contains(QStringLiteral("长石")));
+  EXPECT_TRUE(t.errorString().contains(QStringLiteral("结果.DBF")));
+  EXPECT_TRUE(t.isNull("SIO2"));
+  EXPECT_TRUE(t.setNumber("SIO2", 9999999.99));  // exactly 10 wide
+
+  EXPECT_FALSE(t.setText("AL2O3", QStringLiteral("12,5")));
+  EXPECT_TRUE(t.errorString().contains("AL2O3"));
+  EXPECT_TRUE(t.errorString().contains("12,5"));
+  EXPECT_FALSE(t.setNumber("CAO", std::nan("")));
+
+  EXPECT_FALSE(t.setText("BZ", QStringLiteral("好😀")));
+  EXPECT_TRUE(t.errorString().contains("BZ"));
+  EXPECT_TRUE(t.errorString().contains(QStringLiteral("😀")));
+  EXPECT_TRUE(t.isNull("BZ"));
+
+  EXPECT_FALSE(t.setText("DATE", QStringLiteral("2023-02-30")));
+  EXPECT_TRUE(t.errorString().contains("DATE"));
+  EXPECT_FALSE(t.setText("NOSUCH", QStringLiteral("x")));
+  EXPECT_TRUE(t.errorString().contains("NOSUCH"));
+  EXPECT_TRUE(t.setText("DATE", QStringLiteral("2023年02月28日")));
+  EXPECT_EQ(t.date("DATE"), core::Date(2023, 2, 28));
+  EXPECT_TRUE(t.post());
+
+  // Writing outside editing is refused.
+  EXPECT_FALSE(t.setText("NAME", QStringLiteral("x")));
+  EXPECT_TRUE(t.errorString().contains("NAME"));
+}
+
+TEST_F(TableTest, LongTextIsCutAtACharacterBoundary) {
+  create(QStringLiteral("结果.DBF"), test::resultFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
+  ASSERT_TRUE(t.append());
+  // NAME is C(8): "1＃配比(误" would need 10 bytes; "1＃配比(" fits 8 exactly.
+  ASSERT_TRUE(t.setText("NAME", QStringLiteral("1＃配比(误差大)")));
+  EXPECT_EQ(t.text("NAME"), QStringLiteral("1＃配比("));
+  // An odd cut: "a" + 4 double-byte characters into 8 bytes keeps 3 of them.
+  ASSERT_TRUE(t.setText("NAME", QStringLiteral("a钾长石粉")));
+  EXPECT_EQ(t.text("NAME"), QStringLiteral("a钾长石"));
+  EXPECT_EQ(t.rawBytes("NAME").back(), ' ');
+}
+
+TEST_F(TableTest, EditOnAnEmptyTableStartsItsFirstRecord) {
+  const QString file = create(QStringLiteral("结果.DBF"), test::resultFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
+  ASSERT_TRUE(t.edit());
+  EXPECT_EQ(t.state(), Table::State::Insert);
+  ASSERT_TRUE(t.setText("BH", QStringLiteral("1＃配比")));
+  ASSERT_TRUE(t.post());
+  EXPECT_EQ(t.recordCount(), 1);
+  EXPECT_EQ(headerCount(file), 1u);
+  // On a table with records, edit changes the current one.
+  ASSERT_TRUE(t.edit());
+  EXPECT_EQ(t.state(), Table::State::Edit);
+  ASSERT_TRUE(t.setText("BZ", QStringLiteral("平均误差率")));
+  ASSERT_TRUE(t.post());
+  EXPECT_EQ(t.recordCount(), 1);
+  EXPECT_EQ(t.text("BZ"), QStringLiteral("平均误差率"));
+}
+
+TEST_F(TableTest, LeavingAnUnchangedNewRecordWritesNothing) {
+  const QString file = create(QStringLiteral("结果.DBF"), test::resultFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
+  ASSERT_TRUE(t.append());
+  ASSERT_TRUE(t.setText("BH", QStringLiteral("1＃配比")));
+  ASSERT_TRUE(t.post());
+  const QByteArray before = readFile(file);
+
+  // The calculation run starts a new record after each formula and leaves it.
+  ASSERT_TRUE(t.append());
+  EXPECT_EQ(t.row(), 1);
+  ASSERT_TRUE(t.next());
+  ASSERT_TRUE(t.insert());
+  ASSERT_TRUE(t.first());
+  ASSERT_TRUE(t.append());
+  ASSERT_TRUE(t.last());
+  ASSERT_TRUE(t.append());
+  ASSERT_TRUE(t.close());
+  EXPECT_EQ(readFile(file), before);
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
+  EXPECT_EQ(t.recordCount(), 1);
+
+  // A changed new record is posted when the cursor leaves it.
+  ASSERT_TRUE(t.append());
+  ASSERT_TRUE(t.setText("BH", QStringLiteral("2＃配比")));
+  ASSERT_TRUE(t.first());
+  EXPECT_EQ(t.recordCount(), 2);
+  EXPECT_EQ(headerCount(file), 2u);
+}
+
+TEST_F(TableTest, CancelDropsChanges) {
+  create(QStringLiteral("结果.DBF"), test::resultFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
+  ASSERT_TRUE(t.append());
+  ASSERT_TRUE(t.setText("BH", QStringLiteral("a")));
+  ASSERT_TRUE(t.post());
+  ASSERT_TRUE(t.edit());
+  ASSERT_TRUE(t.setText("BH", QStringLiteral("b")));
+  EXPECT_EQ(t.text("BH"), QStringLiteral("b"));
+  t.cancel();
+  EXPECT_EQ(t.text("BH"), QStringLiteral("a"));
+  ASSERT_TRUE(t.append());
+  ASSERT_TRUE(t.setText("BH", QStringLiteral("c")));
+  t.cancel();
+  EXPECT_EQ(t.recordCount(), 1);
+  EXPECT_EQ(t.text("BH"), QStringLiteral("a"));
+}
+
+TEST_F(TableTest, ResultOrderByBhPutsTheFirstFormulaFirst) {
+  create(QStringLiteral("结果.DBF"), test::resultFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
+  for (const char* bh : {"2＃配比", "1＃配比(误差大)"}) {
+    ASSERT_TRUE(t.append());
+    ASSERT_TRUE(t.setText("BH", QString::fromUtf8(bh)));
+    ASSERT_TRUE(t.post());
+  }
+  EXPECT_EQ(names(t, "BH"), (std::vector<QString>{QStringLiteral("2＃配比"), QStringLiteral("1＃配比(误差大)")}));
+  ASSERT_TRUE(t.setOrder("bh"));
+  EXPECT_EQ(t.orderField(), QStringLiteral("BH"));
+  EXPECT_EQ(names(t, "BH"), (std::vector<QString>{QStringLiteral("1＃配比(误差大)"), QStringLiteral("2＃配比")}));
+  // The order follows a changed key.
+  ASSERT_TRUE(t.first());
+  ASSERT_TRUE(t.edit());
+  ASSERT_TRUE(t.setText("BH", QStringLiteral("3＃配比")));
+  ASSERT_TRUE(t.post());
+  EXPECT_EQ(t.text("BH"), QStringLiteral("3＃配比"));  // the cursor follows its record
+  EXPECT_EQ(t.row(), 1);
+  EXPECT_EQ(names(t, "BH"), (std::vector<QString>{QStringLiteral("2＃配比"), QStringLiteral("3＃配比")}));
+  ASSERT_TRUE(t.setNaturalOrder());
+  EXPECT_EQ(names(t, "BH"), (std::vector<QString>{QStringLiteral("2＃配比"), QStringLiteral("3＃配比")}));
+}
+
+TEST_F(TableTest, NumericOrderRangesAndEqualKeysInFileOrder) {
+  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  addMaterial(t, 10, QStringLiteral("*长石类"));
+  addMaterial(t, 2, QStringLiteral("石英"));
+  addMaterial(t, 11, QStringLiteral("钾长石"));
+  addMaterial(t, 1, QStringLiteral("*石英类"));
+  addMaterial(t, 11, QStringLiteral("钠长石"));
+  addMaterial(t, 100, QStringLiteral("滑石"));
+  ASSERT_TRUE(t.setIndexTag("BH"));
+  EXPECT_EQ(names(t), (std::vector<QString>{QStringLiteral("*石英类"), QStringLiteral("石英"), QStringLiteral("*长石类"),
+                                            QStringLiteral("钾长石"), QStringLiteral("钠长石"), QStringLiteral("滑石")}));
+  EXPECT_FALSE(t.setIndexTag("NAMEX"));
+
+  ASSERT_TRUE(t.setRange(10, 11));
+  EXPECT_EQ(t.recordCount(), 3);
+  EXPECT_EQ(t.text("NAME"), QStringLiteral("*长石类"));
+  EXPECT_EQ(names(t), (std::vector<QString>{QStringLiteral("*长石类"), QStringLiteral("钾长石"), QStringLiteral("钠长石")}));
+  // A record posted within the range appears in it; one outside does not.
+  addMaterial(t, 10, QStringLiteral("瓷石"));
+  addMaterial(t, 50, QStringLiteral("方解石"));
+  EXPECT_EQ(t.recordCount(), 4);
+  ASSERT_TRUE(t.cancelRange());
+  EXPECT_EQ(t.recordCount(), 8);
+  EXPECT_FALSE(t.setRange(QStringLiteral("x"), 3));
+  EXPECT_TRUE(t.errorString().contains("BH"));
+  ASSERT_TRUE(t.setNaturalOrder());
+  EXPECT_FALSE(t.setRange(1, 2));  // a range needs an index
+  EXPECT_EQ(t.integer("BH"), 50);  // the cursor stayed on its record
+  ASSERT_TRUE(t.first());
+  EXPECT_EQ(t.integer("BH"), 10);
+}
+
+TEST_F(TableTest, RangeOnATextBh) {
+  create(QStringLiteral("配方.DBF"), {{"NAME", 'C', 30}, {"NUM1", 'N', 10, 2}, {"BH", 'C', 10}});
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("配方.DBF")));
+  int i = 0;
+  for (const char* bh : {"0", "1", "0", "1", "10"}) {
+    ASSERT_TRUE(t.append());
+    ASSERT_TRUE(t.setText("NAME", QString::number(i++)));
+    ASSERT_TRUE(t.setText("BH", QString::fromLatin1(bh)));
+    ASSERT_TRUE(t.post());
+  }
+  ASSERT_TRUE(t.setOrder("BH"));
+  ASSERT_TRUE(t.setRange(1, 1));
+  EXPECT_EQ(names(t), (std::vector<QString>{"1", "3"}));
+  // Clearing an in-use flag takes the record out of the range.
+  ASSERT_TRUE(t.first());
+  ASSERT_TRUE(t.edit());
+  ASSERT_TRUE(t.setText("BH", "0"));
+  ASSERT_TRUE(t.post());
+  EXPECT_EQ(t.recordCount(), 1);
+  EXPECT_EQ(names(t), (std::vector<QString>{"3"}));
+}
+
+TEST_F(TableTest, FindKeyIsAnExactSearchOnTheCurrentIndex) {
+  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  addMaterial(t, 1, QStringLiteral("钾长石"));
+  addMaterial(t, 2, QStringLiteral("长石"));
+  addMaterial(t, 3, QStringLiteral("钾长石粉"));
+  EXPECT_FALSE(t.findKey(QStringLiteral("长石")));
+  EXPECT_FALSE(t.errorString().isEmpty());  // natural order has no key
+  ASSERT_TRUE(t.setOrder("NAME"));
+  EXPECT_TRUE(t.findKey(QStringLiteral("钾长石")));
+  EXPECT_EQ(t.integer("BH"), 1);
+  EXPECT_TRUE(t.findKey(QStringLiteral("长石  ")));
+  EXPECT_EQ(t.integer("BH"), 2);
+  EXPECT_FALSE(t.findKey(QStringLiteral("钾长")));
+  EXPECT_TRUE(t.errorString().isEmpty());
+  EXPECT_EQ(t.integer("BH"), 2);  // not found: the cursor stays
+  ASSERT_TRUE(t.setOrder("BH"));
+  EXPECT_TRUE(t.findKey(3));
+  EXPECT_EQ(t.text("NAME"), QStringLiteral("钾长石粉"));
+}
+
+TEST_F(TableTest, DeletedRecordsVanishAndTheCursorMovesOn) {
+  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  for (int i = 1; i <= 4; ++i) addMaterial(t, i, QString::number(i));
+  ASSERT_TRUE(t.moveTo(1));
+  ASSERT_TRUE(t.deleteRecord());
+  EXPECT_EQ(t.recordCount(), 3);
+  EXPECT_EQ(t.text("NAME"), "3");
+  ASSERT_TRUE(t.last());
+  ASSERT_TRUE(t.deleteRecord());
+  EXPECT_EQ(t.text("NAME"), "3");
+  EXPECT_EQ(names(t), (std::vector<QString>{"1", "3"}));
+  EXPECT_EQ(headerCount(file), 4u);  // deleted records stay in the file until packed
+  const QByteArray b = readFile(file);
+  const int hl = static_cast<unsigned char>(b[8]) | (static_cast<unsigned char>(b[9]) << 8);
+  const int rl = static_cast<unsigned char>(b[10]) | (static_cast<unsigned char>(b[11]) << 8);
+  EXPECT_EQ(b[hl + rl], '*');
+  // Deleting everything by deleting the current record as often as there are records.
+  const int n = t.recordCount();
+  ASSERT_TRUE(t.first());
+  for (int i = 0; i < n; ++i) ASSERT_TRUE(t.deleteRecord());
+  EXPECT_EQ(t.recordCount(), 0);
+  EXPECT_TRUE(t.eof());
+  EXPECT_FALSE(t.deleteRecord());
+}
+
+TEST_F(TableTest, BookmarksReturnToTheirRecord) {
+  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  for (int i = 1; i <= 3; ++i) addMaterial(t, i, QString::number(i));
+  ASSERT_TRUE(t.moveTo(1));
+  const Table::Bookmark b = t.bookmark();
+  ASSERT_TRUE(t.setOrder("BH"));
+  ASSERT_TRUE(t.last());
+  ASSERT_TRUE(t.gotoBookmark(b));
+  EXPECT_EQ(t.text("NAME"), "2");
+  ASSERT_TRUE(t.deleteRecord());
+  EXPECT_FALSE(t.gotoBookmark(b));
+  EXPECT_FALSE(t.errorString().isEmpty());
+}
+
+TEST_F(TableTest, NavigationMarksTheEnds) {
+  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  addMaterial(t, 1, "a");
+  addMaterial(t, 2, "b");
+  ASSERT_TRUE(t.first());
+  EXPECT_TRUE(t.bof());
+  EXPECT_FALSE(t.eof());
+  ASSERT_TRUE(t.next());
+  EXPECT_FALSE(t.eof());
+  ASSERT_TRUE(t.next());
+  EXPECT_TRUE(t.eof());
+  EXPECT_EQ(t.text("NAME"), "b");  // the cursor stays on the last record
+  ASSERT_TRUE(t.prior());
+  ASSERT_TRUE(t.prior());
+  EXPECT_TRUE(t.bof());
+  EXPECT_EQ(t.text("NAME"), "a");
+  EXPECT_FALSE(t.moveTo(2));
+}
+
+TEST_F(TableTest, TwoCursorsOnOneFileSeeEachOthersPosts) {
+  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  Table a;
+  Table b;
+  ASSERT_TRUE(openIn(a, QStringLiteral("YLK.DBF")));
+  ASSERT_TRUE(openIn(b, QStringLiteral("YLK.DBF")));
+  ASSERT_TRUE(b.setOrder("BH"));
+  addMaterial(a, 5, "five");
+  addMaterial(a, 3, "three");
+  EXPECT_EQ(b.recordCount(), 2);
+  ASSERT_TRUE(b.first());
+  EXPECT_EQ(b.text("NAME"), "three");
+  ASSERT_TRUE(b.edit());
+  ASSERT_TRUE(b.setInteger("BH", 9));
+  ASSERT_TRUE(b.post());
+  ASSERT_TRUE(a.last());
+  EXPECT_EQ(a.integer("BH"), 9);
+  EXPECT_EQ(names(b), (std::vector<QString>{"five", "three"}));
+  ASSERT_TRUE(a.first());
+  ASSERT_TRUE(a.deleteRecord());
+  EXPECT_EQ(b.recordCount(), 1);
+  EXPECT_EQ(b.text("NAME"), "three");
+}
+
+TEST_F(TableTest, ExclusiveOpenShutsOutEveryOtherOpen) {
+  create(QStringLiteral("结果.DBF"), test::resultFields());
+  Table a;
+  ASSERT_TRUE(openIn(a, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
+  EXPECT_TRUE(a.isExclusive());
+  Table b;
+  EXPECT_FALSE(openIn(b, QStringLiteral("结果.DBF")));
+  EXPECT_TRUE(b.errorString().contains(QStringLiteral("数据库/结果.DBF"))) << s(b.errorString());
+  EXPECT_FALSE(openIn(b, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
+
+  // Another program fails in the same way.
+  const pid_t child = fork();
+  if (child == 0) {
+    Table c;
+    const bool opened = c.open(dir_.path(), QStringLiteral("数据库/结果.DBF"), Table::Mode::Exclusive);
+    _exit(opened ? 1 : 0);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  ASSERT_TRUE(a.close());
+  EXPECT_TRUE(openIn(b, QStringLiteral("结果.DBF"), Table::Mode::Exclusive)) << s(b.errorString());
+  Table c;
+  EXPECT_FALSE(openIn(c, QStringLiteral("结果.DBF")));
+}
+
+TEST_F(TableTest, TwoProgramsAppendingAtOnceLoseNothing) {
+  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  constexpr int kEach = 150;
+  const pid_t child = fork();
+  if (child == 0) {
+    Table t;
+    bool ok = t.open(dir_.path(), QStringLiteral("数据库/YLK.DBF"));
+    for (int i = 0; ok && i < kEach; ++i) {
+      ok = t.append() && t.setInteger("BH", 1000 + i) && t.setText("NAME", QStringLiteral("child")) && t.post();
+    }
+    if (!ok) fprintf(stderr, "child: %s\n", qPrintable(t.errorString()));
+    _exit(ok ? 0 : 1);
+  }
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  for (int i = 0; i < kEach; ++i) addMaterial(t, i, QStringLiteral("parent"));
+  int status = -1;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  EXPECT_EQ(headerCount(file), 2u * kEach);
+  // The parent holds all records it appended; refresh() brings in the child's.
+  ASSERT_TRUE(t.refresh()) << s(t.errorString());
+  EXPECT_EQ(t.recordCount(), 2 * kEach);
+  Table fresh;
+  ASSERT_TRUE(t.close());
+  ASSERT_TRUE(openIn(fresh, QStringLiteral("YLK.DBF")));
+  EXPECT_TRUE(fresh.damageReport().isEmpty()) << s(fresh.damageReport());
+  std::set<int> seen;
+  for (fresh.first(); !fresh.eof(); fresh.next()) seen.insert(fresh.integer("BH"));
+  EXPECT_EQ(seen.size(), 2u * kEach);
+}
+
+TEST_F(TableTest, FirstWriteClearsTheProductionIndexFlagAndLeavesTheMdxAlone) {
+  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  QByteArray b = readFile(file);
+  b[28] = 1;
+  ASSERT_TRUE(test::writeFile(file, b));
+  const QString mdx = path(QStringLiteral("YLK.MDX"));
+  const QByteArray mdxBytes("not really an index", 19);
+  ASSERT_TRUE(test::writeFile(mdx, mdxBytes));
+
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  EXPECT_TRUE(t.damageReport().isEmpty());
+  EXPECT_EQ(readFile(file)[28], 1);  // reading alone changes nothing
+  addMaterial(t, 1, "a");
+  EXPECT_EQ(readFile(file)[28], 0);
+  EXPECT_EQ(readFile(mdx), mdxBytes);
+}
+
+TEST_F(TableTest, ReadsDbaseFourVersionBytes) {
+  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  {
+    Table t;
+    ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+    addMaterial(t, 7, QStringLiteral("石英"));
+  }
+  for (const unsigned char version : {0x03, 0x83, 0x8B, 0x43}) {
+    QByteArray b = readFile(file);
+    b[0] = static_cast<char>(version);
+    ASSERT_TRUE(test::writeFile(file, b));
+    Table t;
+    ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF"))) << version;
+    EXPECT_EQ(t.text("NAME"), QStringLiteral("石英"));
+    addMaterial(t, 8, "x");
+    ASSERT_TRUE(t.close());
+    EXPECT_EQ(static_cast<unsigned char>(readFile(file)[0]), version);  // kept as it was
+  }
+  QByteArray b = readFile(file);
+  b[0] = 0x04;  // dBASE 7: another header layout
+  ASSERT_TRUE(test::writeFile(file, b));
+  Table t;
+  EXPECT_FALSE(openIn(t, QStringLiteral("YLK.DBF")));
+  EXPECT_TRUE(t.errorString().contains("YLK.DBF"));
+}
+
+TEST_F(TableTest, PackKeepsTheLiveRecordsInANewFile) {
+  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  for (int i = 1; i <= 5; ++i) addMaterial(t, i, QString::number(i));
+  ASSERT_TRUE(t.moveTo(1));
+  ASSERT_TRUE(t.deleteRecord());
+  ASSERT_TRUE(t.moveTo(2));
+  ASSERT_TRUE(t.deleteRecord());
+  EXPECT_FALSE(t.pack());  // only exclusively
+  EXPECT_TRUE(t.errorString().contains("YLK.DBF"));
+  const qint64 before = QFileInfo(file).size();
+  ASSERT_TRUE(t.close());
+
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF"), Table::Mode::Exclusive));
+  ASSERT_TRUE(t.pack()) << s(t.errorString());
+  EXPECT_TRUE(t.isExclusive());
+  EXPECT_EQ(names(t), (std::vector<QString>{"1", "3", "5"}));
+  EXPECT_EQ(headerCount(file), 3u);
+  EXPECT_LT(QFileInfo(file).size(), before);
+  // Still exclusively ours, and nothing left behind.
+  Table other;
+  EXPECT_FALSE(openIn(other, QStringLiteral("YLK.DBF")));
+  EXPECT_EQ(QDir(path("")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  addMaterial(t, 6, "6");
+  ASSERT_TRUE(t.close());
+  ASSERT_TRUE(openIn(other, QStringLiteral("YLK.DBF")));
+  EXPECT_EQ(names(other), (std::vector<QString>{"1", "3", "5", "6"}));
+  EXPECT_TRUE(other.damageReport().isEmpty());
+}
+
+TEST_F(TableTest, SuspendedDisplayAnnouncesChangesOnceWhenResumed) {
+  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  int announced = 0;
+  QObject::connect(&t, &Table::changed, [&] { ++announced; });
+  t.disableControls();
+  t.disableControls();
+  for (int i = 0; i < 3; ++i) addMaterial(t, i, "x");
+  t.enableControls();
+  EXPECT_EQ(announced, 0);
+  t.enableControls();
+  EXPECT_EQ(announced, 1);
+  EXPECT_EQ(t.recordCount(), 3);  // the data did not wait
+  ASSERT_TRUE(t.first());
+  EXPECT_GE(announced, 2);
+}
+
+TEST_F(TableTest, ReadsReportAFieldWithTheWrongKind) {
+  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  bool ok = true;
+  (void)t.text("NAME", &ok);
+  EXPECT_FALSE(ok);  // no current record
+  addMaterial(t, 3, QStringLiteral("石英"));
+  (void)t.number("DATE", &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_TRUE(t.errorString().contains("DATE"));
+  (void)t.number("nosuch", &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_TRUE(t.errorString().contains("nosuch"));
+  EXPECT_EQ(t.integer("bh", &ok), 3);
+  EXPECT_TRUE(ok);
+  EXPECT_FALSE(t.date("DATE"));
+}
+
+TEST_F(TableTest, PackKilledAtAnyMomentLeavesAWholeTable) {
+  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  {
+    Table t;
+    ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+    for (int i = 0; i < 200; ++i) addMaterial(t, i, QStringLiteral("原料%1").arg(i));
+  }
+  int packed = 0;
+  for (int round = 0; round < 12; ++round) {
+    // Delete one record, then pack in another program killed after a while.
+    {
+      Table t;
+      ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+      ASSERT_TRUE(t.damageReport().isEmpty()) << s(t.damageReport());
+      const int before = t.recordCount();
+      ASSERT_TRUE(t.deleteRecord());
+      ASSERT_EQ(t.recordCount(), before - 1);
+    }
+    const quint32 old = headerCount(file);
+    const pid_t child = fork();
+    if (child == 0) {
+      Table t;
+      const bool ok = t.open(dir_.path(), QStringLiteral("数据库/YLK.DBF"), Table::Mode::Exclusive) && t.pack();
+      _exit(ok ? 0 : 1);
+    }
+    usleep(useconds_t(round * round * 250));  // from at once to about 30 ms
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    Table t;
+    ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF"))) << s(t.errorString());
+    EXPECT_TRUE(t.damageReport().isEmpty()) << round << ": " << s(t.damageReport());
+    EXPECT_EQ(t.recordCount(), 200 - round - 1);
+    // Either the old file (with its deleted record) or the new one.
+    const quint32 count = headerCount(file);
+    EXPECT_TRUE(count == old || count == quint32(200 - round - 1)) << count;
+    packed += count != old;
+  }
+  RecordProperty("packs_finished_before_the_kill", packed);
+}
