@@ -12,11 +12,6 @@ std::string_view secondTemperatureLabel(FormulaKind kind) {
   return kind == FormulaKind::Body ? "烧成温度" : "熔融温度";
 }
 
-double SideProperties::moles(Oxide oxide) const {
-  if (oxide >= QTCF1) return otherMoles[oxide - QTCF1];
-  return mainMoles[oxide];
-}
-
 double normalisingSum(FormulaKind kind, const SideProperties& p) {
   const OxideGroup joins = kind == FormulaKind::Body ? OxideGroup::R2O3 : OxideGroup::RO;
   double s = kind == FormulaKind::Body ? p.mainMoles[AL2O3] + p.mainMoles[FE2O3]

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -70,8 +71,6 @@ struct SideProperties {
   double secondTemperature = 0;              // firing (body) base / 0.288, melting (glaze) 0.85 x refractoriness
 
   bool laidOut() const { return normalisingSum != 0; }
-  // Molar amount of an oxide column (main or other) with the given index.
-  double moles(Oxide oxide) const;
 };
 
 // Why the property calculation cannot run. `message` is the text to show.
