@@ -8,7 +8,7 @@ tessaro_install_deps
 tessaro_build build/release -DCMAKE_BUILD_TYPE=Release -DTESSARO_BUILD_TESTS=OFF
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display to show the window on: run it as  xvfb-run -a ./tessaro.sh  (package xvfb) or from a desktop session." >&2
+  echo "No display to show the window on: run it as  xvfb-run -a ./tessaro.sh  (package xvfb) or on a desktop." >&2
   exit 1
 fi
 exec build/release/bin/tessaro "$@"
