@@ -1159,6 +1159,15 @@ void Table::placeOn(std::int64_t record) {
   eof_ = bof_ = false;
 }
 
+void Table::stayOn(std::int64_t record) {
+  if (record >= 0 && record < file_->count() && file_->isLive(record)) {
+    current_ = record;
+    eof_ = bof_ = false;
+  } else {
+    placeOn(-1);
+  }
+}
+
 bool Table::setNaturalOrder() {
   if (!requireOpen() || !leaveRecord()) return false;
   orderField_ = -1;
@@ -1178,12 +1187,7 @@ bool Table::setOrder(const QString& field) {
   range_.reset();
   const std::int64_t was = current_;
   rebuildView();
-  if (was >= 0 && was < file_->count() && file_->isLive(was)) {
-    current_ = was;
-    eof_ = bof_ = false;
-  } else {
-    placeOn(-1);
-  }
+  stayOn(was);
   announce();
   return true;
 }
@@ -1235,12 +1239,7 @@ bool Table::cancelRange() {
   range_.reset();
   const std::int64_t was = current_;
   rebuildView();
-  if (was >= 0 && was < file_->count() && file_->isLive(was)) {
-    current_ = was;
-    eof_ = bof_ = false;
-  } else {
-    placeOn(-1);
-  }
+  stayOn(was);
   announce();
   return true;
 }

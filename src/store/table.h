@@ -258,6 +258,9 @@ class Table : public QObject {
   void rebuildView();
   std::size_t lowerBound(std::int64_t record) const;
   void placeOn(std::int64_t record);
+  // Stays on `record` when it is still live (the view must hold every live
+  // record), else goes to the first record.
+  void stayOn(std::int64_t record);
   void announce();
 
   std::shared_ptr<SharedTableFile> file_;
