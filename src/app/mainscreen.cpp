@@ -928,6 +928,7 @@ void MainScreen::SpeedButton6Click() {
       packed = packOne(*tables[i].first, tables[i].second);
       if (i < 4) d_->open[i] = tables[i].first->isOpen();
     }
+    packSucceeded_ = packed;
     prompter_.information(packed ? QStringLiteral("退出程序后，整理数据库成功!") : QStringLiteral("整理数据库失败!"));
     quitRequested_ = true;
     if (onQuit_) onQuit_();

@@ -126,6 +126,8 @@ class MainScreen {
   std::vector<std::pair<std::int64_t, RowHighlight>> highlightedRows();
   // The pack command ends the program: set when it has run, and `onQuit` is called.
   bool quitRequested() const { return quitRequested_; }
+  // Whether the last pack command packed all six tables.
+  bool packSucceeded() const { return packSucceeded_; }
   void setQuitHandler(std::function<void()> handler) { onQuit_ = std::move(handler); }
   // What the last calculation command decided: passed, failed after the
   // retries, or no verdict (refused or stopped).
@@ -206,6 +208,7 @@ class MainScreen {
   int runDepth_ = 0;
   int deepestRun_ = 0;
   bool quitRequested_ = false;
+  bool packSucceeded_ = false;
   std::function<void()> onQuit_;
   Verdict verdict_ = Verdict::None;
 
