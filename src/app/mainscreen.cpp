@@ -177,6 +177,24 @@ class Suspended {
   Table& t_;
 };
 
+// Lifts the compact display's range for a scope, so that a walk sees every
+// record, hidden or not.
+class WholeTable {
+ public:
+  explicit WholeTable(Table& t) : t_(t), ranged_(t.hasRange()) {
+    if (ranged_) t_.cancelRange();
+  }
+  ~WholeTable() {
+    if (ranged_) t_.setRange(QStringLiteral("1"), QStringLiteral("1"));
+  }
+  WholeTable(const WholeTable&) = delete;
+  WholeTable& operator=(const WholeTable&) = delete;
+
+ private:
+  Table& t_;
+  bool ranged_;
+};
+
 // Runs a command so that nothing it throws reaches the caller.
 template <typename F>
 auto guarded(Prompter& prompter, F&& f) -> decltype(f()) {
@@ -582,6 +600,8 @@ bool MainScreen::N6Click() {
       text = *answer;
     }
     const QString numField = QStringLiteral("NUM%1").arg(k);
+    // Raw materials hidden by the compact display belong to the formula all the same.
+    WholeTable all(formula);
 
     // The values the arithmetic needs, checked before anything changes.
     std::vector<core::VerifiedMaterial> materials;
@@ -662,15 +682,15 @@ MainScreen::DoubleClick MainScreen::DBGrid1DblClick(int column) {
     Suspended quiet(formula);
     const Table::Bookmark here = formula.bookmark();
     // A hidden row (compact display) loses its mark as well: one mark per column.
-    const bool ranged = formula.hasRange();
-    if (ranged && !formula.cancelRange()) return d_->engine(formula), DoubleClick::Nothing;
-    const bool cleared = d_->forEach(formula, [&] {
-      if (formula.text(col).isEmpty()) return true;
-      return (formula.edit() || d_->engine(formula)) && d_->setText(formula, col, QString()) &&
-             (formula.post() || d_->engine(formula));
-    });
-    if (ranged) formula.setRange(QStringLiteral("1"), QStringLiteral("1"));
-    if (!cleared) return DoubleClick::Nothing;
+    {
+      WholeTable all(formula);
+      const bool cleared = d_->forEach(formula, [&] {
+        if (formula.text(col).isEmpty()) return true;
+        return (formula.edit() || d_->engine(formula)) && d_->setText(formula, col, QString()) &&
+               (formula.post() || d_->engine(formula));
+      });
+      if (!cleared) return DoubleClick::Nothing;
+    }
     if (!formula.gotoBookmark(here)) return d_->engine(formula), DoubleClick::Nothing;
     if (!formula.edit() || !formula.setText(col, kMandatoryMark) || !formula.post())
       return d_->engine(formula), DoubleClick::Nothing;

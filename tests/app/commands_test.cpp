@@ -78,6 +78,21 @@ TEST_F(VerificationTest, FormulaOneIsNormalisedOverTheFiredParts) {
   EXPECT_EQ(numbers(f, "NUM2"), QStringList({"1", "0"}));
 }
 
+TEST_F(VerificationTest, RawMaterialsHiddenByTheCompactDisplayCount) {
+  prepare();
+  store::Table& f = table(WorkTable::Formula);
+  f.moveTo(1);
+  f.edit();
+  f.setText("NUM2", "-10");  // 乙: 10 and -10, so hidden
+  f.post();
+  ASSERT_TRUE(screen->compactOn());
+  ASSERT_EQ(f.recordCount(), 1);
+  prompter.answers = {QString("1")};
+  ASSERT_TRUE(screen->N6Click());
+  EXPECT_EQ(numbers(table(WorkTable::Result), "SIO2"), QStringList({"85.71"}));
+  EXPECT_EQ(f.recordCount(), 1);  // still compact
+}
+
 TEST_F(VerificationTest, FormulaTwoReplacesBothResultRecordsAndNumbersItsReportOne) {
   prepare();
   screen->setShowDetails(true);

@@ -100,3 +100,30 @@ TEST(FrameState, ReturningFromTheLibraryLeavesVerificationAndPrintingOff) {
 
 }  // namespace
 }  // namespace tessaro::app
+
+#include "app/gridhints.h"
+
+namespace tessaro::app {
+namespace {
+
+TEST(GridHints, FormulaGridZonesAreStrict) {
+  // Widths as designed: name 94, proportions 44, marks 44.
+  const QString table = "配方配比和原料化学组成表（表1）";
+  EXPECT_EQ(formulaGridHint(12, 94, 44, 44), (PointerHint{table, PointerCursor::Default}));
+  EXPECT_EQ(formulaGridHint(13, 94, 44, 44), (PointerHint{"原料名称", PointerCursor::Hand}));
+  EXPECT_EQ(formulaGridHint(106, 94, 44, 44).hint, table);  // boundary of name and NUM1
+  EXPECT_EQ(formulaGridHint(107, 94, 44, 44).hint, "含灼减的配方配比(%),是所求的配方结果!!!");
+  EXPECT_EQ(formulaGridHint(195, 94, 44, 44).cursor, PointerCursor::Drag);
+  EXPECT_EQ(formulaGridHint(325, 94, 44, 44).cursor, PointerCursor::Drag);
+  EXPECT_EQ(formulaGridHint(326, 94, 44, 44).hint, table);
+}
+
+TEST(GridHints, TargetGridZonesAreStrict) {
+  EXPECT_EQ(targetGridHint(100, 185, 44), (PointerHint{"目标配方名称", PointerCursor::Hand}));
+  EXPECT_EQ(targetGridHint(197, 185, 44).hint, "目标配方化学组成表（表2）");
+  EXPECT_EQ(targetGridHint(198, 185, 44).cursor, PointerCursor::Drag);
+  EXPECT_EQ(targetGridHint(329, 185, 44).hint, "目标配方化学组成表（表2）");
+}
+
+}  // namespace
+}  // namespace tessaro::app
