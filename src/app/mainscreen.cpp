@@ -266,7 +266,7 @@ bool MainScreen::require(std::initializer_list<WorkTable> tables) {
 
 bool MainScreen::checkAllowed() {
   if (core::parseNumber(toStd(allowedText_))) return true;
-  prompter_.warning(QStringLiteral("“允许误差%”中的“%1”不是数字，") .arg(allowedText_) + kCR +
+  prompter_.warning(QStringLiteral("“允许误差%”中的“%1”不是数字，").arg(allowedText_) + kCR +
                     QStringLiteral("请输入允许的平均误差率（%），例如 1。"));
   return false;
 }

@@ -105,14 +105,6 @@ TEST_F(MainScreenTest, EmptyFormulaTableGivesTheHintAfterTheFirstSteps) {
   EXPECT_EQ(screen->lastVerdict(), app::MainScreen::Verdict::None);
 }
 
-TEST_F(MainScreenTest, EmptyTargetTableGivesTheHint) {
-  fill("目标配方.DBF", {});
-  open();
-  EXPECT_TRUE(screen->N5Click());
-  ASSERT_EQ(prompter.messages.size(), 1u);
-  EXPECT_EQ(prompter.messages[0].text, "请输入原料和目标配方！");
-}
-
 TEST_F(MainScreenTest, BundledDataPassesWithTwoResultRecords) {
   open();
   ASSERT_TRUE(screen->N5Click());

@@ -86,18 +86,6 @@ TEST(FrameState, InitialFlags) {
   EXPECT_TRUE(s.exitEnabled());
 }
 
-TEST(FrameState, ReturningFromTheLibraryLeavesVerificationAndPrintingOff) {
-  FrameState s;
-  s.calculationCompleted();
-  s.showMaterialLibrary();
-  s.showMainScreen();
-  EXPECT_TRUE(s.enabled(C::TB4));
-  EXPECT_TRUE(s.enabled(C::TB6));
-  EXPECT_FALSE(s.enabled(C::TB5));
-  EXPECT_FALSE(s.enabled(C::TB7));
-  EXPECT_FALSE(s.enabled(C::FramePrint));  // never enabled
-}
-
 }  // namespace
 }  // namespace tessaro::app
 
