@@ -9,6 +9,7 @@
 
 #include "cli/cli_runner.h"
 #include "store/profile.h"
+#include "store/table.h"
 
 namespace {
 
@@ -92,6 +93,17 @@ TEST_F(MainScreenCliTest, KnaTogglesAndPackEnds) {
   r = run({"pack"});
   EXPECT_EQ(r.status, 0) << r.err.toStdString();
   EXPECT_TRUE(r.err.contains("[信息] 退出程序后，整理数据库成功!"));
+}
+
+TEST_F(MainScreenCliTest, PackFailsAtATargetLibraryLockedByAnotherProcess) {
+  tessaro::store::Table locker;
+  ASSERT_TRUE(locker.open(dir_.path(), QStringLiteral("数据库/pfk.dbf"), tessaro::store::Table::Mode::Exclusive));
+  const CliRun r = run({"pack"});
+  EXPECT_EQ(r.status, 1);
+  const qsizetype open = r.err.indexOf("[Tessaro] 打开数据库失败\n");
+  const qsizetype failed = r.err.indexOf("[信息] 整理数据库失败!\n");
+  EXPECT_GE(open, 0) << r.err.toStdString();
+  EXPECT_GT(failed, open);
 }
 
 }  // namespace
