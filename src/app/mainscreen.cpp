@@ -788,13 +788,15 @@ bool MainScreen::SpeedButton2Click() {
         Table::Bookmark where;
         core::SplitKNa values;
       };
-      QStringList noFiredPart;
+      QStringList keptMerged;  // records that keep their merged values, and why
       // Looks the current record of `t` up by NAME in `library`; false stops the command.
-      auto plan = [&](Table& t, Table& library, const QString& libraryName, std::vector<Planned>& out) {
+      auto plan = [&](Table& t, Table& library, const QString& libraryName, const QString& what,
+                      const QString& libraryWhat, std::vector<Planned>& out) {
         const QString name = recordName(t);
         if (!library.findKey(name)) {
-          if (library.errorString().isEmpty()) return true;  // not in the library: stays merged
-          return d_->engine(library);
+          if (!library.errorString().isEmpty()) return d_->engine(library);
+          keptMerged << QStringLiteral("%1“%2”：%3中没有同名记录").arg(what, name, libraryWhat);
+          return true;
         }
         const auto hj = d_->need(library, libraryName, QStringLiteral("HJ"));
         if (!hj) return false;
@@ -806,7 +808,8 @@ bool MainScreen::SpeedButton2Click() {
         if (!n) return false;
         const auto split = core::splitKNa(*k, *n, *hj, *il);
         if (!split) {
-          noFiredPart << QStringLiteral("%1 中的“%2”").arg(tableName(library, libraryName), name);
+          keptMerged << QStringLiteral("%1“%2”：%3（%4）中此记录的合计HJ等于灼减IL，无法换算")
+                            .arg(what, name, libraryWhat, tableName(library, libraryName));
           return true;
         }
         out.push_back({t.bookmark(), *split});
@@ -815,9 +818,14 @@ bool MainScreen::SpeedButton2Click() {
       if (!materials.setOrder(QStringLiteral("NAME"))) return d_->engine(materials);
       if (!targets.setOrder(QStringLiteral("NAME"))) return d_->engine(targets);
       std::vector<Planned> formulaPlan, targetPlan;
-      if (!d_->forEach(formula, [&] { return plan(formula, materials, kMaterialLibraryName, formulaPlan); }))
+      if (!d_->forEach(formula, [&] {
+            return plan(formula, materials, kMaterialLibraryName, QStringLiteral("原料"), QStringLiteral("原料库"),
+                        formulaPlan);
+          }))
         return false;
-      if (!target.isEmpty() && !plan(target, targets, kTargetLibraryName, targetPlan)) return false;
+      if (!target.isEmpty() && !plan(target, targets, kTargetLibraryName, QStringLiteral("目标配方"),
+                                     QStringLiteral("目标库"), targetPlan))
+        return false;
 
       kNaCaption_ = kMergeCaption;
       auto apply = [&](Table& t, const Planned& p) {
@@ -835,9 +843,8 @@ bool MainScreen::SpeedButton2Click() {
         if (!apply(target, p)) return false;
       }
       if (!setKNaCaptions(QStringLiteral("K2O"), QStringLiteral("Na2O"))) return false;
-      if (!noFiredPart.isEmpty()) {
-        prompter_.warning(QStringLiteral("以下库记录的合计（HJ）等于灼减（IL），无法换算，") + kCR +
-                          QStringLiteral("其K2O、Na2O保留合并后的数值：") + kCR + noFiredPart.join(kCR));
+      if (!keptMerged.isEmpty()) {
+        prompter_.warning(QStringLiteral("以下记录的K2O仍是K2O与Na2O之和，Na2O仍为0：") + kCR + keptMerged.join(kCR));
       }
     }
     if (!formula.first()) return d_->engine(formula);

@@ -246,7 +246,9 @@ TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
   EXPECT_EQ(store::Profile::read(ini(), "配方", "13"), "Na2O");
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text,
-            "以下库记录的合计（HJ）等于灼减（IL），无法换算，\r其K2O、Na2O保留合并后的数值：\r数据库/YLK.DBF 中的“怪料”");
+            "以下记录的K2O仍是K2O与Na2O之和，Na2O仍为0：\r"
+            "原料“怪料”：原料库（数据库/YLK.DBF）中此记录的合计HJ等于灼减IL，无法换算\r"
+            "原料“无库”：原料库中没有同名记录");
   EXPECT_EQ(screen->materialLibrary()->orderField(), "BH");
 }
 
