@@ -296,14 +296,12 @@ bool MainScreen::openLibraries() {
 // --- Calculation run ---------------------------------------------------------------------
 
 bool MainScreen::N5Click() {
-  return guarded(prompter_, [&] {
-    verdict_ = Verdict::None;
-    deepestRun_ = 0;
-    const bool ok = runCalculation();
-    // A run stopped by a failure does not leave its retries to the next command.
-    if (!ok) retries_ = 0;
-    return ok;
-  });
+  verdict_ = Verdict::None;
+  deepestRun_ = 0;
+  const bool ok = guarded(prompter_, [&] { return runCalculation(); });
+  // A run stopped by a failure does not leave its retries to the next command.
+  if (!ok) retries_ = 0;
+  return ok;
 }
 
 bool MainScreen::runCalculation() {
