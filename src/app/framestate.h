@@ -1,7 +1,12 @@
-// Texts and state of the main frame that do not depend on widgets.
+// Texts and state of the main frame that do not depend on widgets: the
+// enabled flags of every tool button and menu item, the pressed flags of the
+// three window buttons, and the rules that change them.
 #pragma once
 
 #include <QString>
+
+#include <array>
+#include <cstddef>
 
 namespace tessaro::app {
 
@@ -11,13 +16,81 @@ inline const QString kFrameCaption = QStringLiteral("Tessaro V1.0");
 // Caption of the exit command.
 inline const QString kExitCaption = QStringLiteral("退出");
 
+// Every command of the frame's tool bar, the frame menu and the main-screen menu.
+enum class Command : int {
+  // tool bar
+  TB1, TB2, TB3, TB4, TB5, TB8, TB9, WTB1, WTB2, WTB3, TB7, TB6, ToolButton6, TBExit,
+  // frame menu
+  FrameMainScreen,     // "主界面(&Z)"
+  FrameMaterials,      // "原料库(&Y)"
+  FrameTargets,        // "目标库(&M)"
+  FrameClear,          // "清空主界面数据(&D)"
+  FramePrint,          // "打印/预览(&S)"
+  FrameExit,           // "退出"
+  FrameCalculate,      // "配方计算(&P)"
+  FrameVerify,         // "验算组成(&S)"
+  FrameBody,           // "坯性能计算(&B)"
+  FrameGlaze,          // "釉性能计算(&G)"
+  FrameCascade,        // "层叠(&N)"
+  FrameTileHorizontal, // "水平(&V)"
+  FrameTileVertical,   // "垂直(&R)"
+  FrameHelp,           // "帮助(&A)"
+  FrameAbout,          // "关于(&O)"
+  // main-screen menu
+  MainScreenItem,      // "主界面"
+  MainMaterials,       // "原料库"
+  MainTargets,         // "目标库"
+  MainClear,           // "清空主界面数据"
+  MainPack,            // "整理数据库"
+  N9,                  // "打印/预览"
+  MainExit,            // "退出"
+  N5,                  // "配方计算"
+  N6,                  // "验算组成"
+  N20,                 // "坯性能"
+  N21,                 // "釉性能"
+  MainTileHorizontal,  // "水平"
+  MainTileVertical,    // "垂直"
+  MainCascade,         // "层叠"
+  MainHelp,            // "帮助"
+  MainAbout,           // "关于"
+  Count
+};
+
+inline constexpr std::size_t kCommandCount = std::size_t(Command::Count);
+
+// The three window buttons, exactly one of which is pressed.
+enum class WindowButton { TB1, TB2, TB3 };
+
 // The main frame's command state.
 class FrameState {
  public:
-  bool exitEnabled() const { return exitEnabled_; }
+  FrameState();
+
+  bool enabled(Command c) const { return enabled_[std::size_t(c)]; }
+  void setEnabled(Command c, bool on) { enabled_[std::size_t(c)] = on; }
+  bool pressed(WindowButton b) const { return pressed_ == b; }
+  WindowButton pressedButton() const { return pressed_; }
+  void press(WindowButton b) { pressed_ = b; }
+
+  bool exitEnabled() const { return enabled(Command::TBExit); }
+
+  // The events of the command-state rules; each sets the flags of its rule
+  // and leaves every other flag as it is.
+  void frameCreated();
+  void showMainScreen();
+  void showMaterialLibrary();
+  void showTargetLibrary();
+  void recordTransferred();
+  void calculationCompleted();
+  void verificationCompleted();
+  void propertiesComputed();
+  void printPreviewFinished();
+
+  bool operator==(const FrameState&) const = default;
 
  private:
-  bool exitEnabled_ = true;
+  std::array<bool, kCommandCount> enabled_{};
+  WindowButton pressed_ = WindowButton::TB1;
 };
 
 }  // namespace tessaro::app

@@ -72,6 +72,23 @@ bool jsonValue(const store::Table& table, const store::dbf::Field& field, QStrin
 
 }  // namespace
 
+bool recordJson(const store::Table& table, QString& line, QTextStream* err) {
+  bool sound = true;
+  QString value;
+  line = QStringLiteral("{");
+  for (int i = 0; i < table.fieldCount(); ++i) {
+    const store::dbf::Field& field = table.fieldAt(i);
+    if (!jsonValue(table, field, value)) {
+      if (err) *err << "tessaro-cli: " << table.errorString() << "\n";
+      sound = false;
+    }
+    if (i > 0) line += QStringLiteral(", ");
+    line += jsonString(field.name) + QStringLiteral(": ") + value;
+  }
+  line += QLatin1Char('}');
+  return sound;
+}
+
 int runDump(Context& ctx) {
   if (ctx.args.size() != 1) {
     ctx.err << "usage: tessaro-cli dump TABLE [--dir DIR]\n"
@@ -89,19 +106,9 @@ int runDump(Context& ctx) {
     ctx.err << "tessaro-cli: " << table.damageReport() << "\n";
     sound = false;
   }
-  QString value;
+  QString line;
   for (table.first(); !table.eof(); table.next()) {
-    QString line = QStringLiteral("{");
-    for (int i = 0; i < table.fieldCount(); ++i) {
-      const store::dbf::Field& field = table.fieldAt(i);
-      if (!jsonValue(table, field, value)) {
-        ctx.err << "tessaro-cli: " << table.errorString() << "\n";
-        sound = false;
-      }
-      if (i > 0) line += QStringLiteral(", ");
-      line += jsonString(field.name) + QStringLiteral(": ") + value;
-    }
-    line += QLatin1Char('}');
+    if (!recordJson(table, line, &ctx.err)) sound = false;
     ctx.out << line << "\n";
   }
   return sound ? kOk : kFailed;

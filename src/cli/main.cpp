@@ -15,7 +15,13 @@ int usage(QTextStream& err) {
   err << "usage: tessaro-cli COMMAND [--dir DIR] [options]\n"
          "commands:\n"
          "  dump TABLE        the records of a table, one JSON object per line\n"
-         "  solve [FILE]      the proportion solver on JSON input\n";
+         "  solve [FILE]      the proportion solver on JSON input\n"
+         "  calc [--precision 0|1|2] [--allowed TEXT] [--details]\n"
+         "                    the calculation run with its verdict; prints the result records\n"
+         "  verify --formula 1|2 [--allowed TEXT] [--details]\n"
+         "                    the composition verification; prints the result record\n"
+         "  kna               K/Na merge or split of the working tables\n"
+         "  pack              packs the six tables\n";
   err.flush();
   return tessaro::cli::kBadInput;
 }
@@ -46,6 +52,10 @@ int main(int argc, char** argv) {
   const std::map<QString, std::function<int(tessaro::cli::Context&)>> commands = {
       {QStringLiteral("dump"), tessaro::cli::runDump},
       {QStringLiteral("solve"), tessaro::cli::runSolve},
+      {QStringLiteral("calc"), tessaro::cli::runCalc},
+      {QStringLiteral("verify"), tessaro::cli::runVerify},
+      {QStringLiteral("kna"), tessaro::cli::runKNa},
+      {QStringLiteral("pack"), tessaro::cli::runPack},
   };
   const QString name = args.takeFirst();
   const auto it = commands.find(name);

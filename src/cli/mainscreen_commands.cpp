@@ -1,0 +1,115 @@
+// tessaro-cli calc, verify, kna and pack: the main screen's commands on the
+// tables of a data folder, whatever the enabled flags of the windows.
+#include <QString>
+
+#include "app/framestate.h"
+#include "app/mainscreen.h"
+#include "cli/cliprompter.h"
+#include "cli/commands.h"
+#include "store/table.h"
+
+namespace tessaro::cli {
+namespace {
+
+// Prints the records of a table in its current order.
+bool printRecords(store::Table& table, Context& ctx) {
+  if (!table.isOpen()) return false;
+  bool sound = true;
+  QString line;
+  for (table.first(); !table.eof(); table.next()) {
+    if (!recordJson(table, line, &ctx.err)) sound = false;
+    ctx.out << line << "\n";
+  }
+  table.first();
+  return sound;
+}
+
+// Takes "--name VALUE" out of the arguments; false when the value is missing.
+bool takeOption(QStringList& args, const QString& name, QString& value, bool& given) {
+  const int i = int(args.indexOf(name));
+  if (i < 0) return true;
+  if (i + 1 >= args.size()) return false;
+  value = args[i + 1];
+  given = true;
+  args.remove(i, 2);
+  return true;
+}
+
+bool takeFlag(QStringList& args, const QString& name) { return args.removeAll(name) > 0; }
+
+int unexpected(Context& ctx, const QString& usage) {
+  ctx.err << "usage: tessaro-cli " << usage << "\n";
+  return kBadInput;
+}
+
+}  // namespace
+
+int runCalc(Context& ctx) {
+  const QString usage = QStringLiteral("calc [--dir DIR] [--precision 0|1|2] [--allowed TEXT] [--details]");
+  QString precision, allowed = QStringLiteral("1");
+  bool hasPrecision = false, hasAllowed = false;
+  if (!takeOption(ctx.args, QStringLiteral("--precision"), precision, hasPrecision) ||
+      !takeOption(ctx.args, QStringLiteral("--allowed"), allowed, hasAllowed))
+    return unexpected(ctx, usage);
+  const bool details = takeFlag(ctx.args, QStringLiteral("--details"));
+  if (!ctx.args.isEmpty()) return unexpected(ctx, usage);
+  if (hasPrecision && precision != u"0" && precision != u"1" && precision != u"2") {
+    ctx.err << "tessaro-cli: --precision must be 0, 1 or 2, not \"" << precision << "\"\n";
+    return kBadInput;
+  }
+  CliPrompter prompter(ctx.err);
+  app::FrameState frame;
+  app::MainScreen screen(prompter, frame, ctx.baseFolder);
+  if (precision == u"0") screen.SpeedButton3Click();
+  if (precision == u"1") screen.SpeedButton4Click();
+  screen.setAllowedErrorText(allowed);
+  screen.setShowDetails(details);
+  const bool ran = screen.N5Click();
+  if (!ran || screen.lastVerdict() == app::MainScreen::Verdict::None) return kFailed;
+  printRecords(screen.table(app::WorkTable::Result), ctx);
+  const bool passed = screen.lastVerdict() == app::MainScreen::Verdict::Passed;
+  ctx.err << "verdict: " << (passed ? "passed" : "failed") << "\n";
+  return passed ? kOk : kVerdictFailed;
+}
+
+int runVerify(Context& ctx) {
+  const QString usage = QStringLiteral("verify --formula 1|2 [--dir DIR] [--allowed TEXT] [--details]");
+  QString formula, allowed = QStringLiteral("1");
+  bool hasFormula = false, hasAllowed = false;
+  if (!takeOption(ctx.args, QStringLiteral("--formula"), formula, hasFormula) ||
+      !takeOption(ctx.args, QStringLiteral("--allowed"), allowed, hasAllowed))
+    return unexpected(ctx, usage);
+  const bool details = takeFlag(ctx.args, QStringLiteral("--details"));
+  if (!ctx.args.isEmpty() || !hasFormula) return unexpected(ctx, usage);
+  CliPrompter prompter(ctx.err);
+  prompter.setAnswers({formula});
+  app::FrameState frame;
+  app::MainScreen screen(prompter, frame, ctx.baseFolder);
+  screen.setAllowedErrorText(allowed);
+  screen.setShowDetails(details);
+  if (!screen.N6Click() || !screen.resultGridVisible()) return kFailed;
+  printRecords(screen.table(app::WorkTable::Result), ctx);
+  return kOk;
+}
+
+int runKNa(Context& ctx) {
+  if (!ctx.args.isEmpty()) return unexpected(ctx, QStringLiteral("kna [--dir DIR]"));
+  CliPrompter prompter(ctx.err);
+  app::FrameState frame;
+  app::MainScreen screen(prompter, frame, ctx.baseFolder);
+  if (!screen.SpeedButton2Click()) return kFailed;
+  ctx.out << (screen.kNaMerged() ? "merged" : "split") << "\n";
+  return kOk;
+}
+
+int runPack(Context& ctx) {
+  if (!ctx.args.isEmpty()) return unexpected(ctx, QStringLiteral("pack [--dir DIR]"));
+  CliPrompter prompter(ctx.err);
+  prompter.setConfirm(true);
+  app::FrameState frame;
+  app::MainScreen screen(prompter, frame, ctx.baseFolder);
+  screen.SpeedButton6Click();
+  return screen.packSucceeded() ? kOk : kFailed;
+}
+
+}  // namespace tessaro::cli

@@ -1,0 +1,478 @@
+// The main screen's other commands: verification, mandatory marks, K/Na merge
+// and split, other oxides, compact display, clearing and packing.
+#include <gtest/gtest.h>
+
+#include "mainscreen_fixture.h"
+
+namespace tessaro::test {
+namespace {
+
+using app::Button;
+using app::Icon;
+using app::MessageKind;
+using app::WorkTable;
+
+// --- Verification -------------------------------------------------------------------------
+
+class VerificationTest : public MainScreenTest {
+ protected:
+  // Two raw materials with hand-made proportions that do not sum to 100.
+  void prepare() {
+    Row a = material("甲", {100});
+    a.push_back({"NUM1", "30"});
+    a.push_back({"NUM2", "1"});
+    a.push_back({"DJ", "100"});
+    Row b = material("乙", {0, 100}, 50, 100);  // half of it burns away
+    b.push_back({"NUM1", "10"});
+    b.push_back({"DJ", "200"});
+    fill("配方.DBF", {a, b});
+    fill("目标配方.DBF", {target("靶", {60, 40})});
+    fill("性能.dbf", {{{"NAME0", "旧"}}});
+    open();
+  }
+};
+
+TEST_F(VerificationTest, WrongNumbersAreAskedAgainUntilCancelled) {
+  prepare();
+  prompter.answers = {QString(" 1"), QString("3")};
+  EXPECT_TRUE(screen->N6Click());
+  ASSERT_EQ(prompter.inputs.size(), 3u);
+  EXPECT_EQ(prompter.inputs[0].caption, "验算配方组成");
+  EXPECT_EQ(prompter.inputs[0].prompt, "输入验算配方号（1或2） 。　");
+  EXPECT_EQ(prompter.inputs[0].initial, "1");
+  EXPECT_EQ(prompter.inputs[1].initial, " 1");
+  EXPECT_EQ(prompter.inputs[2].initial, "3");
+  ASSERT_EQ(prompter.messages.size(), 2u);
+  EXPECT_EQ(prompter.messages[0], (app::Message{MessageKind::Typed, app::kWarningCaption, Icon::Warning,
+                                                "所选择配方号码只能是“1、2”，\r\r请重新输入配方号！   ",
+                                                {Button::Ok}, Button::Ok}));
+  // Cancelled: the result grid stays hidden, nothing else changed.
+  EXPECT_FALSE(screen->resultGridVisible());
+  EXPECT_EQ(table(WorkTable::Property).recordCount(), 1);
+  EXPECT_EQ(frame, app::FrameState());
+}
+
+TEST_F(VerificationTest, FormulaOneIsNormalisedOverTheFiredParts) {
+  prepare();
+  prompter.answers = {QString("1")};
+  ASSERT_TRUE(screen->N6Click());
+  // R = 30 x 100 x 100 and 10 x 50 x 100: fired 85.714... and 14.285...
+  store::Table& r = table(WorkTable::Result);
+  ASSERT_EQ(r.recordCount(), 1);
+  r.first();
+  EXPECT_EQ(r.text("BH"), "1＃配比(误差大)");
+  EXPECT_EQ(r.number("SIO2"), 85.71);
+  EXPECT_EQ(r.number("AL2O3"), 14.29);
+  EXPECT_EQ(r.number("HJ"), 100);
+  EXPECT_EQ(r.number("DJ"), 50);  // (30 x 100 + 10 x 200) / 100
+  EXPECT_EQ(table(WorkTable::Property).recordCount(), 0);
+  EXPECT_EQ(screen->verifiedColumn(), 1);
+  EXPECT_EQ(screen->proportionColour(1), app::kVerifiedColour);
+  EXPECT_EQ(screen->proportionColour(2), app::kProportionColour);
+  EXPECT_TRUE(screen->resultGridVisible());
+  EXPECT_TRUE(frame.enabled(app::Command::TB7));
+  EXPECT_TRUE(frame.enabled(app::Command::N20));
+  EXPECT_FALSE(frame.enabled(app::Command::TB5));  // the verification does not enable itself
+  // The empty NUM2 of 乙 became 0.
+  store::Table& f = table(WorkTable::Formula);
+  EXPECT_EQ(numbers(f, "NUM2"), QStringList({"1", "0"}));
+}
+
+TEST_F(VerificationTest, RawMaterialsHiddenByTheCompactDisplayCount) {
+  prepare();
+  store::Table& f = table(WorkTable::Formula);
+  f.moveTo(1);
+  f.edit();
+  f.setText("NUM2", "-10");  // 乙: 10 and -10, so hidden
+  f.post();
+  ASSERT_TRUE(screen->compactOn());
+  ASSERT_EQ(f.recordCount(), 1);
+  prompter.answers = {QString("1")};
+  ASSERT_TRUE(screen->N6Click());
+  EXPECT_EQ(numbers(table(WorkTable::Result), "SIO2"), QStringList({"85.71"}));
+  EXPECT_EQ(f.recordCount(), 1);  // still compact
+}
+
+TEST_F(VerificationTest, FormulaTwoReplacesBothResultRecordsAndNumbersItsReportOne) {
+  prepare();
+  screen->setShowDetails(true);
+  prompter.answers = {QString("2")};
+  ASSERT_TRUE(screen->N6Click());
+  EXPECT_EQ(column(table(WorkTable::Result), "BH"), QStringList({"2＃配比(误差大)"}));
+  EXPECT_EQ(numbers(table(WorkTable::Result), "SIO2"), QStringList({"100"}));
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.startsWith("第(1)号配方的计算结果\r"));
+}
+
+TEST_F(VerificationTest, AllProportionsZeroGiveZerosAndRate100) {
+  prepare();
+  store::Table& f = table(WorkTable::Formula);
+  for (f.first(); !f.eof(); f.next()) {
+    f.edit();
+    f.setText("NUM1", "0");
+    f.post();
+  }
+  prompter.answers = {QString("1")};
+  ASSERT_TRUE(screen->N6Click());
+  EXPECT_EQ(column(table(WorkTable::Result), "BZ"), QStringList({"平均误差率  100.00%. 注：Fe2O3,TiO2未计"}));
+}
+
+TEST_F(VerificationTest, EmptyPriceStopsBeforeTheTablesAreEmptied) {
+  prepare();
+  store::Table& f = table(WorkTable::Formula);
+  f.first();
+  f.next();
+  f.edit();
+  f.clear("DJ");
+  f.post();
+  prompter.answers = {QString("1")};
+  EXPECT_FALSE(screen->N6Click());
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, "数据表 数据库/配方.DBF 中记录“乙”的“DJ”栏为空，命令已停止。");
+  EXPECT_EQ(table(WorkTable::Property).recordCount(), 1);
+}
+
+// --- Mandatory marks --------------------------------------------------------------------
+
+TEST_F(MainScreenTest, DoubleClickMarksOnlyTheCurrentRawMaterialInItsColumn) {
+  open();
+  store::Table& f = table(WorkTable::Formula);
+  f.moveTo(0);
+  EXPECT_EQ(screen->DBGrid1DblClick(3), app::MainScreen::DoubleClick::Marked);
+  f.moveTo(2);
+  EXPECT_EQ(screen->DBGrid1DblClick(3), app::MainScreen::DoubleClick::Marked);
+  EXPECT_EQ(screen->DBGrid1DblClick(3), app::MainScreen::DoubleClick::Marked);  // stays marked
+  f.moveTo(4);
+  EXPECT_EQ(screen->DBGrid1DblClick(5), app::MainScreen::DoubleClick::Marked);
+  EXPECT_EQ(f.row(), 4);
+  EXPECT_EQ(column(f, "BXL1"), QStringList({"", "", "选", "", "", "", "", ""}));
+  EXPECT_EQ(column(f, "BXL3"), QStringList({"", "", "", "", "选", "", "", ""}));
+  const auto rows = screen->highlightedRows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].first, 2);
+  EXPECT_EQ(rows[0].second.amountColumn, 1);
+  EXPECT_EQ(rows[1].second.amountColumn, 3);
+  EXPECT_EQ(screen->DBGrid1DblClick(7), app::MainScreen::DoubleClick::Nothing);
+}
+
+TEST_F(MainScreenTest, MarkTypedWithABlankIsNotHighlightedAndTwoMarksShowTheFirst) {
+  EXPECT_FALSE(app::rowHighlight("选 ", "", "").highlighted);
+  EXPECT_FALSE(app::rowHighlight("x", "", "").highlighted);
+  const app::RowHighlight h = app::rowHighlight("", "选", "选");
+  EXPECT_TRUE(h.highlighted);
+  EXPECT_EQ(h.amountColumn, 2);
+}
+
+TEST_F(MainScreenTest, MarkInTheCompactDisplayClearsHiddenRowsToo) {
+  open();
+  ASSERT_TRUE(screen->N5Click());  // 滑石 and 硅灰石 hidden
+  {
+    store::Table t;
+    ASSERT_TRUE(t.open(data("配方.DBF")));
+    ASSERT_TRUE(t.moveTo(7));
+    t.edit();
+    t.setText("BXL2", "选");
+    ASSERT_TRUE(t.post());
+  }
+  store::Table& f = table(WorkTable::Formula);
+  f.first();
+  EXPECT_EQ(screen->DBGrid1DblClick(4), app::MainScreen::DoubleClick::Marked);
+  EXPECT_EQ(f.recordCount(), 6);  // still compact
+  ASSERT_TRUE(screen->compactOff());
+  EXPECT_EQ(column(f, "BXL2"), QStringList({"选", "", "", "", "", "", "", ""}));
+}
+
+TEST_F(MainScreenTest, DoubleClickOnNameColumnsShowsTheLibraries) {
+  open();
+  ASSERT_TRUE(screen->N5Click());
+  EXPECT_EQ(screen->DBGrid1DblClick(0), app::MainScreen::DoubleClick::ShowMaterialLibrary);
+  EXPECT_TRUE(frame.pressed(app::WindowButton::TB2));
+  EXPECT_FALSE(frame.enabled(app::Command::TB4));
+  EXPECT_FALSE(screen->resultGridVisible());
+  EXPECT_EQ(screen->DBGrid2DblClick(1), app::MainScreen::DoubleClick::Nothing);
+  EXPECT_EQ(screen->DBGrid2DblClick(0), app::MainScreen::DoubleClick::ShowTargetLibrary);
+  EXPECT_TRUE(frame.pressed(app::WindowButton::TB3));
+}
+
+// --- K/Na merge and split -----------------------------------------------------------------
+
+class KNaTest : public MainScreenTest {
+ protected:
+  void prepare() {
+    Row lib{{"BH", "1"}, {"NAME", "长石"}, {"K2O", "3.456"}, {"NA2O", "1.234"}, {"IL", "0"}, {"HJ", "100"}};
+    Row burnt{{"BH", "2"}, {"NAME", "怪料"}, {"K2O", "1"}, {"NA2O", "1"}, {"IL", "50"}, {"HJ", "50"}};
+    fill("YLK.DBF", {lib, burnt});
+    fill("pfk.dbf", {{{"BH", "1"}, {"NAME", "靶"}, {"K2O", "2"}, {"NA2O", "3"}, {"IL", "10"}, {"HJ", "60"}}});
+    Row a = material("长石", {60, 20, 0, 0, 3.46, 1.23});
+    a.push_back({"NUM1", "5"});
+    a.push_back({"NUM2", "-5"});
+    Row b = material("怪料", {60, 20, 0, 0, 1, 2});
+    Row c = material("无库", {60, 20, 0, 0, 1, 2});
+    c.push_back({"NUM1", "7"});
+    fill("配方.DBF", {a, b, c});
+    fill("目标配方.DBF", {target("靶", {60, 20, 0, 0, 2, 3})});
+    open();
+  }
+};
+
+TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
+  prepare();
+  ASSERT_TRUE(screen->SpeedButton2Click());
+  EXPECT_TRUE(screen->kNaMerged());
+  EXPECT_EQ(screen->kNaCaption(), "K/Na拆分");
+  EXPECT_EQ(screen->kNaColour(), app::kRed);
+  store::Table& f = table(WorkTable::Formula);
+  EXPECT_EQ(numbers(f, "K2O"), QStringList({"4.69", "3", "3"}));
+  EXPECT_EQ(numbers(f, "NA2O"), QStringList({"0", "0", "0"}));
+  EXPECT_EQ(numbers(table(WorkTable::Target), "K2O"), QStringList({"5"}));
+  for (const QStringList* c : {&screen->formulaCaptions()}) {
+    EXPECT_EQ((*c)[12], "K/NaO");
+    EXPECT_EQ((*c)[13], "***");
+  }
+  EXPECT_EQ(screen->targetCaptions()[10], "K/NaO");
+  EXPECT_EQ(screen->resultCaptions()[9], "***");
+  EXPECT_EQ(store::Profile::read(ini(), "配方", "12"), "K/NaO");
+  EXPECT_EQ(store::Profile::read(ini(), "配方", "13"), "***");
+  EXPECT_TRUE(prompter.messages.empty());
+
+  ASSERT_TRUE(screen->SpeedButton2Click());
+  EXPECT_FALSE(screen->kNaMerged());
+  EXPECT_EQ(numbers(f, "K2O"), QStringList({"3.46", "3", "3"}));  // 怪料 (HJ = IL) and 无库 stay merged
+  EXPECT_EQ(numbers(f, "NA2O"), QStringList({"1.23", "0", "0"}));
+  EXPECT_EQ(numbers(table(WorkTable::Target), "K2O"), QStringList({"4"}));  // 2 / 50 x 100
+  EXPECT_EQ(numbers(table(WorkTable::Target), "NA2O"), QStringList({"6"}));
+  EXPECT_EQ(screen->formulaCaptions()[12], "K2O");
+  EXPECT_EQ(screen->resultCaptions()[9], "Na2O");
+  EXPECT_EQ(store::Profile::read(ini(), "配方", "13"), "Na2O");
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text,
+            "以下记录的K2O仍是K2O与Na2O之和，Na2O仍为0：\r"
+            "原料“怪料”：原料库（数据库/YLK.DBF）中此记录的合计HJ等于灼减IL，无法换算\r"
+            "原料“无库”：原料库中没有同名记录");
+  EXPECT_EQ(screen->materialLibrary()->orderField(), "BH");
+}
+
+TEST_F(KNaTest, CompactDisplayIsLeftFirstAndEveryRecordMerged) {
+  prepare();
+  ASSERT_TRUE(screen->compactOn());
+  EXPECT_EQ(table(WorkTable::Formula).recordCount(), 1);  // 5 and -5 count as unused
+  ASSERT_TRUE(screen->SpeedButton2Click());
+  EXPECT_FALSE(screen->compactDisplay());
+  EXPECT_EQ(numbers(table(WorkTable::Formula), "NA2O"), QStringList({"0", "0", "0"}));
+}
+
+TEST_F(KNaTest, EmptyValuesCountAsZeroInTheMerge) {
+  prepare();
+  store::Table& t = table(WorkTable::Target);
+  t.first();
+  t.edit();
+  t.clear("NA2O");
+  ASSERT_TRUE(t.post());
+  ASSERT_TRUE(screen->SpeedButton2Click());
+  EXPECT_EQ(numbers(t, "K2O"), QStringList({"2"}));
+  EXPECT_EQ(numbers(t, "NA2O"), QStringList({"0"}));
+}
+
+TEST_F(KNaTest, SplitWithoutItsLibraryStopsBeforeAnyChange) {
+  ASSERT_TRUE(store::Profile::write(ini(), "配方", "12", "K/NaO"));
+  prepare();
+  ASSERT_TRUE(QFile::remove(data("pfk.dbf")));
+  EXPECT_FALSE(screen->SpeedButton2Click());
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.startsWith("无法打开数据表 数据库/pfk.dbf。\r"));
+  EXPECT_TRUE(screen->kNaMerged());
+  EXPECT_EQ(numbers(table(WorkTable::Formula), "K2O"), QStringList({"3.46", "1", "1"}));
+}
+
+// --- Other oxides ---------------------------------------------------------------------------
+
+TEST_F(MainScreenTest, BuiltInOxideRenamesTheColumnEverywhereAndWritesItsWeight) {
+  open();
+  EXPECT_FALSE(screen->DBGrid1TitleClick(6));
+  EXPECT_EQ(screen->selectedOtherColumn(), 0);
+  EXPECT_TRUE(screen->DBGrid1TitleClick(14));
+  EXPECT_TRUE(screen->ZnO2Click());
+  EXPECT_EQ(screen->formulaCaptions()[14], "ZnO");
+  EXPECT_EQ(screen->targetCaptions()[12], "ZnO");
+  EXPECT_EQ(screen->resultCaptions()[10], "ZnO");
+  EXPECT_EQ(store::Profile::read(ini(), "配方", "14"), "ZnO");
+  EXPECT_EQ(store::Profile::read(ini(), "其它", "QTCF1"), "81.37");
+  EXPECT_FALSE(screen->DBGrid1TitleClick(6));  // SIO2 keeps the selection
+  EXPECT_EQ(screen->selectedOtherColumn(), 14);
+  EXPECT_TRUE(screen->DBGrid1TitleClick(16));
+  EXPECT_TRUE(screen->P205Click());
+  EXPECT_EQ(store::Profile::read(ini(), "配方", "16"), "P2O5");
+  EXPECT_EQ(store::Profile::read(ini(), "其它", "QTCF3"), "141.94");
+  EXPECT_EQ(store::Profile::read(ini(), "原料库", "10"), "其它1");  // libraries untouched
+}
+
+TEST_F(MainScreenTest, FreeOxideAsksForNameAndWeight) {
+  open();
+  screen->DBGrid1TitleClick(15);
+  prompter.answers = {QString("BaO"), QString()};
+  EXPECT_TRUE(screen->MenuItem12Click());
+  ASSERT_EQ(prompter.inputs.size(), 2u);
+  EXPECT_EQ(prompter.inputs[0].caption, "输入氧化物名称。");
+  EXPECT_EQ(prompter.inputs[0].prompt, "注意大小写，它关系到下面的计算。。。....");
+  EXPECT_EQ(prompter.inputs[0].initial, "其它");
+  EXPECT_EQ(prompter.inputs[1].caption, "输入氧化物分子量。");
+  EXPECT_EQ(prompter.inputs[1].prompt, "输入氧化物\"BaO\"分子量。。。....");
+  EXPECT_EQ(prompter.inputs[1].initial, "");
+  EXPECT_EQ(screen->formulaCaptions()[15], "BaO");
+  EXPECT_EQ(store::Profile::read(ini(), "其它", "QTCF2"), "1");  // empty weight
+
+  prompter.clear();
+  prompter.answers = {std::nullopt};  // cancelled: the column is reset
+  EXPECT_TRUE(screen->MenuItem12Click());
+  EXPECT_EQ(prompter.inputs.size(), 1u);
+  EXPECT_EQ(screen->formulaCaptions()[15], "其它2");
+  EXPECT_EQ(screen->targetCaptions()[13], "其它2");
+  EXPECT_EQ(store::Profile::read(ini(), "配方", "15"), "其它2");
+  EXPECT_EQ(store::Profile::read(ini(), "其它", "QTCF2"), "1");
+}
+
+TEST_F(MainScreenTest, WeightCheckAsksOnlyForPresentOxideLikeNames) {
+  open();
+  store::Table& r = table(WorkTable::Result);
+  ASSERT_TRUE(r.append());
+  r.setText("BH", "1＃配比");
+  r.setText("QTCF1", "0");
+  r.setText("QTCF2", "2.5");
+  ASSERT_TRUE(r.post());
+  screen->DBGrid1TitleClick(15);
+  prompter.answers = {QString("bao"), QString("153.3")};
+  screen->MenuItem12Click();
+  ASSERT_TRUE(store::Profile::write(ini(), "其它", "QTCF2", ""));
+  EXPECT_TRUE(screen->PanDuanQT());  // no capital O
+  prompter.answers = {QString("BaO"), QString("153.3")};
+  screen->MenuItem12Click();
+  ASSERT_TRUE(store::Profile::write(ini(), "其它", "QTCF2", ""));
+  prompter.clear();
+  EXPECT_FALSE(screen->PanDuanQT());
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, "请设置BaO分子量。");
+  EXPECT_EQ(prompter.messages[0].icon, Icon::Information);
+  ASSERT_TRUE(store::Profile::write(ini(), "其它", "QTCF2", "153.3"));
+  EXPECT_TRUE(screen->PanDuanQT());
+}
+
+// --- Compact display and clearing -------------------------------------------------------------
+
+TEST_F(MainScreenTest, CompactDisplayWithoutProportionsShowsNothingUntilSwitchedOff) {
+  open();
+  EXPECT_TRUE(screen->SpeedButton1Click());
+  EXPECT_EQ(screen->compactCaption(), "全部显示");
+  EXPECT_EQ(screen->compactColour(), app::kRed);
+  EXPECT_EQ(table(WorkTable::Formula).recordCount(), 0);
+  EXPECT_TRUE(screen->SpeedButton1Click());
+  EXPECT_EQ(screen->compactCaption(), "精简显示");
+  EXPECT_EQ(table(WorkTable::Formula).recordCount(), 8);
+}
+
+TEST_F(MainScreenTest, StaleInUseFlagStaysVisibleUntilTheDisplayIsSwitchedOff) {
+  open();
+  store::Table& f = table(WorkTable::Formula);
+  f.moveTo(3);
+  f.edit();
+  f.setText("BH", "1");
+  f.post();
+  ASSERT_TRUE(screen->compactOn());
+  EXPECT_EQ(f.recordCount(), 1);
+  ASSERT_TRUE(screen->compactOff());
+  EXPECT_EQ(column(f, "BH"), QStringList({"", "", "", "0", "", "", "", ""}));
+}
+
+TEST_F(MainScreenTest, ClearingAsksAtTheToolButtonOnly) {
+  open();
+  ASSERT_TRUE(screen->N5Click());
+  prompter.clear();
+  prompter.buttons = {Button::Cancel};
+  const app::FrameState before = frame;
+  EXPECT_TRUE(screen->TB6Click());
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0],
+            (app::Message{MessageKind::Captioned, "提示：", Icon::Question,
+                          "此操作将批量清除主界面的所有数据，\r不会删除原料库、目标库界面的各表数据。\r\r确定清空主界面各表的所有数据？",
+                          {Button::Ok, Button::Cancel}, Button::Ok}));
+  EXPECT_EQ(table(WorkTable::Result).recordCount(), 2);
+
+  EXPECT_TRUE(screen->TB6Click());  // default OK
+  for (WorkTable w : {WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property})
+    EXPECT_EQ(table(w).recordCount(), 0);
+  EXPECT_EQ(screen->compactCaption(), "精简显示");
+  EXPECT_EQ(frame, before);
+  EXPECT_TRUE(screen->resultGridVisible());
+  store::Table lib;
+  ASSERT_TRUE(lib.open(data("YLK.DBF")));
+  EXPECT_GT(lib.recordCount(), 0);
+
+  prompter.clear();
+  fill("目标配方.DBF", {target("靶", {60})});
+  EXPECT_TRUE(screen->clearMainData());  // the menu item clears at once
+  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_EQ(table(WorkTable::Target).recordCount(), 0);
+}
+
+// --- Packing --------------------------------------------------------------------------------
+
+TEST_F(MainScreenTest, PackCancelledChangesNothing) {
+  open();
+  bool quit = false;
+  screen->setQuitHandler([&] { quit = true; });
+  screen->SpeedButton6Click();  // Cancel is the default
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0],
+            (app::Message{MessageKind::Captioned, "确认整理：", Icon::Question,
+                          "整理能减小数据库的体积，\r\r但整理后必须退出本程序，\r\r以解除本程序对数据库的占用才能成功。\r\r确定【整理数据库】吗？",
+                          {Button::Ok, Button::Cancel}, Button::Cancel}));
+  EXPECT_FALSE(quit);
+  EXPECT_FALSE(screen->quitRequested());
+}
+
+TEST_F(MainScreenTest, PackRemovesDeletedRecordsAndEndsTheProgram) {
+  open();
+  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->N5Click());  // the result file now holds deleted records
+  EXPECT_GT(headerCount(data("结果.DBF")), 2u);
+  bool quit = false;
+  screen->setQuitHandler([&] { quit = true; });
+  prompter.clear();
+  prompter.buttons = {Button::Ok};
+  screen->SpeedButton6Click();
+  EXPECT_EQ(prompter.texts(), QStringList({prompter.messages[0].text, "退出程序后，整理数据库成功!"}));
+  EXPECT_EQ(prompter.messages[1].icon, Icon::Information);
+  EXPECT_TRUE(quit);
+  EXPECT_TRUE(screen->packSucceeded());
+  EXPECT_EQ(headerCount(data("结果.DBF")), 2u);
+}
+
+TEST_F(MainScreenTest, PackStopsAtATableLockedElsewhere) {
+  open();
+  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->N5Click());
+  {
+    store::Table lib;  // a deleted record in the material library, to see it packed
+    ASSERT_TRUE(lib.open(data("YLK.DBF")));
+    lib.last();
+    ASSERT_TRUE(lib.deleteRecord());
+  }
+  const quint32 materials = headerCount(data("YLK.DBF"));
+  store::Table locker;
+  ASSERT_TRUE(locker.open(base(), app::kTargetLibraryName, store::Table::Mode::Exclusive));
+  screen->setQuitHandler([] {});
+  prompter.clear();
+  prompter.buttons = {Button::Ok};
+  screen->SpeedButton6Click();
+  ASSERT_EQ(prompter.messages.size(), 3u);
+  EXPECT_EQ(prompter.messages[1], (app::Message{MessageKind::Plain, app::kPlainCaption, Icon::None, "打开数据库失败",
+                                                {Button::Ok}, Button::Ok}));
+  EXPECT_EQ(prompter.messages[2].text, "整理数据库失败!");
+  EXPECT_EQ(prompter.messages[2].icon, Icon::Information);
+  EXPECT_TRUE(screen->quitRequested());
+  EXPECT_FALSE(screen->packSucceeded());
+  EXPECT_EQ(headerCount(data("结果.DBF")), 2u);
+  EXPECT_EQ(headerCount(data("YLK.DBF")), materials - 1);
+}
+
+}  // namespace
+}  // namespace tessaro::test

@@ -1,0 +1,109 @@
+// tessaro-cli calc, verify, kna and pack on a fresh copy of the bundled data.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include "cli/cli_runner.h"
+#include "store/profile.h"
+#include "store/table.h"
+
+namespace {
+
+class MainScreenCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    const QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("数据库")));
+    for (const QString& f : source.entryList(QDir::Files)) {
+      const QString to = dir_.path() + QStringLiteral("/数据库/") + f;
+      ASSERT_TRUE(QFile::copy(source.filePath(f), to));
+      QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+  }
+  CliRun run(QStringList args) {
+    args << QStringLiteral("--dir") << dir_.path();
+    return runCli(args);
+  }
+  static std::vector<QJsonObject> records(const QString& out) {
+    std::vector<QJsonObject> r;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+      r.push_back(QJsonDocument::fromJson(line.toUtf8()).object());
+    return r;
+  }
+  QTemporaryDir dir_;
+};
+
+TEST_F(MainScreenCliTest, CalcOnTheBundledDataPassesWithTwoResultRecords) {
+  const CliRun r = run({"calc"});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("verdict: passed"));
+  const auto recs = records(r.out);
+  ASSERT_EQ(recs.size(), 2u);
+  EXPECT_EQ(recs[0]["BH"].toString(), "1＃配比");
+  EXPECT_EQ(recs[1]["BH"].toString(), "2＃配比");
+  EXPECT_EQ(recs[0]["BZ"].toString(), "平均误差率    0.01%. 注：Fe2O3,TiO2未计");
+  EXPECT_DOUBLE_EQ(recs[0]["SIO2"].toDouble(), 68.24);
+  EXPECT_DOUBLE_EQ(recs[0]["DJ"].toDouble(), 1202.03);
+  // The tables hold them too.
+  const CliRun dump = run({"dump", "result"});
+  EXPECT_EQ(records(dump.out).size(), 2u);
+}
+
+TEST_F(MainScreenCliTest, CalcWithAStrictRateApologisesAfterFourRuns) {
+  const CliRun r = run({"calc", "--allowed", "-1", "--details"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err.count("号配方的计算结果"), 8);
+  EXPECT_TRUE(r.err.contains("[用户信息] 对不起：\n配方计算结果与目标配方化学组成最小平均误差率 ="));
+  EXPECT_TRUE(r.err.contains("verdict: failed"));
+  EXPECT_EQ(tessaro::store::Profile::read(dir_.path() + "/数据库/KuTitle.ini", "配方", "12"), "K/NaO");
+}
+
+TEST_F(MainScreenCliTest, CalcRefusesBadOptions) {
+  EXPECT_EQ(run({"calc", "--precision", "3"}).status, 2);
+  const CliRun r = run({"calc", "--allowed", "abc"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.err.contains("“允许误差%”中的“abc”不是数字"));
+  EXPECT_TRUE(records(run({"dump", "result"}).out).empty());
+}
+
+TEST_F(MainScreenCliTest, VerifyTakesTheFormulaNumberAsItsAnswer) {
+  ASSERT_EQ(run({"calc"}).status, 0);
+  const CliRun r = run({"verify", "--formula", "2"});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  const auto recs = records(r.out);
+  ASSERT_EQ(recs.size(), 1u);
+  EXPECT_EQ(recs[0]["BH"].toString(), "2＃配比");
+
+  const CliRun bad = run({"verify", "--formula", " 1"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_TRUE(bad.err.contains("所选择配方号码只能是“1、2”，\n\n请重新输入配方号！   "));
+}
+
+TEST_F(MainScreenCliTest, KnaTogglesAndPackEnds) {
+  CliRun r = run({"kna"});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  EXPECT_EQ(r.out, "merged\n");
+  r = run({"kna"});
+  EXPECT_EQ(r.out, "split\n");
+  r = run({"pack"});
+  EXPECT_EQ(r.status, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.contains("[信息] 退出程序后，整理数据库成功!"));
+}
+
+TEST_F(MainScreenCliTest, PackFailsAtATargetLibraryLockedByAnotherProcess) {
+  tessaro::store::Table locker;
+  ASSERT_TRUE(locker.open(dir_.path(), QStringLiteral("数据库/pfk.dbf"), tessaro::store::Table::Mode::Exclusive));
+  const CliRun r = run({"pack"});
+  EXPECT_EQ(r.status, 1);
+  const qsizetype open = r.err.indexOf("[Tessaro] 打开数据库失败\n");
+  const qsizetype failed = r.err.indexOf("[信息] 整理数据库失败!\n");
+  EXPECT_GE(open, 0) << r.err.toStdString();
+  EXPECT_GT(failed, open);
+}
+
+}  // namespace
