@@ -150,7 +150,7 @@ TPasswordDlg::TPasswordDlg(const QString& dataFolder, app::Prompter* prompter, s
   panel1_->resize(kPanelWidth, kPanelHeight);
   titleStrip(app::kPasswordTitle, panel1_, QStringLiteral("PanelTitle1"));
   label(app::kPasswordPrompt, panel1_, QStringLiteral("Label1"), QRect(20, 34, 100, 22));
-  emptyLabel_ = label(app::kEmptyPasswordLabel, panel1_, QStringLiteral("Label2"), QRect(120, 34, 215, 22));
+  emptyLabel_ = label(app::kEmptyPasswordLabel, panel1_, QStringLiteral("Label2"), QRect(100, 34, 235, 22));
   {
     QPalette p = emptyLabel_->palette();
     p.setColor(QPalette::WindowText, Qt::red);
