@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tessaro::ui {
 
@@ -29,6 +30,18 @@ QMessageBox::Icon messageIcon(app::Icon icon) {
   return QMessageBox::NoIcon;
 }
 
+// The captions of the buttons in the program's language, as the system's
+// own message boxes show them.
+QString buttonCaption(app::Button b) {
+  switch (b) {
+    case app::Button::Ok: return QStringLiteral("确定");
+    case app::Button::Cancel: return QStringLiteral("取消");
+    case app::Button::Yes: return QStringLiteral("是(&Y)");
+    case app::Button::No: return QStringLiteral("否(&N)");
+  }
+  return QString();
+}
+
 // A carriage return breaks the line in the message texts.
 QString withLineBreaks(QString text) {
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -43,7 +56,7 @@ app::Button MessageBoxPrompter::message(const app::Message& m) {
   QMessageBox box(messageIcon(m.icon), m.caption, withLineBreaks(m.text), QMessageBox::NoButton, parent);
   box.setTextFormat(Qt::PlainText);
   const QList<app::Button> buttons = m.buttons.isEmpty() ? QList<app::Button>{app::Button::Ok} : m.buttons;
-  for (app::Button b : buttons) box.addButton(standardButton(b));
+  for (app::Button b : buttons) box.addButton(standardButton(b))->setText(buttonCaption(b));
   box.setDefaultButton(standardButton(buttons.contains(m.defaultButton) ? m.defaultButton : buttons.front()));
   const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
   for (app::Button b : buttons) {
