@@ -760,7 +760,7 @@ void Library::SpeedButton1Click() {
     prompter_.warning(QStringLiteral("主界面的表 1（数据库/配方.DBF）没有打开，不能输入原料。"));
     return;
   }
-  const int shown = table_.recordCount();
+  int shown = 0;
   int categories = 0;
   {
     Suspended quiet(&table_);
@@ -768,6 +768,7 @@ void Library::SpeedButton1Click() {
       engineFailure(table_);
       return;
     }
+    shown = table_.recordCount();
     // Every shown raw material must be complete and keep something after firing.
     for (int i = 0; i < shown && !table_.eof(); ++i) {
       if (isCategoryName(table_.text(QStringLiteral("NAME")))) {

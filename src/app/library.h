@@ -98,6 +98,12 @@ struct CategoryTree {
   QStringList nodes;
 };
 
+// Texts of the category panel, the same in both windows.
+inline const QString kPanelHeader = QStringLiteral("分类标签");
+inline const QString kPanelCloseBox = QStringLiteral("X");
+inline const QString kPanelCloseHint = QStringLiteral("关闭分类标签");
+inline const QString kTreeHint = QStringLiteral("分类标签");
+
 // Texts of the transfer messages.
 inline const QString kEmptyCellText = QStringLiteral("所选的原料库中有空栏,请检查。");
 inline constexpr int kMaxMaterials = 35;
@@ -151,6 +157,10 @@ class Library {
   // over the category panel.
   Pointer gridPointer(int x) const;
   Pointer panelPointer() const { return Pointer::SplitHorizontal; }
+  // Pointer over the category tree: a pointing hand in the target window.
+  Pointer treePointer() const {
+    return spec_.kind == LibraryKind::Targets ? Pointer::PointingHand : Pointer::Arrow;
+  }
   // A mouse button released over the category panel at x: the panel takes
   // that width (at least kMinPanelWidth, so that it can be dragged again).
   static constexpr int kMinPanelWidth = 20;

@@ -409,10 +409,12 @@ TEST_F(LibraryTest, PointerZonesAndPanelWidth) {
   m.setColumnWidth(1, 200);
   EXPECT_EQ(m.gridPointer(200), app::Pointer::PointingHand);
   EXPECT_EQ(m.panelPointer(), app::Pointer::SplitHorizontal);
+  EXPECT_EQ(m.treePointer(), app::Pointer::Arrow);
   m.panelMouseUp(250);
   EXPECT_EQ(m.panelWidth(), 250);
   m.panelMouseUp(-30);  // released left of the window: the panel stays reachable
   EXPECT_EQ(m.panelWidth(), app::Library::kMinPanelWidth);
+  EXPECT_EQ(targets().treePointer(), app::Pointer::PointingHand);
 }
 
 TEST_F(LibraryTest, ClosingKeepsTheMaterialWindowInTheFrameAndDetachesTheTargetWindow) {
