@@ -69,8 +69,8 @@ class LibraryTest : public ::testing::Test {
 
   QString data(const QString& file = QString()) const { return tmp.path() + QStringLiteral("/数据库/") + file; }
   QString ini() const { return data(QStringLiteral("KuTitle.ini")); }
-  static QString materialsFile() { return QStringLiteral("YLK.DBF"); }
-  static QString targetsFile() { return QStringLiteral("pfk.dbf"); }
+  static inline const QString materialsFile = QStringLiteral("YLK.DBF");
+  static inline const QString targetsFile = QStringLiteral("pfk.dbf");
 
   // Replaces every record of a table file by `rows`.
   void fill(const QString& file, const std::vector<Row>& rows) {
@@ -86,6 +86,7 @@ class LibraryTest : public ::testing::Test {
     ASSERT_TRUE(t.close());
   }
 
+  // A library window over the folder; it replaces the one opened before.
   app::Library& open(app::LibraryKind kind) {
     library = std::make_unique<app::Library>(kind, prompter, sink, tmp.path());
     return *library;
