@@ -595,97 +595,85 @@ Library::Transfer Library::JaLu() {
   if (isCategoryName(table_.text(QStringLiteral("NAME")))) return Transfer::Skipped;
   bool ok = true;
   if (!checkIgnitionPart(&ok)) return Transfer::Stopped;
-  const double divisor = table_.number(QStringLiteral("HJ")) - table_.number(QStringLiteral("IL"));
-  const Transfer done = spec_.kind == LibraryKind::Materials ? writeMaterial(divisor) : writeTarget(divisor);
-  if (done != Transfer::Written) return done;
+  const std::optional<Source> source = readSource();
+  if (!source) return Transfer::Stopped;
+  if (!(spec_.kind == LibraryKind::Materials ? writeMaterial(*source) : writeTarget(*source))) return Transfer::Stopped;
   sink_.recordTransferred();
   sink_.bringMainScreenForward();
-  return done;
+  return Transfer::Written;
 }
 
-namespace {
+std::optional<Library::Source> Library::readSource() {
+  // Everything is read before anything is written, so that a damaged field
+  // of the library leaves the main screen's tables as they were.
+  Source s;
+  bool ok = true;
+  s.name = table_.text(QStringLiteral("NAME"), &ok);
+  for (int m = 0; m < core::kOxideCount && ok; ++m) s.contents[std::size_t(m)] = table_.number(oxideField(m), &ok);
+  if (ok) s.il = table_.number(QStringLiteral("IL"), &ok);
+  if (ok) s.hj = table_.number(QStringLiteral("HJ"), &ok);
+  if (ok && spec_.kind == LibraryKind::Materials) s.price = table_.value(QStringLiteral("DJ"), &ok);
+  if (ok) s.remark = table_.text(QStringLiteral("BZ"), &ok);
+  if (ok) s.date = table_.date(QStringLiteral("DATE"), &ok);
+  if (!ok) {
+    engineFailure(table_);
+    return std::nullopt;
+  }
+  return s;
+}
 
-// Fields copied as they are: NAME, BZ and DATE; the mandatory marks are emptied.
-bool copyCommon(Table& from, Table& to) {
-  if (!to.setText(QStringLiteral("NAME"), from.text(QStringLiteral("NAME")))) return false;
+bool Library::writeCommon(Table& to, const Source& s) {
+  const double divisor = s.hj - s.il;
+  if (!to.setText(QStringLiteral("NAME"), s.name)) return false;
   for (const char* f : {"BXL1", "BXL2", "BXL3"}) {
     if (!to.setText(QString::fromLatin1(f), QString())) return false;
   }
-  if (!to.setText(QStringLiteral("BZ"), from.text(QStringLiteral("BZ")))) return false;
-  const std::optional<core::Date> date = from.date(QStringLiteral("DATE"));
-  return date ? to.setDate(QStringLiteral("DATE"), *date) : to.clear(QStringLiteral("DATE"));
+  for (int m = 0; m < core::kOxideCount; ++m) {
+    if (!to.setText(oxideField(m), fixed2(s.contents[std::size_t(m)] / divisor * 100))) return false;
+  }
+  if (!to.setNumber(QStringLiteral("IL"), s.il) || !to.setText(QStringLiteral("BZ"), s.remark)) return false;
+  return s.date ? to.setDate(QStringLiteral("DATE"), *s.date) : to.clear(QStringLiteral("DATE"));
 }
 
-}  // namespace
-
-Library::Transfer Library::writeMaterial(double divisor) {
+bool Library::writeMaterial(const Source& s) {
   Table* formula = sink_.formulaTable();
   if (!formula) {
     prompter_.warning(QStringLiteral("主界面的表 1（数据库/配方.DBF）没有打开，不能输入原料。"));
-    return Transfer::Stopped;
+    return false;
   }
-  auto failed = [&](const Table& t) {
-    const QString why = t.errorString();
+  if (!formula->append()) return engineFailure(*formula);
+  if (!writeCommon(*formula, s) ||
+      !(s.price ? formula->setNumber(QStringLiteral("DJ"), *s.price) : formula->clear(QStringLiteral("DJ"))) ||
+      !formula->setNumber(QStringLiteral("HJ"), s.hj) || !formula->post()) {
+    const QString why = formula->errorString();
     formula->cancel();
     prompter_.warning(why);
-    return Transfer::Stopped;
-  };
-  // Read everything first, so that a damaged source field writes nothing.
-  core::Contents contents{};
-  for (int m = 0; m < core::kOxideCount; ++m) {
-    bool ok = true;
-    contents[std::size_t(m)] = table_.number(oxideField(m), &ok);
-    if (!ok) return failed(table_);
+    return false;
   }
-  bool ok = true;
-  const std::optional<double> price = table_.value(QStringLiteral("DJ"), &ok);
-  if (!ok) return failed(table_);
-
-  if (!formula->append()) return failed(*formula);
-  if (!copyCommon(table_, *formula)) return failed(*formula);
-  for (int m = 0; m < core::kOxideCount; ++m) {
-    if (!formula->setText(oxideField(m), fixed2(contents[std::size_t(m)] / divisor * 100))) return failed(*formula);
-  }
-  if (!(price ? formula->setNumber(QStringLiteral("DJ"), *price) : formula->clear(QStringLiteral("DJ"))) ||
-      !formula->setNumber(QStringLiteral("IL"), table_.number(QStringLiteral("IL"))) ||
-      !formula->setNumber(QStringLiteral("HJ"), table_.number(QStringLiteral("HJ"))) || !formula->post()) {
-    return failed(*formula);
-  }
-  return Transfer::Written;
+  return true;
 }
 
-Library::Transfer Library::writeTarget(double divisor) {
+bool Library::writeTarget(const Source& s) {
   Table* target = sink_.targetTable();
   if (!target) {
     prompter_.warning(QStringLiteral("主界面的表 2（数据库/目标配方.DBF）没有打开，不能输入目标配方。"));
-    return Transfer::Stopped;
+    return false;
   }
-  auto failed = [&](const Table& t) {
-    const QString why = t.errorString();
-    target->cancel();
-    prompter_.warning(why);
-    return Transfer::Stopped;
-  };
-  core::Contents contents{};
-  for (int m = 0; m < core::kOxideCount; ++m) {
-    bool ok = true;
-    contents[std::size_t(m)] = table_.number(oxideField(m), &ok);
-    if (!ok) return failed(table_);
+  if (target->state() == Table::State::Browse && target->recordCount() > 0 && target->row() < 0 && !target->first()) {
+    return engineFailure(*target);
   }
-  if (target->recordCount() > 0 && target->row() < 0 && !target->first()) return failed(*target);
-  if (!target->edit()) return failed(*target);
-  if (!copyCommon(table_, *target)) return failed(*target);
-  for (int m = 0; m < core::kOxideCount; ++m) {
-    if (!target->setText(oxideField(m), fixed2(contents[std::size_t(m)] / divisor * 100))) return failed(*target);
-  }
+  if (!target->edit()) return engineFailure(*target);
+  bool done = writeCommon(*target, s);
   // HJ is the sum of the values as stored, not of the unrounded quotients.
   double sum = 0;
-  for (int m = 0; m < core::kOxideCount; ++m) sum += target->number(oxideField(m));
-  if (!target->setNumber(QStringLiteral("IL"), table_.number(QStringLiteral("IL"))) ||
-      !target->setText(QStringLiteral("HJ"), fixed2(sum)) || !target->post()) {
-    return failed(*target);
+  for (int m = 0; m < core::kOxideCount && done; ++m) sum += target->number(oxideField(m), &done);
+  if (!done || !target->setText(QStringLiteral("HJ"), fixed2(sum)) || !target->post()) {
+    const QString why = target->errorString();
+    target->cancel();
+    prompter_.warning(why);
+    return false;
   }
-  return Transfer::Written;
+  return true;
 }
 
 std::optional<int> Library::formulaRecordCount() {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 #include <utility>
 
@@ -226,8 +227,18 @@ class Library {
   int firstEmptyCell();
   bool checkIgnitionPart(bool* ok);
   bool headerCheck();
-  Transfer writeMaterial(double divisor);
-  Transfer writeTarget(double divisor);
+  // The fields of the current record that a transfer copies.
+  struct Source {
+    QString name, remark;
+    std::array<double, 11> contents{};
+    double il = 0, hj = 0;
+    std::optional<double> price;
+    std::optional<core::Date> date;
+  };
+  std::optional<Source> readSource();
+  bool writeCommon(store::Table& to, const Source& s);
+  bool writeMaterial(const Source& s);
+  bool writeTarget(const Source& s);
   std::optional<int> formulaRecordCount();
   void rollBackFormula(int written);
   bool setOtherCaption(int column, const QString& name);
