@@ -358,34 +358,35 @@ int Library::DBGrid1KeyPress(int column) {
   if (column == kHJColumn) {
     if (!hasCurrentRecord()) return currentColumn_ = column + 1;
     // Empty parts count as 0 and are stored as 0; HJ is their sum as "%8.2f" shows it.
+    const bool wasEditing = table_.state() != Table::State::Browse;
     if (!table_.edit()) {
       engineFailure(table_);
       return column;
     }
+    QStringList zeroed;
+    auto fail = [&] {
+      // Changes typed before the Enter key stay; only this command's are undone.
+      const QString why = table_.errorString();
+      if (wasEditing) {
+        for (const QString& f : zeroed) table_.clear(f);
+      } else {
+        table_.cancel();
+      }
+      prompter_.warning(why);
+      return column;
+    };
     double sum = 0;
     for (const QString& field : hjParts()) {
       bool ok = true;
       const std::optional<double> v = table_.value(field, &ok);
-      if (!ok) {
-        const QString why = table_.errorString();
-        table_.cancel();
-        prompter_.warning(why);
-        return column;
-      }
-      if (!v && !table_.setText(field, QStringLiteral("0"))) {
-        const QString why = table_.errorString();
-        table_.cancel();
-        prompter_.warning(why);
-        return column;
+      if (!ok) return fail();
+      if (!v) {
+        if (!table_.setText(field, QStringLiteral("0"))) return fail();
+        zeroed << field;
       }
       sum += v.value_or(0);
     }
-    if (!table_.setText(QStringLiteral("HJ"), fixed2(sum)) || !table_.post()) {
-      const QString why = table_.errorString();
-      table_.cancel();
-      prompter_.warning(why);
-      return column;
-    }
+    if (!table_.setText(QStringLiteral("HJ"), fixed2(sum)) || !table_.post()) return fail();
     return currentColumn_ = column + 1;
   }
 
