@@ -111,6 +111,7 @@ class MainScreen {
   Rgb compactColour() const { return compactDisplay() ? kRed : kNavy; }
   int selectedOtherColumn() const { return selectedOther_; }
   bool resultGridVisible() const { return resultVisible_; }
+  void hideResultGrid() { resultVisible_ = false; }
   bool propertyPanelVisible() const { return propertyVisible_; }
   // 0: NUM1 and NUM2 in their normal colour; 1 or 2: that column marks the
   // verified formula.
