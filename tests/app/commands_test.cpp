@@ -94,7 +94,9 @@ TEST_F(VerificationTest, RawMaterialsHiddenByTheCompactDisplayCount) {
 }
 
 TEST_F(VerificationTest, FormulaTwoReplacesBothResultRecordsAndNumbersItsReportOne) {
+  fill("结果.DBF", {{{"BH", "1＃配比"}}, {{"BH", "2＃配比"}}});
   prepare();
+  ASSERT_EQ(table(WorkTable::Result).recordCount(), 2);
   screen->setShowDetails(true);
   prompter.answers = {QString("2")};
   ASSERT_TRUE(screen->N6Click());
