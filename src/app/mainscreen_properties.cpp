@@ -91,6 +91,7 @@ std::optional<MainScreen::PropertyInputs> MainScreen::readPropertyInputs() {
   }
 
   PropertyInputs in;
+  const Table::Bookmark here = result.bookmark();
   if (!result.first()) {
     fail(result.errorString());
     return std::nullopt;
@@ -119,6 +120,7 @@ std::optional<MainScreen::PropertyInputs> MainScreen::readPropertyInputs() {
       return std::nullopt;
     }
   }
+  if (here.isValid()) result.gotoBookmark(here);  // reading moves no cursor
 
   for (int k = 0; k < 3; ++k) {
     core::OtherOxide& other = in.others[std::size_t(k)];
