@@ -98,7 +98,9 @@ namespace {
 // The body or glaze properties of the result records; prints the property table.
 int runProperties(Context& ctx, core::FormulaKind kind) {
   const bool body = kind == core::FormulaKind::Body;
-  if (!ctx.args.isEmpty()) return unexpected(ctx, body ? QStringLiteral("body [--dir DIR]") : QStringLiteral("glaze [--dir DIR]"));
+  if (!ctx.args.isEmpty()) {
+    return unexpected(ctx, body ? QStringLiteral("body [--dir DIR]") : QStringLiteral("glaze [--dir DIR]"));
+  }
   CliPrompter prompter(ctx.err);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);

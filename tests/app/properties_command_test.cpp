@@ -130,7 +130,8 @@ TEST_F(PropertiesCommandTest, WorkedExamplesOnBothSides) {
        {}},
   };
   for (const Expected& e : cases) {
-    SCOPED_TRACE((e.kind == FormulaKind::Body ? "body" : "glaze") + std::string(e.zincAndBoron ? " with ZnO, B2O3" : ""));
+    SCOPED_TRACE(std::string(e.kind == FormulaKind::Body ? "body" : "glaze") +
+                 (e.zincAndBoron ? " with ZnO, B2O3" : ""));
     if (e.zincAndBoron) {
       nameOther(1, "ZnO", "81.37");
       nameOther(2, "B2O3", "69.62");
@@ -216,7 +217,9 @@ TEST_F(PropertiesCommandTest, VerificationRecordFillsSideZeroOnly) {
   EXPECT_EQ(column(property(), "NAME0")[0], "1＃配比(误差大)坯式");
   EXPECT_EQ(column(property(), "RONAME1"), QStringList({"", "", "", "", "", "", "酸性系数"}));
   expectValues("RO1", {kNull, kNull, kNull, kNull, kNull, kNull, 0});
-  for (const QString f : {"NAME1", "R2O3NAME1", "RO2NAME1"}) EXPECT_EQ(column(property(), f).join(""), "") << f.toStdString();
+  for (const QString f : {"NAME1", "R2O3NAME1", "RO2NAME1"}) {
+    EXPECT_EQ(column(property(), f).join(""), "") << f.toStdString();
+  }
   expectValues("RO0", {0.1572, 0.0796, 0.0880, 0.0613, 0.3862, 1640.5, 1.7074});
   EXPECT_EQ(screen->propertyPanelHeight(), 216);
 }
@@ -263,6 +266,18 @@ TEST_F(PropertiesCommandTest, LongNameFromTheMenuIsCutToEightBytes) {
 }
 
 // --- Cases decided here -----------------------------------------------------------------------
+
+TEST_F(PropertiesCommandTest, NameGbkCannotHoldIsRefusedBeforeTheTableIsTouched) {
+  prepare({resultRecord("1＃配比", 1), resultRecord("2＃配比", 1)});
+  ASSERT_TRUE(screen->DBGrid1TitleClick(14));
+  prompter.answers = {QString("氧化\U0001F600O"), QString("300")};
+  screen->MenuItem12Click();  // the settings file refuses it, the caption shows it
+  prompter.clear();
+  EXPECT_FALSE(screen->N20Click());
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.contains("\U0001F600")) << prompter.messages[0].text.toStdString();
+  EXPECT_EQ(propertyUnchanged(), QStringList({"旧"}));
+}
 
 TEST_F(PropertiesCommandTest, FirstFormulaWithoutNormalisingSumLeavesSideOneWhole) {
   const Row noAlumina = with(with(resultRecord("1＃配比"), "AL2O3", "0"), "FE2O3", "0");
