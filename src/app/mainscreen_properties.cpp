@@ -124,10 +124,10 @@ std::optional<MainScreen::PropertyInputs> MainScreen::readPropertyInputs() {
 
   for (int k = 0; k < 3; ++k) {
     core::OtherOxide& other = in.others[std::size_t(k)];
-    other.name = resultCaptions_[9 + k + 1].toStdString();
+    other.name = resultCaptions_[10 + k].toStdString();  // the result grid's QTCF1..QTCF3 titles
     const QString key = QStringLiteral("QTCF%1").arg(k + 1);
     const QString text = store::Profile::read(settingsFile(), kOtherSection, key).trimmed();
-    if (text.isEmpty()) continue;  // no weight: refused below if the oxide takes part
+    if (text.isEmpty()) continue;  // no weight: the arithmetic refuses it if the oxide takes part
     other.weight = core::parseNumber(text.toStdString());
     if (other.weight || !core::otherOxideKind(other.name)) continue;
     for (const core::ResultFormula& f : in.formulas) {
