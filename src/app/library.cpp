@@ -709,7 +709,6 @@ void Library::DBGrid1DblClick(int column) {
       sink_.bringMainScreenForward();
       return;
     }
-    if (!hasCurrentRecord()) return;
     if (!sink_.formulaTable()) {
       prompter_.warning(QStringLiteral("主界面的表 1（数据库/配方.DBF）没有打开，不能输入原料。"));
       return;
@@ -720,7 +719,8 @@ void Library::DBGrid1DblClick(int column) {
       prompter_.warning(singleLimitText(*inTable));
       return;
     }
-    if (firstEmptyCell() >= 0) {
+    // An empty grid has nothing but empty cells.
+    if (!hasCurrentRecord() || firstEmptyCell() >= 0) {
       prompter_.warning(kEmptyCellText);
       return;
     }
@@ -730,8 +730,7 @@ void Library::DBGrid1DblClick(int column) {
   }
 
   if (column == 1) {
-    if (!hasCurrentRecord()) return;
-    if (firstEmptyCell() >= 0) {
+    if (!hasCurrentRecord() || firstEmptyCell() >= 0) {
       prompter_.warning(kEmptyCellText);
       return;
     }
@@ -778,10 +777,6 @@ void Library::SpeedButton1Click() {
     table_.first();
   }
   const int selected = shown - categories;
-  if (selected == 0) {
-    prompter_.information(QStringLiteral("原料库所显示的记录中没有原料。"));
-    return;
-  }
   if (prompter_.message({MessageKind::Typed, kConfirmCaption, Icon::Question,
                          QStringLiteral("确定要选择原料库所显示的") + QString::number(selected) + QStringLiteral("种原料？"),
                          {Button::Yes, Button::No}, Button::Yes}) != Button::Yes) {

@@ -48,6 +48,31 @@ TEST_F(LibraryTest, ALibraryThatDoesNotOpenIsReportedOnceAndItsCommandsDoNothing
   EXPECT_TRUE(sink.calls.isEmpty());
 }
 
+TEST_F(LibraryTest, PointerPanelAndWindowState) {
+  app::Library& m = materials();
+  // The hand covers the BH and NAME columns: 12 < x < 12 + 26 + 118.
+  EXPECT_EQ(m.gridPointer(12), app::Pointer::Arrow);
+  EXPECT_EQ(m.gridPointer(13), app::Pointer::PointingHand);
+  EXPECT_EQ(m.gridPointer(155), app::Pointer::PointingHand);
+  EXPECT_EQ(m.gridPointer(156), app::Pointer::Arrow);
+  EXPECT_EQ(m.panelWidth(), 113);
+  m.panelMouseUp(240);
+  EXPECT_EQ(m.panelWidth(), 240);
+  m.show();
+  m.FormClose();  // stays inside the frame, minimised
+  EXPECT_TRUE(m.isChildWindow() && m.minimised());
+
+  app::Library& t = targets();
+  EXPECT_EQ(t.gridPointer(173), app::Pointer::PointingHand);  // BH is 44 wide here
+  EXPECT_EQ(t.gridPointer(174), app::Pointer::Arrow);
+  EXPECT_EQ(t.panelWidth(), 110);
+  t.show();
+  t.FormClose();  // leaves the frame
+  EXPECT_TRUE(!t.isChildWindow() && t.minimised());
+  t.show();
+  EXPECT_TRUE(t.isChildWindow() && !t.minimised());
+}
+
 // --- Category filter -------------------------------------------------------------------------
 
 TEST_F(LibraryTest, FilterStopsBeforeTheNextCategoryAndTheLastReachesLastBH) {
@@ -128,7 +153,9 @@ TEST_F(LibraryTest, EnterOnHJStoresZeroInEmptyPartsAndTheRoundedSum) {
     if (f == "CAO") v = "0.1";
     if (f == "MGO") v = "0.2";
   }
-  fill(materialsFile, {r, item(2, "b", 999999, 999999, 0, 5)});
+  Row thirds = item(2, "c", 33.335, 33.335, 33.335, 0);
+  thirds.erase(thirds.begin() + 14);  // HJ empty
+  fill(materialsFile, {r, thirds, item(3, "b", 999999, 999999, 0, 5)});
   app::Library& m = materials();
   store::Table& t = *m.table();
   EXPECT_EQ(m.DBGrid1KeyPress(14), 15);
@@ -136,6 +163,12 @@ TEST_F(LibraryTest, EnterOnHJStoresZeroInEmptyPartsAndTheRoundedSum) {
   EXPECT_EQ(t.text("TIO2"), "0.000");
   EXPECT_EQ(t.text("HJ"), "90.900");
   EXPECT_TRUE(prompter.messages.empty());
+
+  // 3 x 33.335 is 100.00499... in binary: HJ shows what "%8.2f" rounds half
+  // away from zero in decimal, not the raw sum in HJ's three decimals.
+  t.next();
+  EXPECT_EQ(m.DBGrid1KeyPress(14), 15);
+  EXPECT_EQ(t.text("HJ"), "100.010");
 
   t.next();  // a sum too wide for HJ: said, nothing changed
   EXPECT_EQ(m.DBGrid1KeyPress(14), 14);
@@ -227,6 +260,16 @@ TEST_F(LibraryTest, DeleteAllUnderAFilterDeletesTheShownRecordsAndEmptiesTheTree
 }
 
 TEST_F(LibraryTest, DeleteAllStopsAtARecordWithoutName) {
+  // The current record has no name: nothing goes and the tree stays.
+  fill(materialsFile, {targetItem(1, ""), category(2, "*甲*"), targetItem(3, "c")});
+  app::Library& m = materials();
+  prompter.buttons = {Button::Yes};
+  m.deleteAllClick();
+  EXPECT_EQ(m.table()->recordCount(), 3);
+  EXPECT_TRUE(m.tree().hasRoot);
+  EXPECT_EQ(m.tree().nodes, QStringList({"*甲*"}));
+  prompter.clear();
+
   fill(targetsFile, {targetItem(1, "a"), targetItem(2, "b"), targetItem(3, ""), targetItem(4, "d")});
   app::Library& t = targets();
   prompter.buttons = {Button::Yes};

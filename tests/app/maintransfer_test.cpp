@@ -51,6 +51,7 @@ TEST_F(MainTransferTest, MaterialDoubleClickAppendsToTableOneAndSetsTheFrame) {
   EXPECT_TRUE(frame.enabled(Command::TB4));
   EXPECT_TRUE(frame.enabled(Command::TB5));
   EXPECT_TRUE(frame.enabled(Command::TB6));
+  EXPECT_FALSE(frame.enabled(Command::FrameClear));  // a transfer alone does not run TB1's command
   EXPECT_GE(shown, 1);
 }
 
@@ -79,6 +80,7 @@ TEST_F(MainTransferTest, TargetDoubleClickReplacesTableTwoAndResetsTheDisplay) {
   EXPECT_FALSE(screen->resultGridVisible());
   EXPECT_TRUE(frame.pressed(WindowButton::TB1));
   EXPECT_TRUE(frame.enabled(Command::TB4));
+  EXPECT_TRUE(frame.enabled(Command::FrameClear));  // the whole command of "主界面"
 }
 
 TEST_F(MainTransferTest, OtherCaptionsAreThoseOfTableOne) {

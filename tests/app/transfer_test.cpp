@@ -138,6 +138,31 @@ TEST_F(LibraryTest, EmptyCellsStopTheTransferButDJBZAndDateMayBeEmpty) {
   EXPECT_EQ(sink.formula.recordCount(), 9);
 }
 
+TEST_F(LibraryTest, AnEmptyGridHasOnlyEmptyCellsAndABatchOfCategoriesAsksAboutNone) {
+  fill(materialsFile, {});
+  fill(targetsFile, {});
+  materials().DBGrid1DblClick(1);
+  targets().DBGrid1DblClick(1);
+  EXPECT_EQ(prompter.texts(), QStringList({app::kEmptyCellText, app::kEmptyCellText}));
+  EXPECT_TRUE(sink.calls.isEmpty());  // not even the target window's follow-up
+
+  formulaWith(35);  // the limit is looked at before the cells
+  prompter.clear();
+  materials().DBGrid1DblClick(1);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.startsWith("选择原料最多不能超过35种。"));
+
+  formulaWith(3);
+  fill(materialsFile, {category(1, "*甲*"), category(2, "*乙*")});
+  app::Library& m = materials();
+  prompter.clear();
+  prompter.buttons = {Button::Yes};
+  m.SpeedButton1Click();
+  EXPECT_EQ(prompter.texts(), QStringList({"确定要选择原料库所显示的0种原料？"}));
+  EXPECT_EQ(sink.formula.recordCount(), 3);
+  EXPECT_EQ(sink.calls, QStringList({"hideGrid3", "forward"}));
+}
+
 TEST_F(LibraryTest, ThirtyFifthMaterialIsTheLastCountingRecordsARangeHides) {
   formulaWith(34);
   ASSERT_TRUE(sink.formula.setOrder("NAME") && sink.formula.setRange("原料1", "原料1"));
