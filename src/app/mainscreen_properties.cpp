@@ -176,10 +176,10 @@ bool MainScreen::computeProperties(FormulaKind kind) {
         const QString field = QString::fromLatin1(f.name.data(), qsizetype(f.name.size()));
         const int index = property.fieldIndex(field);
         if (index < 0) return fail(QStringLiteral("数据表 %1 没有字段 %2，无法写入性能。").arg(propertyName, field));
-        const store::dbf::Field& spec = property.fieldAt(index);
+        const store::dbf::Field& desc = property.fieldAt(index);
         if (f.text) {
           QString refused;
-          if (spec.type != 'C') {
+          if (desc.type != 'C') {
             return fail(QStringLiteral("数据表 %1 的字段 %2 不是文字字段，无法写入性能。").arg(propertyName, field));
           }
           if (!store::gbk::encode(fromStd(*f.text), &refused)) {
@@ -189,14 +189,14 @@ bool MainScreen::computeProperties(FormulaKind kind) {
           }
         }
         if (f.number) {
-          if (!spec.isNumeric()) {
+          if (!desc.isNumeric()) {
             return fail(QStringLiteral("数据表 %1 的字段 %2 不是数字字段，无法写入性能。").arg(propertyName, field));
           }
-          if (core::formatFixed(*f.number, spec.decimals, spec.length).size() > std::size_t(spec.length)) {
+          if (core::formatFixed(*f.number, desc.decimals, desc.length).size() > std::size_t(desc.length)) {
             return fail(QStringLiteral("数据表 %1 的字段 %2 放不下数值 %3（宽 %4，小数 %5 位），")
                             .arg(propertyName, field, fromStd(core::formatGeneral(*f.number)))
-                            .arg(spec.length)
-                            .arg(spec.decimals) +
+                            .arg(desc.length)
+                            .arg(desc.decimals) +
                         kCR + QStringLiteral("请检查其它氧化物的分子量。"));
           }
         }
