@@ -39,5 +39,6 @@ int runCalc(Context& ctx);
 int runVerify(Context& ctx);
 int runKNa(Context& ctx);
 int runPack(Context& ctx);
+int runReport(Context& ctx);
 
 }  // namespace tessaro::cli
