@@ -71,8 +71,8 @@ TEST_F(ReportTest, FormulaReportPrintsItsTextsTheUsedMaterialsAndTheSummary) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(fixed))) << fixed;
   }
   EXPECT_EQ(lines(text).value(0), QStringLiteral("透明釉(石灰釉)_计算结果"));
-  EXPECT_TRUE(text.contains(QStringLiteral("年") + QString()) && text.contains(content.date));
   EXPECT_EQ(content.date, table(WorkTable::Result).text("DATE"));
+  EXPECT_TRUE(text.contains(content.date));
   EXPECT_EQ(lineStarting(text, QStringLiteral("名称")),
             QStringLiteral("名称 配方1 配方2 SiO2 AL2O3 Fe2O3 TiO2 CaO MgO K/NaO *** B2O3 其它2 其它3 合计 单价 备注"));
 
@@ -193,14 +193,6 @@ TEST_F(ReportTest, PropertyReportFollowsWhenThePropertyTableHoldsRows) {
   // Empty numbers print 0, empty texts nothing.
   EXPECT_EQ(lines(text).value(2), QStringLiteral("始熔温度 1215.5 0 0 0 0 0"));
   EXPECT_FALSE(text.contains(QStringLiteral("第")));  // no page footer
-}
-
-TEST_F(ReportTest, UnwritablePdfIsRefusedWithItsPath) {
-  report::FormulaReportContent content;
-  QString error;
-  const QString path = tmp.filePath(QStringLiteral("没有的文件夹/report.pdf"));
-  EXPECT_FALSE(report::writeReportsPdf(path, content, nullptr, &error));
-  EXPECT_TRUE(error.contains(path)) << error.toStdString();
 }
 
 }  // namespace
