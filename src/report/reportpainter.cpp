@@ -235,8 +235,9 @@ QStringList reportFontFamilies() {
   if (cjk.contains(QStringLiteral("SimSun"), Qt::CaseInsensitive) || cjk == QStringLiteral("宋体")) return {cjk};
   // Latin letters and digits from a serif face that the PDF maps back to
   // text; the CJK face for the rest.
-  const QStringList families = QFontDatabase::families();
-  for (const char* latin : {"Liberation Serif", "Times New Roman", "Nimbus Roman", "DejaVu Serif"}) {
+  QStringList families = QFontDatabase::families();
+  for (QString& f : families) f = f.section(QStringLiteral(" ["), 0, 0);  // "Nimbus Roman [urw]"
+  for (const char* latin : {"Times New Roman", "Liberation Serif", "Nimbus Roman", "DejaVu Serif"}) {
     if (families.contains(QLatin1String(latin), Qt::CaseInsensitive)) return {QLatin1String(latin), cjk};
   }
   return {cjk};
