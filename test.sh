@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . ./deps.sh
-tessaro_install_deps python3-dbfread libglpk-dev
+tessaro_install_deps python3-dbfread libglpk-dev poppler-utils
 tessaro_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON -DTESSARO_BUILD_BENCH=OFF
 
 export QT_QPA_PLATFORM=offscreen

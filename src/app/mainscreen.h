@@ -91,6 +91,8 @@ class MainScreen {
   store::Table* materialLibrary();
   store::Table* targetLibrary();
   QString settingsFile() const;
+  // The folder that holds 数据库.
+  QString baseFolder() const { return base_; }
 
   // --- Inputs of the frame ---------------------------------------------------------
   void setAllowedErrorText(const QString& text) { allowedText_ = text; }

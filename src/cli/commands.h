@@ -41,5 +41,6 @@ int runBody(Context& ctx);
 int runGlaze(Context& ctx);
 int runKNa(Context& ctx);
 int runPack(Context& ctx);
+int runReport(Context& ctx);
 
 }  // namespace tessaro::cli

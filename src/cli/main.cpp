@@ -1,9 +1,12 @@
 // tessaro-cli: the program's commands without a window, for scripts and tests.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
 
 #include <functional>
+#include <memory>
+#include <string_view>
 #include <map>
 
 #include "cli/commands.h"
@@ -23,15 +26,36 @@ int usage(QTextStream& err) {
          "  body              the body properties of the result records; prints the property table\n"
          "  glaze             the glaze properties of the result records; prints the property table\n"
          "  kna               K/Na merge or split of the working tables\n"
-         "  pack              packs the six tables\n";
+         "  pack              packs the six tables\n"
+         "  report --pdf FILE the formula report, and the property report when the\n"
+         "                    property table holds rows, into one PDF file\n";
   err.flush();
   return tessaro::cli::kBadInput;
+}
+
+// Whether the command line asks for the report, which paints and so needs
+// fonts: a GUI application on the offscreen platform, without a display.
+bool wantsReport(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--dir") {
+      ++i;
+      continue;
+    }
+    return std::string_view(argv[i]) == "report";
+  }
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  std::unique_ptr<QCoreApplication> application;
+  if (wantsReport(argc, argv)) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    application = std::make_unique<QApplication>(argc, argv);
+  } else {
+    application = std::make_unique<QCoreApplication>(argc, argv);
+  }
   QTextStream out(stdout);
   QTextStream err(stderr);
 
@@ -60,6 +84,7 @@ int main(int argc, char** argv) {
       {QStringLiteral("glaze"), tessaro::cli::runGlaze},
       {QStringLiteral("kna"), tessaro::cli::runKNa},
       {QStringLiteral("pack"), tessaro::cli::runPack},
+      {QStringLiteral("report"), tessaro::cli::runReport},
   };
   const QString name = args.takeFirst();
   const auto it = commands.find(name);

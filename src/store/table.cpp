@@ -125,7 +125,36 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
   ~SharedTableFile() {
     registry().erase(key_);
     if (fd_ >= 0) ::close(fd_);
+    if (exclusiveFd_ >= 0) ::close(exclusiveFd_);
   }
+
+  // The shared records of the file at `path` when a cursor of this program
+  // holds it exclusively; null otherwise.
+  static std::shared_ptr<SharedTableFile> heldExclusively(const QByteArray& nativePath) {
+    struct stat st {};
+    if (::stat(nativePath.constData(), &st) != 0) return nullptr;
+    const auto it = registry().find(std::make_pair(st.st_dev, st.st_ino));
+    if (it == registry().end()) return nullptr;
+    auto shared = it->second.lock();
+    return shared && shared->exclusiveFd_ >= 0 ? shared : nullptr;
+  }
+
+  // Keeps the exclusive lock that `lockFd` holds for as long as any cursor
+  // of this program has the file open, so that cursors opened after it may
+  // share it and other programs stay locked out until the last one closes.
+  bool holdExclusively(int lockFd) {
+    if (exclusiveFd_ >= 0) return true;
+    exclusiveFd_ = ::fcntl(lockFd, F_DUPFD_CLOEXEC, 0);
+    return exclusiveFd_ >= 0;
+  }
+  // A descriptor of the exclusive lock for one more cursor; -1 on failure.
+  int shareExclusiveLock() const { return ::fcntl(exclusiveFd_, F_DUPFD_CLOEXEC, 0); }
+  // Whether an open cursor claims exclusive use.
+  bool claimedExclusively() const {
+    return std::any_of(cursors_.begin(), cursors_.end(),
+                       [](const Table* t) { return t->mode_ == Table::Mode::Exclusive; });
+  }
+  std::size_t cursorCount() const { return cursors_.size(); }
 
   // The shared records of the file that `lockFd` has open.
   static std::shared_ptr<SharedTableFile> acquire(const QString& path, int lockFd, const QString& name,
@@ -288,6 +317,10 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
 
     ::close(*lockFd);
     *lockFd = tfd;
+    if (exclusiveFd_ >= 0) {
+      ::close(exclusiveFd_);
+      exclusiveFd_ = ::fcntl(tfd, F_DUPFD_CLOEXEC, 0);
+    }
     const int newFd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
     if (newFd >= 0) {
       ::close(fd_);
@@ -366,6 +399,7 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
   QString path_;
   QString name_;
   int fd_ = -1;
+  int exclusiveFd_ = -1;  // the exclusive lock of this program, when it holds one
   Key key_{};
   bool noWrite_ = false;
   bool structural_ = false;
@@ -479,9 +513,21 @@ bool Table::open(const QString& folder, const QString& relativeName, Mode mode) 
   if (displayName_.startsWith(QStringLiteral(".."))) displayName_ = path;
   error_.clear();
   const QByteArray native = QFile::encodeName(path);
+  // A file that this program holds exclusively is shared by its further
+  // cursors; only one of them may claim exclusive use.
+  if (auto held = SharedTableFile::heldExclusively(native)) {
+    if (mode == Mode::Exclusive && held->claimedExclusively()) {
+      return fail(QStringLiteral("表文件 %1 正在被使用，不能独占打开").arg(displayName_));
+    }
+    const int fd = held->shareExclusiveLock();
+    if (fd < 0) return fail(QStringLiteral("不能打开表文件 %1：%2").arg(displayName_, systemError()));
+    file_ = std::move(held);
+    lockFd_ = fd;
+    mode_ = mode;
+  }
   // The lock is taken on the file the name leads to; if a pack replaced the
   // file in the meantime, take it again on the new one.
-  for (int attempt = 0; attempt < 5; ++attempt) {
+  for (int attempt = 0; attempt < 5 && !file_; ++attempt) {
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return fail(QStringLiteral("不能打开表文件 %1：%2").arg(displayName_, systemError()));
     if (::flock(fd, (mode == Mode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
@@ -499,11 +545,16 @@ bool Table::open(const QString& folder, const QString& relativeName, Mode mode) 
     if (::fstat(fd, &byFd) == 0 && ::stat(native.constData(), &byName) == 0 && byFd.st_dev == byName.st_dev &&
         byFd.st_ino == byName.st_ino) {
       QString why;
-      file_ = SharedTableFile::acquire(path, fd, displayName_, &why);
-      if (!file_) {
+      auto file = SharedTableFile::acquire(path, fd, displayName_, &why);
+      if (file && mode == Mode::Exclusive && !file->holdExclusively(fd)) {
+        why = QStringLiteral("不能锁定表文件 %1：%2").arg(displayName_, systemError());
+        file.reset();
+      }
+      if (!file) {
         ::close(fd);
         return fail(why);
       }
+      file_ = std::move(file);
       lockFd_ = fd;
       mode_ = mode;
       break;
@@ -1333,6 +1384,7 @@ void Table::enableControls() {
 bool Table::pack() {
   if (!requireOpen() || !leaveRecord()) return false;
   if (!isExclusive()) return fail(QStringLiteral("表文件 %1 没有独占打开，不能整理").arg(displayName_));
+  if (file_->cursorCount() > 1) return fail(QStringLiteral("表文件 %1 还在别处打开着，不能整理").arg(displayName_));
   QString why;
   if (!file_->pack(&lockFd_, &why)) return fail(why);
   return true;

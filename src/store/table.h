@@ -71,9 +71,12 @@ class Table : public QObject {
   // --- Opening ---------------------------------------------------------------
 
   // Opens `relativeName` (e.g. "数据库\配方.DBF") under `folder`. Exclusive
-  // use takes an OS lock that makes every other open of the file, from this
-  // program or another, fail until this table is closed; shared use fails
-  // only while someone has it exclusively. Opening a table that is already
+  // use takes an OS lock that makes every open of the file by another
+  // program fail until the last cursor of this program on it is closed.
+  // Further cursors of this program may open the file in shared use while it
+  // is held exclusively (they share its records anyway), but only one cursor
+  // at a time may claim exclusive use. Shared use fails only while another
+  // program has the file exclusively. Opening a table that is already
   // open does nothing and succeeds. A damaged file is opened as far as it
   // can be read: damageReport() then says what is wrong, and when its header
   // or length is wrong the table is read-only until it is packed.
@@ -218,7 +221,8 @@ class Table : public QObject {
 
   // Removes the deleted records: writes the live records to a new file and
   // renames it over the old one, so that a crash at any moment leaves one of
-  // the two whole. The table must be open exclusively; it stays open.
+  // the two whole. The table must be open exclusively, and by no other
+  // cursor of this program; it stays open.
   bool pack();
 
  signals:

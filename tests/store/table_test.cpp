@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -469,31 +471,58 @@ TEST_F(TableTest, TwoCursorsOnOneFileSeeEachOthersPosts) {
   EXPECT_EQ(b.text("NAME"), "three");
 }
 
-TEST_F(TableTest, ExclusiveOpenShutsOutEveryOtherOpen) {
-  create(QStringLiteral("结果.DBF"), test::resultFields());
-  Table a;
-  ASSERT_TRUE(openIn(a, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
-  EXPECT_TRUE(a.isExclusive());
-  Table b;
-  EXPECT_FALSE(openIn(b, QStringLiteral("结果.DBF")));
-  EXPECT_TRUE(b.errorString().contains(QStringLiteral("数据库/结果.DBF"))) << s(b.errorString());
-  EXPECT_FALSE(openIn(b, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
-
-  // Another program fails in the same way.
+// Whether another program could take the lock that opening the table at
+// `name` takes. A forked child shares this program's memory, so it asks for
+// the OS lock itself, as the engine of another program does.
+static bool anotherProgramOpens(const QString& folder, const QString& name, Table::Mode mode) {
+  const QByteArray file = QFile::encodeName(tessaro::store::findFile(folder, name));
   const pid_t child = fork();
   if (child == 0) {
-    Table c;
-    const bool opened = c.open(dir_.path(), QStringLiteral("数据库/结果.DBF"), Table::Mode::Exclusive);
-    _exit(opened ? 1 : 0);
+    const int fd = ::open(file.constData(), O_RDONLY);
+    const bool locked = fd >= 0 && ::flock(fd, (mode == Table::Mode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
+    _exit(locked ? 1 : 0);
   }
   int status = -1;
   waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  return !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
 
+TEST_F(TableTest, ExclusiveOpenShutsOutOtherProgramsAndSecondClaims) {
+  create(QStringLiteral("结果.DBF"), test::resultFields());
+  const QString name = QStringLiteral("数据库/结果.DBF");
+  Table a;
+  ASSERT_TRUE(openIn(a, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
+  EXPECT_TRUE(a.isExclusive());
+  EXPECT_FALSE(anotherProgramOpens(dir_.path(), name, Table::Mode::Shared));
+  EXPECT_FALSE(anotherProgramOpens(dir_.path(), name, Table::Mode::Exclusive));
+
+  // A second claim of exclusive use by this program fails and names the file.
+  Table b;
+  EXPECT_FALSE(openIn(b, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
+  EXPECT_TRUE(b.errorString().contains(name)) << s(b.errorString());
+
+  // A further cursor of this program shares the records.
+  ASSERT_TRUE(openIn(b, QStringLiteral("结果.DBF"))) << s(b.errorString());
+  EXPECT_FALSE(b.isExclusive());
+  ASSERT_TRUE(a.append());
+  ASSERT_TRUE(a.setText("BH", QStringLiteral("1＃配比")));
+  ASSERT_TRUE(a.post());
+  ASSERT_TRUE(b.first());
+  EXPECT_EQ(b.text("BH"), QStringLiteral("1＃配比"));
+
+  // The lock lasts while any cursor of this program has the file open.
   ASSERT_TRUE(a.close());
-  EXPECT_TRUE(openIn(b, QStringLiteral("结果.DBF"), Table::Mode::Exclusive)) << s(b.errorString());
-  Table c;
-  EXPECT_FALSE(openIn(c, QStringLiteral("结果.DBF")));
+  EXPECT_FALSE(anotherProgramOpens(dir_.path(), name, Table::Mode::Shared));
+  // ... and the claim passes to a cursor that asks for it.
+  ASSERT_TRUE(openIn(a, QStringLiteral("结果.DBF"), Table::Mode::Exclusive)) << s(a.errorString());
+  EXPECT_TRUE(a.isExclusive());
+  ASSERT_TRUE(a.close());
+  ASSERT_TRUE(b.close());
+  EXPECT_TRUE(anotherProgramOpens(dir_.path(), name, Table::Mode::Exclusive));
+
+  // Shared cursors of this program still keep an exclusive open out.
+  ASSERT_TRUE(openIn(b, QStringLiteral("结果.DBF")));
+  EXPECT_FALSE(openIn(a, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
 }
 
 TEST_F(TableTest, TwoProgramsAppendingAtOnceLoseNothing) {
@@ -594,10 +623,18 @@ TEST_F(TableTest, PackKeepsTheLiveRecordsInANewFile) {
   EXPECT_EQ(headerCount(file), 3u);
   EXPECT_LT(QFileInfo(file).size(), before);
   // Still exclusively ours, and nothing left behind.
-  Table other;
-  EXPECT_FALSE(openIn(other, QStringLiteral("YLK.DBF")));
+  EXPECT_FALSE(anotherProgramOpens(dir_.path(), QStringLiteral("数据库/YLK.DBF"), Table::Mode::Shared));
   EXPECT_EQ(QDir(path("")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  // Not while another cursor of this program has the file open.
+  Table other;
+  ASSERT_TRUE(openIn(other, QStringLiteral("YLK.DBF")));
   addMaterial(t, 6, "6");
+  EXPECT_FALSE(t.pack());
+  EXPECT_TRUE(t.errorString().contains("YLK.DBF"));
+  EXPECT_EQ(names(other), (std::vector<QString>{"1", "3", "5", "6"}));
+  ASSERT_TRUE(other.close());
+  ASSERT_TRUE(t.pack()) << s(t.errorString());
+  EXPECT_FALSE(anotherProgramOpens(dir_.path(), QStringLiteral("数据库/YLK.DBF"), Table::Mode::Shared));
   ASSERT_TRUE(t.close());
   ASSERT_TRUE(openIn(other, QStringLiteral("YLK.DBF")));
   EXPECT_EQ(names(other), (std::vector<QString>{"1", "3", "5", "6"}));

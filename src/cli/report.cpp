@@ -1,0 +1,50 @@
+// tessaro-cli report --pdf FILE: the formula report, followed by the property
+// report when the property table holds rows, into one PDF without a display.
+#include <QDir>
+#include <QFileInfo>
+
+#include "cli/commands.h"
+#include "report/reportcontent.h"
+#include "report/reportpainter.h"
+#include "store/paths.h"
+#include "store/profile.h"
+
+namespace tessaro::cli {
+
+int runReport(Context& ctx) {
+  const QString usage = QStringLiteral("usage: tessaro-cli report [--dir DIR] --pdf FILE\n");
+  const int at = int(ctx.args.indexOf(QStringLiteral("--pdf")));
+  if (at < 0 || at + 1 >= ctx.args.size() || ctx.args.size() != 2 || ctx.args[at + 1].isEmpty()) {
+    ctx.err << usage;
+    return kBadInput;
+  }
+  const QString pdf = ctx.args[at + 1];
+
+  // The captions of grid 1 as the main screen reads them at its start.
+  const QString settings = QDir(store::dataFolder(ctx.baseFolder)).filePath(QStringLiteral("KuTitle.ini"));
+  QStringList captions;
+  for (int k = 0; k <= 22; ++k) captions << store::Profile::read(settings, QStringLiteral("配方"), QString::number(k));
+
+  report::ReportTables tables;
+  QString error;
+  if (!tables.open(ctx.baseFolder, &error)) {
+    ctx.err << "tessaro-cli: " << error << "\n";
+    return kFailed;
+  }
+  const report::FormulaReportContent formula = report::readFormulaReport(tables, captions);
+  const report::PropertyReportContent property = report::readPropertyReport(tables.property);
+  tables.closeAll();
+
+  std::pair<int, int> pages;
+  if (!report::writeReportsPdf(pdf, formula, property.rows.empty() ? nullptr : &property, &error, &pages)) {
+    ctx.err << "tessaro-cli: " << error << "\n";
+    return kFailed;
+  }
+  const QStringList problems = formula.problems + property.problems;
+  for (const QString& p : problems) ctx.err << "tessaro-cli: " << p << "\n";
+  ctx.out << QFileInfo(pdf).absoluteFilePath() << ": formula report " << pages.first << " page(s), property report "
+          << pages.second << " page(s)\n";
+  return problems.isEmpty() ? kOk : kFailed;
+}
+
+}  // namespace tessaro::cli

@@ -1,0 +1,154 @@
+#include "report/printcommand.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QToolBar>
+
+#include "report/reportpainter.h"
+
+namespace tessaro::report {
+
+namespace {
+
+PrintCommand* g_running = nullptr;
+
+const QString kPreviewCaption = QStringLiteral("打印预览");
+
+}  // namespace
+
+PrintCommand* PrintCommand::running() { return g_running; }
+
+PrintCommand* PrintCommand::run(app::MainScreen& screen, app::FrameState& frame, app::Prompter& prompter,
+                                QWidget* parent) {
+  if (g_running) {
+    if (QPrintPreviewDialog* shown = g_running->preview()) {
+      shown->raise();
+      shown->activateWindow();
+    }
+    return g_running;
+  }
+  auto* command = new PrintCommand(screen, frame, prompter, parent);
+  QString error;
+  if (!command->tables_->open(screen.baseFolder(), &error)) {
+    delete command;
+    prompter.error(error);
+    return nullptr;
+  }
+  g_running = command;
+  command->showPreview(Stage::FormulaReport);
+  return command;
+}
+
+PrintCommand::PrintCommand(app::MainScreen& screen, app::FrameState& frame, app::Prompter& prompter, QWidget* parent)
+    : screen_(screen), frame_(frame), prompter_(prompter), parent_(parent), tables_(std::make_unique<ReportTables>()) {}
+
+PrintCommand::~PrintCommand() {
+  if (g_running == this) g_running = nullptr;
+  delete preview_.data();
+  tables_->closeAll();
+}
+
+void PrintCommand::showPreview(Stage stage) {
+  stage_ = stage;
+  // A damaged cell is told once, before the preview shows it as it is.
+  const QStringList problems = stage == Stage::FormulaReport
+                                   ? readFormulaReport(*tables_, screen_.formulaCaptions()).problems
+                                   : readPropertyReport(tables_->property).problems;
+  if (!problems.isEmpty()) prompter_.warning(problems.join(app::kCR));
+
+  auto& printer = printers_[stage == Stage::FormulaReport ? 0 : 1];
+  printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  setUpReportPrinter(*printer);
+  printer->setDocName(stage == Stage::FormulaReport ? QStringLiteral("配方计算结果") : QStringLiteral("配方性能"));
+  auto* dialog = new QPrintPreviewDialog(printer.get(), parent_.data());
+  dialog->setWindowTitle(kPreviewCaption);
+  dialog->setModal(false);
+  dialog->setWindowModality(Qt::NonModal);
+  connect(dialog, &QPrintPreviewDialog::paintRequested, this, &PrintCommand::paint);
+  connect(dialog, &QDialog::finished, this, &PrintCommand::previewClosed);
+  if (QToolBar* bar = dialog->findChild<QToolBar*>()) {
+    bar->addSeparator();
+    export_ = bar->addAction(QStringLiteral("导出PDF"));
+  } else {
+    export_ = new QAction(QStringLiteral("导出PDF"), dialog);
+    dialog->addAction(export_);
+  }
+  export_->setObjectName(QStringLiteral("exportPdf"));
+  export_->setToolTip(QStringLiteral("把报表存为 PDF 文件"));
+  connect(export_, &QAction::triggered, this, &PrintCommand::askAndExport);
+  preview_ = dialog;
+  dialog->show();
+}
+
+void PrintCommand::paint(QPrinter* printer) {
+  QPainter painter;
+  if (!painter.begin(printer)) return;  // the print system reports its own failure
+  // The tables are read anew every time the report is laid out, so that a
+  // print from the preview shows what the files hold then.
+  if (stage_ == Stage::FormulaReport) {
+    paintFormulaReport(painter, *printer, readFormulaReport(*tables_, screen_.formulaCaptions()));
+  } else {
+    paintPropertyReport(painter, *printer, readPropertyReport(tables_->property));
+  }
+}
+
+bool PrintCommand::exportPdf(const QString& path) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path);
+  printer.setCreator(QStringLiteral("Tessaro"));
+  setUpReportPrinter(printer);
+  QPainter probe;
+  if (!probe.begin(&printer)) {
+    prompter_.error(QStringLiteral("不能写入 PDF 文件 %1").arg(QFileInfo(path).absoluteFilePath()));
+    return false;
+  }
+  probe.end();
+  paint(&printer);
+  if (QFileInfo(path).size() == 0) {
+    prompter_.error(QStringLiteral("写入 PDF 文件 %1 失败").arg(QFileInfo(path).absoluteFilePath()));
+    return false;
+  }
+  return true;
+}
+
+void PrintCommand::askAndExport() {
+  const QString suggested = stage_ == Stage::FormulaReport ? QStringLiteral("配方计算结果.pdf") : QStringLiteral("配方性能.pdf");
+  const QString path = QFileDialog::getSaveFileName(preview_.data(), QStringLiteral("导出PDF"), suggested,
+                                                    QStringLiteral("PDF 文件 (*.pdf)"));
+  if (path.isEmpty()) return;
+  exportPdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".pdf"));
+}
+
+void PrintCommand::previewClosed() {
+  if (preview_) preview_->deleteLater();
+  preview_ = nullptr;
+  export_ = nullptr;
+  if (stage_ == Stage::FormulaReport) {
+    tables_->closeFormulaTables();
+    // Both property commands stay enabled until a property calculation
+    // disables them: only then is there a property report to show.
+    const bool propertiesComputed =
+        !(frame_.enabled(app::Command::TB8) && frame_.enabled(app::Command::TB9));
+    if (propertiesComputed) {
+      showPreview(Stage::PropertyReport);
+      return;
+    }
+  }
+  finish();
+}
+
+void PrintCommand::finish() {
+  stage_ = Stage::Finished;
+  tables_->closeAll();
+  frame_.printPreviewFinished();
+  if (g_running == this) g_running = nullptr;
+  emit finished();
+  deleteLater();
+}
+
+}  // namespace tessaro::report

@@ -1,0 +1,169 @@
+#include "report/reportcontent.h"
+
+#include "app/mainscreen.h"
+#include "core/format.h"
+
+namespace tessaro::report {
+
+using store::Table;
+
+const std::array<const char*, kReportOxideCount> kReportOxideFields = {
+    "SIO2", "AL2O3", "FE2O3", "TIO2", "CAO", "MGO", "K2O", "NA2O", "QTCF1", "QTCF2", "QTCF3"};
+
+namespace {
+
+const QString kTitleSuffix = QStringLiteral("_计算结果");
+
+// Reads cells of the current record, noting every cell whose bytes are not
+// of its field's type.
+class CellReader {
+ public:
+  CellReader(const Table& table, QStringList& problems) : t_(table), problems_(problems) {}
+
+  // A number in the general format; an empty field prints "0".
+  QString number(const char* field) const {
+    const QString name = QString::fromLatin1(field);
+    bool ok = true;
+    const auto v = t_.value(name, &ok);
+    if (!ok) return unreadable(name);
+    return QString::fromStdString(core::formatGeneral(v.value_or(0.0)));
+  }
+
+  QString text(const char* field) const {
+    const QString name = QString::fromLatin1(field);
+    bool ok = true;
+    const QString s = t_.text(name, &ok);
+    return ok ? s : unreadable(name);
+  }
+
+ private:
+  // The field as it stands in the file, and a sentence about it.
+  QString unreadable(const QString& field) const {
+    if (t_.fieldIndex(field) < 0) {
+      problems_ << QStringLiteral("数据表 %1 没有“%2”栏，该栏空着。").arg(t_.displayName(), field);
+      return QString();
+    }
+    bool ok = true;
+    QString record = t_.text(QStringLiteral("NAME"), &ok);
+    if (!ok || t_.fieldIndex(QStringLiteral("NAME")) < 0) record = QStringLiteral("第%1条").arg(t_.recordNumber() + 1);
+    problems_ << QStringLiteral("数据表 %1 中记录“%2”的“%3”栏内容不合字段类型，按原样打印。")
+                     .arg(t_.displayName(), record, field);
+    return QString::fromLatin1(t_.rawBytes(field)).trimmed();
+  }
+
+  const Table& t_;
+  QStringList& problems_;
+};
+
+void fillOxides(const CellReader& r, std::array<QString, kReportOxideCount>& to) {
+  for (int i = 0; i < kReportOxideCount; ++i) to[std::size_t(i)] = r.number(kReportOxideFields[std::size_t(i)]);
+}
+
+FormulaSummary formulaSummary(const Table& result, QStringList& problems) {
+  const CellReader r(result, problems);
+  FormulaSummary s;
+  fillOxides(r, s.oxides);
+  s.total = r.number("HJ");
+  s.cost = r.number("DJ");
+  s.remark = r.text("BZ");
+  return s;
+}
+
+}  // namespace
+
+bool ReportTables::open(const QString& baseFolder, QString* error) {
+  auto failWith = [&](const Table& t) {
+    if (error) *error = t.errorString();
+    closeAll();
+    return false;
+  };
+  if (!formula.open(baseFolder, app::kFormulaTableName)) return failWith(formula);
+  if (!target.open(baseFolder, app::kTargetTableName)) return failWith(target);
+  if (!result.open(baseFolder, app::kResultTableName)) return failWith(result);
+  if (!property.open(baseFolder, app::kPropertyTableName)) return failWith(property);
+  if (!formula.setOrder(QStringLiteral("BH"))) return failWith(formula);
+  // Without the restriction the report lists every row in BH order.
+  formula.setRange(QStringLiteral("1"), QStringLiteral("1"));
+  // Formula 1 before formula 2.
+  if (!result.setOrder(QStringLiteral("BH"))) return failWith(result);
+  result.first();
+  return true;
+}
+
+void ReportTables::closeFormulaTables() {
+  // The report only reads, so closing has nothing to post.
+  formula.close();
+  target.close();
+  result.close();
+}
+
+void ReportTables::closeAll() {
+  closeFormulaTables();
+  property.close();
+}
+
+FormulaReportContent readFormulaReport(ReportTables& tables, const QStringList& grid1Captions) {
+  FormulaReportContent c;
+  for (int i = 0; i < 5; ++i) c.oxideTitles[std::size_t(i)] = grid1Captions.value(12 + i);
+
+  Table& target = tables.target;
+  if (target.isOpen() && target.first() && !target.isEmpty()) {
+    const CellReader r(target, c.problems);
+    c.target.name = r.text("NAME");
+    fillOxides(r, c.target.oxides);
+    c.target.total = r.number("HJ");
+    c.target.remark = r.text("BZ");
+  }
+  c.title = c.target.name + kTitleSuffix;
+
+  Table& formula = tables.formula;
+  if (formula.isOpen() && formula.first()) {
+    for (int n = formula.recordCount(); n > 0; --n, formula.next()) {
+      const CellReader r(formula, c.problems);
+      FormulaRow row;
+      row.name = r.text("NAME");
+      row.num1 = r.number("NUM1");
+      row.num2 = r.number("NUM2");
+      fillOxides(r, row.oxides);
+      row.total = r.number("HJ");
+      row.price = r.number("DJ");
+      row.remark = r.text("BZ");
+      c.rows.push_back(std::move(row));
+    }
+  }
+
+  Table& result = tables.result;
+  if (result.isOpen() && result.first() && !result.isEmpty()) {
+    c.date = CellReader(result, c.problems).text("DATE");
+    c.formulas[0] = formulaSummary(result, c.problems);
+    result.next();  // stays on a single row
+    c.formulas[1] = formulaSummary(result, c.problems);
+    result.first();
+  }
+  c.problems.removeDuplicates();
+  return c;
+}
+
+PropertyReportContent readPropertyReport(Table& property) {
+  static const std::array<const char*, 14> fields = {"NAME0", "RONAME0", "RO0", "R2O3NAME0", "R2O30",
+                                                     "RO2NAME0", "RO20", "NAME1", "RONAME1", "RO1",
+                                                     "R2O3NAME1", "R2O31", "RO2NAME1", "RO21"};
+  PropertyReportContent c;
+  if (!property.isOpen() || !property.first()) return c;
+  for (int n = property.recordCount(); n > 0; --n) {
+    const CellReader r(property, c.problems);
+    PropertyRow row;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      // Names are text, amounts numbers; a column is whichever its field is.
+      const int index = property.fieldIndex(QString::fromLatin1(fields[i]));
+      const bool numeric = index >= 0 && property.fieldAt(index).isNumeric();
+      row.cells[i] = numeric ? r.number(fields[i]) : r.text(fields[i]);
+    }
+    c.rows.push_back(std::move(row));
+    property.next();
+  }
+  c.problems.removeDuplicates();
+  return c;
+}
+
+}  // namespace tessaro::report

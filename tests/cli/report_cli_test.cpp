@@ -1,0 +1,71 @@
+// tessaro-cli report --pdf on a fresh copy of the bundled data.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "cli/cli_runner.h"
+#include "store/table.h"
+
+namespace {
+
+class ReportCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    const QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("数据库")));
+    for (const QString& f : source.entryList(QDir::Files)) {
+      const QString to = dir_.path() + QStringLiteral("/数据库/") + f;
+      ASSERT_TRUE(QFile::copy(source.filePath(f), to));
+      QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+  }
+  CliRun run(QStringList args) {
+    args << QStringLiteral("--dir") << dir_.path();
+    return runCli(args);
+  }
+  QString pdf() const { return dir_.filePath(QStringLiteral("结果.pdf")); }
+  QTemporaryDir dir_;
+};
+
+TEST_F(ReportCliTest, WritesTheFormulaReportAndThePropertyReportWhenItHasRows) {
+  ASSERT_EQ(run({"calc"}).status, 0);
+  CliRun r = run({"report", "--pdf", pdf()});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("formula report 1 page(s), property report 0 page(s)")) << r.out.toStdString();
+  EXPECT_GT(QFileInfo(pdf()).size(), 1000);
+
+  {
+    tessaro::store::Table property;
+    ASSERT_TRUE(property.open(dir_.path(), QStringLiteral("数据库/性能.dbf")));
+    ASSERT_TRUE(property.append());
+    ASSERT_TRUE(property.setText("NAME0", "1＃配比"));
+    ASSERT_TRUE(property.post());
+  }
+  r = run({"report", "--pdf", pdf()});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("formula report 1 page(s), property report 1 page(s)")) << r.out.toStdString();
+}
+
+TEST_F(ReportCliTest, BadArgumentsAndFailuresAreToldAndNotReportedAsSuccess) {
+  EXPECT_EQ(run({"report"}).status, 2);
+  EXPECT_EQ(run({"report", "--pdf"}).status, 2);
+  EXPECT_EQ(run({"report", "--pdf", pdf(), "extra"}).status, 2);
+
+  const QString unwritable = dir_.filePath(QStringLiteral("没有/结果.pdf"));
+  CliRun r = run({"report", "--pdf", unwritable});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.err.contains(unwritable)) << r.err.toStdString();
+
+  ASSERT_TRUE(QFile::remove(dir_.filePath(QStringLiteral("数据库/目标配方.DBF"))));
+  r = run({"report", "--pdf", pdf()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.err.contains(QStringLiteral("目标配方.DBF"))) << r.err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(pdf()));
+}
+
+}  // namespace
