@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "app/prompter.h"
 #include "ui/librarymodel.h"
@@ -155,7 +156,13 @@ TLibraryForm::TLibraryForm(LibraryKind kind, app::Prompter& prompter, app::Trans
   refresh();
 }
 
-TLibraryForm::~TLibraryForm() = default;
+TLibraryForm::~TLibraryForm() {
+  // The grid and its model go first: an open cell editor commits its text
+  // into the library while the window is taken down.
+  QTableView* grid = std::exchange(grid_, nullptr);
+  delete grid;
+  delete std::exchange(model_, nullptr);
+}
 
 // --- Layout --------------------------------------------------------------------------------
 
