@@ -38,7 +38,7 @@ constexpr int kBarHeight = 25;
 constexpr int kPanelGrip = 4;
 // Widths of the remark and date columns where the grid has no width of its own.
 constexpr int kRemarkWidth = 240;
-constexpr int kDateWidth = 86;
+constexpr int kDateWidth = 112;
 
 QString navigatorName(NavButton b) {
   switch (b) {
@@ -271,6 +271,9 @@ void TLibraryForm::buildGrid() {
   grid_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                          QAbstractItemView::AnyKeyPressed);
   grid_->setWordWrap(false);
+  QFont small = grid_->font();
+  small.setPixelSize(12);
+  grid_->setFont(small);
   QHeaderView* rows = grid_->verticalHeader();
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setDefaultSectionSize(kRowHeight);

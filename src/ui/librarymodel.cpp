@@ -4,6 +4,7 @@
 #include <QFont>
 
 #include "app/prompter.h"
+#include "core/format.h"
 
 namespace tessaro::ui {
 
@@ -105,7 +106,15 @@ QString LibraryModel::text(int row, int column) const {
   const auto& columns = library_.spec().columns;
   if (column < 0 || column >= columns.size()) return QString();
   const store::Table* s = source(row);
-  return s ? s->text(columns[column].field) : QString();
+  if (!s) return QString();
+  const QString& field = columns[column].field;
+  const int f = s->fieldIndex(field);
+  if (f < 0 || !s->fieldAt(f).isNumeric()) return s->text(field);
+  // Numbers as the grid shows them: without the field's trailing zeros.
+  bool ok = true;
+  const std::optional<double> v = s->value(field, &ok);
+  if (!ok) return s->text(field);
+  return v ? QString::fromStdString(core::formatGeneral(*v)) : QString();
 }
 
 QString LibraryModel::name(int row) const {
@@ -216,7 +225,7 @@ bool LibraryModel::setData(const QModelIndex& index, const QVariant& value, int 
   if (!t || !moveToRow(index.row())) return false;
   const QString field = library_.spec().columns[index.column()].field;
   const QString typed = value.toString();
-  if (typed.trimmed() == t->text(field)) {
+  if (typed.trimmed() == text(index.row(), index.column()) || typed.trimmed() == t->text(field)) {
     editFailed_ = false;
     return true;
   }
