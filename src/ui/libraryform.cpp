@@ -154,6 +154,8 @@ TLibraryForm::TLibraryForm(LibraryKind kind, app::Prompter& prompter, app::Trans
   }
   connect(model_, &LibraryModel::cursorMoved, this, [this] { placeCursor(); });
   refresh();
+  // Created hidden, also as a child of the frame, until the frame shows it.
+  hide();
 }
 
 TLibraryForm::~TLibraryForm() {

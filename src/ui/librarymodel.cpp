@@ -21,6 +21,7 @@ LibraryModel::LibraryModel(app::Library& library, app::Prompter& prompter, QObje
       // The reading cursor announces nothing: nobody listens to it.
       reader_.disableControls();
       followFilter();
+      connect(t, &store::Table::changed, this, [this] { forget(); });
       rows_ = reader_.recordCount() + (inserting() ? 1 : 0);
     } else {
       prompter_.warning(reader_.errorString());
@@ -55,6 +56,7 @@ void LibraryModel::followFilter() {
 }
 
 void LibraryModel::sync() {
+  forget();
   const auto oldRange = range_;
   const QString oldOrder = order_;
   followFilter();
@@ -102,23 +104,34 @@ const store::Table* LibraryModel::source(int row) const {
   return readerOn(r) ? &reader_ : nullptr;
 }
 
-QString LibraryModel::text(int row, int column) const {
-  const auto& columns = library_.spec().columns;
-  if (column < 0 || column >= columns.size()) return QString();
-  const store::Table* s = source(row);
-  if (!s) return QString();
-  const QString& field = columns[column].field;
-  const int f = s->fieldIndex(field);
-  if (f < 0 || !s->fieldAt(f).isNumeric()) return s->text(field);
+QString LibraryModel::readText(const store::Table& from, int column) const {
+  const QString& field = library_.spec().columns[column].field;
+  const int f = from.fieldIndex(field);
+  if (f < 0 || !from.fieldAt(f).isNumeric()) return from.text(field);
   // Numbers as the grid shows them: without the field's trailing zeros.
   bool ok = true;
-  const std::optional<double> v = s->value(field, &ok);
-  if (!ok) return s->text(field);
+  const std::optional<double> v = from.value(field, &ok);
+  if (!ok) return from.text(field);
   return v ? QString::fromStdString(core::formatGeneral(*v)) : QString();
+}
+
+QString LibraryModel::text(int row, int column) const {
+  if (column < 0 || column >= columnCount()) return QString();
+  const store::Table* s = source(row);
+  if (!s) return QString();
+  if (s != &reader_) return readText(*s, column);
+  if (row == cachedRow_ && reader_.recordNumber() == cachedRecord_) return cached_[column];
+  cached_.clear();
+  for (int c = 0; c < columnCount(); ++c) cached_ << readText(*s, c);
+  cachedName_ = s->text(QStringLiteral("NAME"));
+  cachedRow_ = row;
+  cachedRecord_ = reader_.recordNumber();
+  return cached_[column];
 }
 
 QString LibraryModel::name(int row) const {
   const store::Table* s = source(row);
+  if (s == &reader_ && row == cachedRow_ && reader_.recordNumber() == cachedRecord_) return cachedName_;
   return s ? s->text(QStringLiteral("NAME")) : QString();
 }
 
@@ -221,6 +234,7 @@ bool LibraryModel::moveToRow(int row) {
 bool LibraryModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!index.isValid() || role != Qt::EditRole || index.column() >= columnCount()) return false;
   editFailed_ = true;
+  forget();
   store::Table* t = table();
   if (!t || !moveToRow(index.row())) return false;
   const QString field = library_.spec().columns[index.column()].field;

@@ -7,7 +7,9 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <utility>
 
@@ -67,6 +69,11 @@ class LibraryModel : public QAbstractTableModel {
   // The cursor that holds row `row`'s values; nullptr when there is none.
   const store::Table* source(int row) const;
   void followFilter();
+  QString readText(const store::Table& from, int column) const;
+  // The texts of the row the reading cursor read last, so that the cells of
+  // a row and their colours decode the record once per repaint.
+  void forget() const { cachedRow_ = -1; }
+
 
   app::Library& library_;
   app::Prompter& prompter_;
@@ -75,6 +82,10 @@ class LibraryModel : public QAbstractTableModel {
   QString order_;
   std::optional<std::pair<int, int>> range_;
   bool editFailed_ = false;
+  mutable int cachedRow_ = -1;
+  mutable std::int64_t cachedRecord_ = -1;
+  mutable QStringList cached_;
+  mutable QString cachedName_;
 };
 
 }  // namespace tessaro::ui
