@@ -1,0 +1,537 @@
+#include "ui/libraryform.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+
+#include "app/prompter.h"
+#include "ui/librarymodel.h"
+
+namespace tessaro::ui {
+
+namespace {
+
+using app::LibraryKind;
+using app::NavButton;
+
+// Width of the grid's row indicator; the pointer rule counts from its right edge.
+constexpr int kIndicatorWidth = 12;
+constexpr int kRowHeight = 18;
+constexpr int kBarHeight = 25;
+// The strip at the panel's right edge by which it is dragged.
+constexpr int kPanelGrip = 4;
+// Widths of the remark and date columns where the grid has no width of its own.
+constexpr int kRemarkWidth = 240;
+constexpr int kDateWidth = 112;
+
+QString navigatorName(NavButton b) {
+  switch (b) {
+    case NavButton::First: return QStringLiteral("nbFirst");
+    case NavButton::Prior: return QStringLiteral("nbPrior");
+    case NavButton::Next: return QStringLiteral("nbNext");
+    case NavButton::Last: return QStringLiteral("nbLast");
+    case NavButton::Insert: return QStringLiteral("nbInsert");
+    case NavButton::Delete: return QStringLiteral("nbDelete");
+    case NavButton::Edit: return QStringLiteral("nbEdit");
+    case NavButton::Post: return QStringLiteral("nbPost");
+    case NavButton::Cancel: return QStringLiteral("nbCancel");
+    case NavButton::Refresh: return QStringLiteral("nbRefresh");
+  }
+  return QString();
+}
+
+QString navigatorGlyph(NavButton b) {
+  switch (b) {
+    case NavButton::First: return QStringLiteral("|◀");
+    case NavButton::Prior: return QStringLiteral("◀");
+    case NavButton::Next: return QStringLiteral("▶");
+    case NavButton::Last: return QStringLiteral("▶|");
+    case NavButton::Insert: return QStringLiteral("+");
+    case NavButton::Delete: return QStringLiteral("−");
+    case NavButton::Edit: return QStringLiteral("▲");
+    case NavButton::Post: return QStringLiteral("✔");
+    case NavButton::Cancel: return QStringLiteral("✘");
+    case NavButton::Refresh: return QStringLiteral("↻");
+  }
+  return QString();
+}
+
+QToolButton* speedButton(QWidget* parent, const QString& name, const QString& caption, const QString& hint) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(name);
+  b->setText(caption);
+  b->setToolTip(hint);
+  b->setAutoRaise(true);
+  // Taking the focus ends the typing in a grid cell, which commits the text first.
+  b->setFocusPolicy(Qt::ClickFocus);
+  return b;
+}
+
+// The Enter key while a cell is being typed: the text is committed first,
+// then the window's Enter rule runs. A text the table refuses keeps the cell open.
+class EnterDelegate : public QStyledItemDelegate {
+ public:
+  EnterDelegate(LibraryModel* model, std::function<void()> onEnter, QObject* parent)
+      : QStyledItemDelegate(parent), model_(model), onEnter_(std::move(onEnter)) {}
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        auto* editor = qobject_cast<QWidget*>(object);
+        emit commitData(editor);
+        if (model_->lastEditFailed()) return true;
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        onEnter_();
+        return true;
+      }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+  }
+
+ private:
+  LibraryModel* model_;
+  std::function<void()> onEnter_;
+};
+
+}  // namespace
+
+TLibraryForm::TLibraryForm(LibraryKind kind, app::Prompter& prompter, app::TransferSink& sink,
+                           const QString& baseFolder, QWidget* parent)
+    : QWidget(parent), prompter_(prompter) {
+  library_ = std::make_unique<app::Library>(kind, prompter, sink, baseFolder);
+  const app::LibrarySpec& spec = library_->spec();
+  setObjectName(kind == LibraryKind::Materials ? QStringLiteral("Form2") : QStringLiteral("Form3"));
+  setWindowTitle(spec.caption);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  auto* bar = new QWidget(this);
+  bar->setObjectName(QStringLiteral("Panel1"));
+  bar->setFixedHeight(kBarHeight);
+  buildTopBar(bar);
+  layout->addWidget(bar);
+
+  auto* body = new QHBoxLayout;
+  body->setContentsMargins(0, 0, 0, 0);
+  body->setSpacing(0);
+  panel_ = new QWidget(this);
+  panel_->setObjectName(QStringLiteral("Panel2"));
+  buildPanel(panel_);
+  body->addWidget(panel_);
+
+  model_ = new LibraryModel(*library_, prompter_, this);
+  grid_ = new QTableView(this);
+  buildGrid();
+  body->addWidget(grid_, 1);
+  layout->addLayout(body, 1);
+
+  buildPopup();
+
+  // Changes made outside the window's commands (editing in a cell, moving
+  // the cursor by mouse) reach the grid once the event has been handled.
+  if (store::Table* t = library_->table()) {
+    connect(t, &store::Table::changed, model_, &LibraryModel::sync, Qt::QueuedConnection);
+  }
+  connect(model_, &LibraryModel::cursorMoved, this, [this] { placeCursor(); });
+  refresh();
+  // Created hidden, also as a child of the frame, until the frame shows it.
+  hide();
+}
+
+TLibraryForm::~TLibraryForm() {
+  // The grid and its model go first: an open cell editor commits its text
+  // into the library while the window is taken down.
+  QTableView* grid = std::exchange(grid_, nullptr);
+  delete grid;
+  delete std::exchange(model_, nullptr);
+}
+
+// --- Layout --------------------------------------------------------------------------------
+
+void TLibraryForm::buildTopBar(QWidget* bar) {
+  const app::LibrarySpec& spec = library_->spec();
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+
+  showAll_ = speedButton(bar, QStringLiteral("SpeedButton2"), spec.showAllCaption, spec.showAllHint);
+  // The button keeps its place while hidden, so that nothing moves when it appears.
+  QSizePolicy keep = showAll_->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  showAll_->setSizePolicy(keep);
+  showAll_->hide();
+  connect(showAll_, &QToolButton::clicked, this, &TLibraryForm::showAllClick);
+  row->addWidget(showAll_);
+
+  if (spec.hasBatchInput()) {
+    batch_ = speedButton(bar, QStringLiteral("SpeedButton1"), spec.batchCaption, spec.batchHint);
+    connect(batch_, &QToolButton::clicked, this, &TLibraryForm::SpeedButton1Click);
+    row->addWidget(batch_);
+  }
+
+  auto* navigator = new QWidget(bar);
+  navigator->setObjectName(QStringLiteral("DBNavigator"));
+  auto* buttons = new QHBoxLayout(navigator);
+  buttons->setContentsMargins(0, 0, 0, 0);
+  buttons->setSpacing(0);
+  for (NavButton b : spec.navigatorButtons) {
+    QToolButton* button = speedButton(navigator, navigatorName(b), navigatorGlyph(b), app::navigatorHint(b));
+    button->setAutoRaise(false);
+    button->setFixedSize(kBarHeight, kBarHeight - 2);
+    connect(button, &QToolButton::clicked, this, [this, b] { DBNavigatorClick(b); });
+    buttons->addWidget(button);
+  }
+  row->addWidget(navigator);
+  row->addStretch(1);
+
+  deleteAll_ = speedButton(bar, QStringLiteral("SpeedButton3"), spec.deleteAllCaption, spec.deleteAllHint);
+  connect(deleteAll_, &QToolButton::clicked, this, &TLibraryForm::deleteAllClick);
+  row->addWidget(deleteAll_);
+}
+
+void TLibraryForm::buildPanel(QWidget* panel) {
+  const bool targets = library_->kind() == LibraryKind::Targets;
+  panel->setFixedWidth(library_->panelWidth());
+  panel->setCursor(Qt::SplitHCursor);
+  panel->installEventFilter(this);
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, kPanelGrip, 0);
+  column->setSpacing(0);
+
+  auto* header = new QWidget(panel);
+  header->setObjectName(QStringLiteral("Panel3"));
+  header->setFixedHeight(20);
+  auto* row = new QHBoxLayout(header);
+  row->setContentsMargins(4, 0, 0, 0);
+  row->setSpacing(0);
+  auto* label = new QLabel(app::kPanelHeader, header);
+  label->setObjectName(QStringLiteral("Label1"));
+  row->addWidget(label, 1);
+  auto* close = speedButton(header, QStringLiteral("SpeedButton4"), app::kPanelCloseBox, app::kPanelCloseHint);
+  close->setFixedSize(18, 18);
+  close->setCursor(Qt::ArrowCursor);
+  connect(close, &QToolButton::clicked, this, &TLibraryForm::closePanelClick);
+  row->addWidget(close);
+  column->addWidget(header);
+
+  tree_ = new QTreeWidget(panel);
+  tree_->setObjectName(QStringLiteral("TreeView1"));
+  tree_->setToolTip(app::kTreeHint);
+  tree_->setHeaderHidden(true);
+  tree_->setColumnCount(1);
+  tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tree_->setExpandsOnDoubleClick(false);
+  tree_->setIndentation(12);
+  QPalette red = tree_->palette();
+  red.setColor(QPalette::Text, Qt::red);
+  tree_->setPalette(red);
+  if (targets) {
+    tree_->viewport()->setCursor(Qt::PointingHandCursor);
+    tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tree_->setAllColumnsShowFocus(true);
+    tree_->viewport()->installEventFilter(this);
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [](QTreeWidgetItem* now) {
+      if (now) now->setExpanded(true);
+    });
+  } else {
+    tree_->viewport()->setCursor(Qt::ArrowCursor);
+    tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+  }
+  connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { TreeView1DblClick(item); });
+  column->addWidget(tree_, 1);
+}
+
+void TLibraryForm::buildGrid() {
+  const app::LibrarySpec& spec = library_->spec();
+  grid_->setObjectName(QStringLiteral("DBGrid1"));
+  grid_->setToolTip(spec.gridHint);
+  grid_->setModel(model_);
+  grid_->setItemDelegate(new EnterDelegate(model_, [this] { DBGrid1KeyPress(); }, grid_));
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
+  grid_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed);
+  grid_->setWordWrap(false);
+  QFont small = grid_->font();
+  small.setPixelSize(12);
+  grid_->setFont(small);
+  QHeaderView* rows = grid_->verticalHeader();
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setDefaultSectionSize(kRowHeight);
+  rows->setMinimumSectionSize(kRowHeight);
+  rows->setFixedWidth(kIndicatorWidth);
+  QHeaderView* titles = grid_->horizontalHeader();
+  titles->setSectionsClickable(true);
+  titles->setHighlightSections(false);
+  titles->setFixedHeight(kRowHeight + 2);
+  titles->setMinimumSectionSize(8);
+  for (int c = 0; c < spec.columnCount(); ++c) {
+    int width = library_->columnWidth(c);
+    if (width < 0) width = spec.columns[c].field == QLatin1String("DATE") ? kDateWidth : kRemarkWidth;
+    grid_->setColumnWidth(c, width);
+  }
+  connect(titles, &QHeaderView::sectionClicked, this, &TLibraryForm::DBGrid1TitleClick);
+  connect(titles, &QHeaderView::sectionResized, this,
+          [this](int c, int, int width) { library_->setColumnWidth(c, width); });
+  connect(grid_, &QTableView::doubleClicked, this,
+          [this](const QModelIndex& i) { DBGrid1DblClick(i.row(), i.column()); });
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& now) { currentCellChanged(now); });
+  grid_->installEventFilter(this);
+  grid_->viewport()->setMouseTracking(true);
+  grid_->viewport()->installEventFilter(this);
+}
+
+void TLibraryForm::buildPopup() {
+  popup_ = new QMenu(this);
+  popup_->setObjectName(QStringLiteral("PopupMenu1"));
+  static const char* const names[] = {"B2O3N", "BaO", "BeO", "Li2O", "MnO", "P205", "PbO", "SnO2", "SrO", "ZnO2", "ZrO2"};
+  static const char* const captions[] = {"B2O3", "BaO", "BeO", "Li2O", "MnO", "P2O5", "PbO", "SnO2", "SrO", "ZnO", "ZrO2"};
+  for (int i = 0; i < 11; ++i) {
+    QAction* a = popup_->addAction(QString::fromLatin1(captions[i]));
+    a->setObjectName(QString::fromLatin1(names[i]));
+    connect(a, &QAction::triggered, this, [this, i] {
+      library_->chooseOtherOxide(i);
+      model_->titlesChanged();
+    });
+  }
+  QAction* free = popup_->addAction(QStringLiteral("其它"));
+  free->setObjectName(QStringLiteral("MenuItem12"));
+  connect(free, &QAction::triggered, this, [this] {
+    library_->MenuItem12Click();
+    model_->titlesChanged();
+  });
+}
+
+// --- Presentation --------------------------------------------------------------------------
+
+void TLibraryForm::refresh() {
+  rebuildTree();
+  panel_->setVisible(library_->categoryPanelVisible());
+  panel_->setFixedWidth(library_->panelWidth());
+  showAll_->setVisible(library_->showAllVisible());
+  model_->titlesChanged();
+  model_->sync();
+}
+
+void TLibraryForm::rebuildTree() {
+  const app::CategoryTree& now = library_->tree();
+  if (treeShown_ && now.hasRoot == shownTree_.hasRoot && now.root == shownTree_.root && now.nodes == shownTree_.nodes) {
+    return;
+  }
+  shownTree_ = now;
+  treeShown_ = true;
+  tree_->clear();
+  if (!now.hasRoot) return;
+  auto* root = new QTreeWidgetItem(tree_, QStringList(now.root));
+  root->setForeground(0, Qt::red);
+  for (const QString& node : now.nodes) {
+    auto* item = new QTreeWidgetItem(root, QStringList(node));
+    item->setForeground(0, Qt::red);
+  }
+  tree_->expandAll();
+}
+
+void TLibraryForm::placeCursor() {
+  const int row = model_->currentRow();
+  placing_ = true;
+  if (row >= 0 && row < model_->rowCount()) {
+    const int column = std::clamp(library_->currentColumn(), 0, model_->columnCount() - 1);
+    const QModelIndex i = model_->index(row, column);
+    grid_->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+    grid_->scrollTo(i);
+  } else {
+    grid_->selectionModel()->clear();
+  }
+  placing_ = false;
+}
+
+void TLibraryForm::currentCellChanged(const QModelIndex& now) {
+  if (placing_ || !now.isValid()) return;
+  library_->setCurrentColumn(now.column());
+  if (now.row() == model_->currentRow()) return;
+  if (!model_->moveToRow(now.row())) {
+    QMetaObject::invokeMethod(this, [this] { placeCursor(); }, Qt::QueuedConnection);
+  }
+}
+
+void TLibraryForm::finish() {
+  refresh();
+  emit commandFinished();
+}
+
+// --- Window --------------------------------------------------------------------------------
+
+QMdiSubWindow* TLibraryForm::showInFrame(QMdiArea* area) {
+  if (!area) return nullptr;
+  if (!sub_ || area_ != area) {
+    // First shown, or detached from the frame when it was closed.
+    setWindowState(Qt::WindowNoState);
+    sub_ = area->addSubWindow(this);
+    sub_->setObjectName(objectName() + QStringLiteral("Window"));
+    sub_->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub_->setWindowTitle(windowTitle());
+    area_ = area;
+  }
+  library_->show();
+  show();
+  sub_->showMaximized();
+  area->setActiveSubWindow(sub_);
+  return sub_;
+}
+
+void TLibraryForm::closeEvent(QCloseEvent* event) {
+  // The window is never destroyed while the program runs; what closing does
+  // depends on the window and happens once this event has been handled.
+  event->ignore();
+  QMetaObject::invokeMethod(this, [this] { FormClose(); }, Qt::QueuedConnection);
+}
+
+void TLibraryForm::FormClose() {
+  library_->FormClose();
+  if (library_->kind() == LibraryKind::Materials || !sub_) {
+    if (sub_) {
+      sub_->showMinimized();
+    } else {
+      showMinimized();
+    }
+    return;
+  }
+  // The target library leaves the frame: a window of its own, minimised.
+  QWidget* frame = area_ ? area_->window() : nullptr;
+  QMdiSubWindow* old = sub_;
+  old->setWidget(nullptr);
+  if (area_) area_->removeSubWindow(old);
+  old->deleteLater();
+  sub_ = nullptr;
+  area_ = nullptr;
+  setParent(frame, Qt::Window);
+  setWindowTitle(library_->spec().caption);
+  showMinimized();
+}
+
+// --- Commands ------------------------------------------------------------------------------
+
+void TLibraryForm::FormCreate() {
+  library_->FormCreate();
+  finish();
+}
+
+void TLibraryForm::TreeView1DblClick(QTreeWidgetItem* item) {
+  if (!item) return;
+  QTreeWidgetItem* root = tree_->topLevelItem(0);
+  const int node = item == root ? -1 : (root ? root->indexOfChild(item) : -1);
+  if (item != root && node < 0) return;
+  QList<int> selected;
+  if (root) {
+    for (QTreeWidgetItem* s : tree_->selectedItems()) {
+      const int i = root->indexOfChild(s);
+      if (i >= 0) selected << i;
+    }
+  }
+  library_->TreeView1DblClick(node, selected);
+  finish();
+}
+
+void TLibraryForm::DBGrid1KeyPress() {
+  const QModelIndex at = grid_->currentIndex();
+  int column = at.isValid() ? at.column() : library_->currentColumn();
+  if (at.isValid() && at.row() != model_->currentRow() && !model_->moveToRow(at.row())) return;
+  library_->DBGrid1KeyPress(column);
+  finish();
+  grid_->setFocus();
+}
+
+void TLibraryForm::DBNavigatorClick(NavButton button) {
+  if (library_->navigate(button) && button == NavButton::Insert) library_->setCurrentColumn(0);
+  finish();
+  grid_->setFocus();
+}
+
+void TLibraryForm::deleteAllClick() {
+  library_->deleteAllClick();
+  finish();
+}
+
+void TLibraryForm::closePanelClick() {
+  library_->closePanelClick();
+  finish();
+}
+
+void TLibraryForm::showAllClick() {
+  library_->showAllClick();
+  finish();
+}
+
+void TLibraryForm::DBGrid1TitleClick(int column) {
+  if (!library_->DBGrid1TitleClick(column)) return;
+  // The menu opens under the clicked title.
+  QHeaderView* titles = grid_->horizontalHeader();
+  popup_->popup(titles->mapToGlobal(QPoint(titles->sectionViewportPosition(column), titles->height())));
+}
+
+void TLibraryForm::DBGrid1DblClick(int row, int column) {
+  if (row >= 0 && row != model_->currentRow() && !model_->moveToRow(row)) return;
+  library_->DBGrid1DblClick(column);
+  finish();
+}
+
+void TLibraryForm::SpeedButton1Click() {
+  library_->SpeedButton1Click();
+  finish();
+}
+
+void TLibraryForm::Panel2MouseUp(int x) {
+  library_->panelMouseUp(x);
+  panel_->setFixedWidth(library_->panelWidth());
+}
+
+// --- Events --------------------------------------------------------------------------------
+
+bool TLibraryForm::eventFilter(QObject* watched, QEvent* event) {
+  if (!grid_) return QWidget::eventFilter(watched, event);
+  if (watched == grid_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      DBGrid1KeyPress();
+      return true;
+    }
+  } else if (watched == grid_->viewport() && event->type() == QEvent::MouseMove) {
+    const int x = static_cast<QMouseEvent*>(event)->position().toPoint().x() + grid_->verticalHeader()->width();
+    const bool hand = library_->gridPointer(x) == app::Pointer::PointingHand;
+    grid_->viewport()->setCursor(hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  } else if (watched == panel_ && event->type() == QEvent::MouseButtonRelease) {
+    Panel2MouseUp(static_cast<QMouseEvent*>(event)->position().toPoint().x());
+    return true;
+  } else if (tree_ && watched == tree_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    // The target tree selects a node with the right button as well.
+    auto* e = static_cast<QMouseEvent*>(event);
+    if (e->button() == Qt::RightButton) {
+      if (QTreeWidgetItem* item = tree_->itemAt(e->position().toPoint())) tree_->setCurrentItem(item);
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tessaro::ui
