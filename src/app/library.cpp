@@ -89,8 +89,8 @@ QList<LibraryColumn> libraryColumns(LibraryKind kind) {
   return c;
 }
 
-LibrarySpec makeSpec(LibraryKind kind) {
-  LibrarySpec s;
+LibraryTraits makeSpec(LibraryKind kind) {
+  LibraryTraits s;
   s.kind = kind;
   s.columns = libraryColumns(kind);
   if (kind == LibraryKind::Materials) {
@@ -149,9 +149,9 @@ QString navigatorHint(NavButton button) {
   return QString();
 }
 
-const LibrarySpec& librarySpec(LibraryKind kind) {
-  static const LibrarySpec materials = makeSpec(LibraryKind::Materials);
-  static const LibrarySpec targets = makeSpec(LibraryKind::Targets);
+const LibraryTraits& libraryTraits(LibraryKind kind) {
+  static const LibraryTraits materials = makeSpec(LibraryKind::Materials);
+  static const LibraryTraits targets = makeSpec(LibraryKind::Targets);
   return kind == LibraryKind::Materials ? materials : targets;
 }
 
@@ -179,20 +179,20 @@ QString batchLimitText(int inTable, int selected) {
 // --- Creation --------------------------------------------------------------------------------
 
 Library::Library(LibraryKind kind, Prompter& prompter, TransferSink& sink, const QString& baseFolder)
-    : spec_(librarySpec(kind)), prompter_(prompter), sink_(sink), base_(baseFolder) {
-  const int n = spec_.columnCount();
+    : traits_(libraryTraits(kind)), prompter_(prompter), sink_(sink), base_(baseFolder) {
+  const int n = traits_.columnCount();
   for (int i = 0; i < n; ++i) {
     captions_ << QString();
     red_ << false;
-    widths_ << spec_.columns[i].width;
+    widths_ << traits_.columns[i].width;
   }
-  panelWidth_ = spec_.panelWidth;
+  panelWidth_ = traits_.panelWidth;
   const QString folder = base_.isEmpty() ? store::programFolder() : base_;
-  if (!table_.open(folder, spec_.tableName) || !table_.setIndexTag(QStringLiteral("BH"))) {
+  if (!table_.open(folder, traits_.tableName) || !table_.setIndexTag(QStringLiteral("BH"))) {
     const QString why = table_.errorString();
     table_.close();
-    prompter_.warning(QStringLiteral("%1 %2 打不开，%3窗口的命令都不能使用。").arg(spec_.caption, slashes(spec_.tableName),
-                                                                                  spec_.caption) +
+    prompter_.warning(QStringLiteral("%1 %2 打不开，%3窗口的命令都不能使用。").arg(traits_.caption, slashes(traits_.tableName),
+                                                                                  traits_.caption) +
                       kCR + why);
   } else if (!table_.damageReport().isEmpty()) {
     prompter_.warning(table_.damageReport());
@@ -234,7 +234,7 @@ void Library::show() {
 void Library::FormClose() {
   // The material library stays inside the frame, minimised; the target
   // library leaves the frame and is minimised as a window of its own.
-  if (spec_.kind == LibraryKind::Targets) childWindow_ = false;
+  if (traits_.kind == LibraryKind::Targets) childWindow_ = false;
   minimised_ = true;
 }
 
@@ -253,7 +253,7 @@ bool Library::hasCurrentRecord() const {
 
 void Library::FormCreate() {
   const QString file = settingsFile();
-  for (int i = 0; i < captions_.size(); ++i) captions_[i] = store::Profile::read(file, spec_.section, QString::number(i));
+  for (int i = 0; i < captions_.size(); ++i) captions_[i] = store::Profile::read(file, traits_.section, QString::number(i));
   rebuildTree();
 }
 
@@ -263,7 +263,7 @@ void Library::rebuildTree() {
     Suspended quiet(&table_);
     if (!table_.first()) engineFailure(table_);
     tree_.hasRoot = true;
-    tree_.root = spec_.rootText;
+    tree_.root = traits_.rootText;
     const int count = table_.recordCount();
     for (int i = 0; i < count && !table_.eof(); ++i) {
       const QString name = table_.text(QStringLiteral("NAME"));
@@ -273,7 +273,7 @@ void Library::rebuildTree() {
     table_.first();
   } else {
     tree_.hasRoot = true;
-    tree_.root = spec_.rootText;
+    tree_.root = traits_.rootText;
   }
 }
 
@@ -293,7 +293,7 @@ void Library::TreeView1DblClick(int node, const QList<int>& selected) {
 
   // The neighbour: the next sibling, else the previous one, else the root.
   // In the target window siblings selected together with the node are passed over.
-  const bool skipSelected = spec_.kind == LibraryKind::Targets;
+  const bool skipSelected = traits_.kind == LibraryKind::Targets;
   auto free = [&](int i) { return !skipSelected || i == node || !selected.contains(i); };
   int neighbour = -1;
   for (int i = node + 1; i < tree_.nodes.size() && neighbour < 0; ++i) {
@@ -323,7 +323,7 @@ void Library::TreeView1DblClick(int node, const QList<int>& selected) {
   }
   table_.setIndexTag(QStringLiteral("BH"));
   if (!missing.isEmpty()) {
-    prompter_.information(QStringLiteral("分类标签“%1”在%2中已找不到，分类标签已按%2重新列出。").arg(missing, spec_.caption));
+    prompter_.information(QStringLiteral("分类标签“%1”在%2中已找不到，分类标签已按%2重新列出。").arg(missing, traits_.caption));
     rebuildTree();
     return;
   }
@@ -338,7 +338,7 @@ void Library::TreeView1DblClick(int node, const QList<int>& selected) {
 int Library::DBGrid1KeyPress(int column) {
   currentColumn_ = column;
   if (!usable()) return column;
-  const int last = spec_.columnCount() - 1;
+  const int last = traits_.columnCount() - 1;
   if (column < 0 || column > last) return column;
 
   if (column < kHJColumn) {
@@ -404,7 +404,7 @@ int Library::DBGrid1KeyPress(int column) {
 // --- Navigator -------------------------------------------------------------------------------
 
 bool Library::DBNavigatorBeforeAction(NavButton button) {
-  if (spec_.kind == LibraryKind::Materials) {
+  if (traits_.kind == LibraryKind::Materials) {
     if (button != NavButton::Insert && button != NavButton::Delete && button != NavButton::Edit) return true;
     return prompter_.message({MessageKind::Typed, kConfirmCaption, Icon::Question, QStringLiteral(" 确定修改原料库吗？"),
                               {Button::Yes, Button::No}, Button::Yes}) == Button::Yes;
@@ -458,7 +458,7 @@ void Library::deleteAllClick() {
   if (!usable()) return;
   const int count = table_.recordCount();
   if (count == 0) return;
-  if (prompter_.message({MessageKind::Typed, kWarningCaption, Icon::Warning, spec_.deleteAllQuestion,
+  if (prompter_.message({MessageKind::Typed, kWarningCaption, Icon::Warning, traits_.deleteAllQuestion,
                          {Button::Yes, Button::No}, Button::No}) != Button::Yes) {
     return;
   }
@@ -510,7 +510,7 @@ std::optional<QPoint> Library::DBGrid1TitleClick(int column) {
 
 bool Library::setOtherCaption(int column, const QString& name) {
   QString error;
-  if (!store::Profile::write(settingsFile(), spec_.section, QString::number(column), name, &error)) {
+  if (!store::Profile::write(settingsFile(), traits_.section, QString::number(column), name, &error)) {
     prompter_.warning(error);
     return false;
   }
@@ -542,7 +542,7 @@ bool Library::MenuItem12Click() {
 
 int Library::firstEmptyCell() {
   for (int i = 0; i <= kLastRequired; ++i) {
-    const QString& field = spec_.columns[i].field;
+    const QString& field = traits_.columns[i].field;
     if (field == QLatin1String("NAME")) {
       if (table_.text(field).isEmpty()) return i;
     } else if (table_.isNull(field)) {
@@ -570,7 +570,7 @@ bool Library::checkIgnitionPart(bool* ok) {
 
 bool Library::headerCheck() {
   const TransferSink::Grid grid =
-      spec_.kind == LibraryKind::Materials ? TransferSink::Grid::Formula : TransferSink::Grid::Target;
+      traits_.kind == LibraryKind::Materials ? TransferSink::Grid::Formula : TransferSink::Grid::Target;
   for (int k = 1; k <= 3; ++k) {
     const int column = 9 + k;
     const QString mine = captions_[column];
@@ -582,7 +582,7 @@ bool Library::headerCheck() {
     }
     red_[column] = true;
     sink_.setOtherTitleRed(grid, k, true);
-    prompter_.warning(QStringLiteral("表头不同，主界面表1【") + main + QStringLiteral("】，") + spec_.headerTableWord + mine +
+    prompter_.warning(QStringLiteral("表头不同，主界面表1【") + main + QStringLiteral("】，") + traits_.headerTableWord + mine +
                       QStringLiteral("】") + kCR + QStringLiteral("请改成相同即可，注意表头红色字。") + kCR +
                       QStringLiteral("操作失败！"));
     return false;
@@ -598,7 +598,7 @@ Library::Transfer Library::JaLu() {
   if (!checkIgnitionPart(&ok)) return Transfer::Stopped;
   const std::optional<Source> source = readSource();
   if (!source) return Transfer::Stopped;
-  if (!(spec_.kind == LibraryKind::Materials ? writeMaterial(*source) : writeTarget(*source))) return Transfer::Stopped;
+  if (!(traits_.kind == LibraryKind::Materials ? writeMaterial(*source) : writeTarget(*source))) return Transfer::Stopped;
   sink_.recordTransferred();
   sink_.bringMainScreenForward();
   return Transfer::Written;
@@ -613,7 +613,7 @@ std::optional<Library::Source> Library::readSource() {
   for (int m = 0; m < core::kOxideCount && ok; ++m) s.contents[std::size_t(m)] = table_.number(oxideField(m), &ok);
   if (ok) s.il = table_.number(QStringLiteral("IL"), &ok);
   if (ok) s.hj = table_.number(QStringLiteral("HJ"), &ok);
-  if (ok && spec_.kind == LibraryKind::Materials) s.price = table_.value(QStringLiteral("DJ"), &ok);
+  if (ok && traits_.kind == LibraryKind::Materials) s.price = table_.value(QStringLiteral("DJ"), &ok);
   if (ok) s.remark = table_.text(QStringLiteral("BZ"), &ok);
   if (ok) s.date = table_.date(QStringLiteral("DATE"), &ok);
   if (!ok) {
@@ -704,7 +704,7 @@ void Library::rollBackFormula(int written) {
 
 void Library::DBGrid1DblClick(int column) {
   if (!usable()) return;
-  if (spec_.kind == LibraryKind::Materials) {
+  if (traits_.kind == LibraryKind::Materials) {
     if (column != 1) {
       sink_.bringMainScreenForward();
       return;
@@ -743,7 +743,7 @@ void Library::DBGrid1DblClick(int column) {
 }
 
 void Library::SpeedButton1Click() {
-  if (!usable() || !spec_.hasBatchInput()) return;
+  if (!usable() || !traits_.hasBatchInput()) return;
   if (!sink_.formulaTable()) {
     prompter_.warning(QStringLiteral("主界面的表 1（数据库/配方.DBF）没有打开，不能输入原料。"));
     return;

@@ -1,6 +1,6 @@
 // The logic of the two library windows without widgets: the material library
 // ("原料库", YLK.DBF) and the target library ("目标库", pfk.dbf). One class
-// serves both; LibrarySpec holds what differs between them. It owns the
+// serves both; LibraryTraits holds what differs between them. It owns the
 // library's table cursor, carries out the window's commands, transfers
 // records into the main screen's tables 1 and 2 through a TransferSink, and
 // holds the presentation state that the window shows.
@@ -54,7 +54,7 @@ enum class NavButton { First, Prior, Next, Last, Insert, Delete, Edit, Post, Can
 QString navigatorHint(NavButton button);
 
 // Everything in which the two library windows differ.
-struct LibrarySpec {
+struct LibraryTraits {
   LibraryKind kind;
   QString caption;           // window caption
   QString tableName;         // relative name under the program folder
@@ -73,7 +73,7 @@ struct LibrarySpec {
   bool hasBatchInput() const { return !batchCaption.isEmpty(); }
   int columnCount() const { return int(columns.size()); }
 };
-const LibrarySpec& librarySpec(LibraryKind kind);
+const LibraryTraits& libraryTraits(LibraryKind kind);
 
 // A record whose NAME holds "*" anywhere is a category row.
 bool isCategoryName(const QString& name);
@@ -124,8 +124,8 @@ class Library {
   Library(const Library&) = delete;
   Library& operator=(const Library&) = delete;
 
-  const LibrarySpec& spec() const { return spec_; }
-  LibraryKind kind() const { return spec_.kind; }
+  const LibraryTraits& traits() const { return traits_; }
+  LibraryKind kind() const { return traits_.kind; }
   bool isOpen() const { return table_.isOpen(); }
   // The library's cursor; nullptr when the library did not open.
   store::Table* table() { return isOpen() ? &table_ : nullptr; }
@@ -160,7 +160,7 @@ class Library {
   Pointer panelPointer() const { return Pointer::SplitHorizontal; }
   // Pointer over the category tree: a pointing hand in the target window.
   Pointer treePointer() const {
-    return spec_.kind == LibraryKind::Targets ? Pointer::PointingHand : Pointer::Arrow;
+    return traits_.kind == LibraryKind::Targets ? Pointer::PointingHand : Pointer::Arrow;
   }
   // A mouse button released over the category panel at x: the panel takes
   // that width (at least kMinPanelWidth, so that it can be dragged again).
@@ -244,7 +244,7 @@ class Library {
   bool setOtherCaption(int column, const QString& name);
   void rebuildTree();
 
-  const LibrarySpec& spec_;
+  const LibraryTraits& traits_;
   Prompter& prompter_;
   TransferSink& sink_;
   QString base_;

@@ -117,9 +117,9 @@ TLibraryForm::TLibraryForm(LibraryKind kind, app::Prompter& prompter, app::Trans
                            const QString& baseFolder, QWidget* parent)
     : QWidget(parent), prompter_(prompter) {
   library_ = std::make_unique<app::Library>(kind, prompter, sink, baseFolder);
-  const app::LibrarySpec& spec = library_->spec();
+  const app::LibraryTraits& traits = library_->traits();
   setObjectName(kind == LibraryKind::Materials ? QStringLiteral("Form2") : QStringLiteral("Form3"));
-  setWindowTitle(spec.caption);
+  setWindowTitle(traits.caption);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -169,12 +169,12 @@ TLibraryForm::~TLibraryForm() {
 // --- Layout --------------------------------------------------------------------------------
 
 void TLibraryForm::buildTopBar(QWidget* bar) {
-  const app::LibrarySpec& spec = library_->spec();
+  const app::LibraryTraits& traits = library_->traits();
   auto* row = new QHBoxLayout(bar);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
 
-  showAll_ = speedButton(bar, QStringLiteral("SpeedButton2"), spec.showAllCaption, spec.showAllHint);
+  showAll_ = speedButton(bar, QStringLiteral("SpeedButton2"), traits.showAllCaption, traits.showAllHint);
   // The button keeps its place while hidden, so that nothing moves when it appears.
   QSizePolicy keep = showAll_->sizePolicy();
   keep.setRetainSizeWhenHidden(true);
@@ -183,8 +183,8 @@ void TLibraryForm::buildTopBar(QWidget* bar) {
   connect(showAll_, &QToolButton::clicked, this, &TLibraryForm::showAllClick);
   row->addWidget(showAll_);
 
-  if (spec.hasBatchInput()) {
-    batch_ = speedButton(bar, QStringLiteral("SpeedButton1"), spec.batchCaption, spec.batchHint);
+  if (traits.hasBatchInput()) {
+    batch_ = speedButton(bar, QStringLiteral("SpeedButton1"), traits.batchCaption, traits.batchHint);
     connect(batch_, &QToolButton::clicked, this, &TLibraryForm::SpeedButton1Click);
     row->addWidget(batch_);
   }
@@ -194,7 +194,7 @@ void TLibraryForm::buildTopBar(QWidget* bar) {
   auto* buttons = new QHBoxLayout(navigator);
   buttons->setContentsMargins(0, 0, 0, 0);
   buttons->setSpacing(0);
-  for (NavButton b : spec.navigatorButtons) {
+  for (NavButton b : traits.navigatorButtons) {
     QToolButton* button = speedButton(navigator, navigatorName(b), navigatorGlyph(b), app::navigatorHint(b));
     button->setAutoRaise(false);
     button->setFixedSize(kBarHeight, kBarHeight - 2);
@@ -204,7 +204,7 @@ void TLibraryForm::buildTopBar(QWidget* bar) {
   row->addWidget(navigator);
   row->addStretch(1);
 
-  deleteAll_ = speedButton(bar, QStringLiteral("SpeedButton3"), spec.deleteAllCaption, spec.deleteAllHint);
+  deleteAll_ = speedButton(bar, QStringLiteral("SpeedButton3"), traits.deleteAllCaption, traits.deleteAllHint);
   connect(deleteAll_, &QToolButton::clicked, this, &TLibraryForm::deleteAllClick);
   row->addWidget(deleteAll_);
 }
@@ -263,9 +263,9 @@ void TLibraryForm::buildPanel(QWidget* panel) {
 }
 
 void TLibraryForm::buildGrid() {
-  const app::LibrarySpec& spec = library_->spec();
+  const app::LibraryTraits& traits = library_->traits();
   grid_->setObjectName(QStringLiteral("DBGrid1"));
-  grid_->setToolTip(spec.gridHint);
+  grid_->setToolTip(traits.gridHint);
   grid_->setModel(model_);
   grid_->setItemDelegate(new EnterDelegate(model_, [this] { DBGrid1KeyPress(); }, grid_));
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -286,9 +286,9 @@ void TLibraryForm::buildGrid() {
   titles->setHighlightSections(false);
   titles->setFixedHeight(kRowHeight + 2);
   titles->setMinimumSectionSize(8);
-  for (int c = 0; c < spec.columnCount(); ++c) {
+  for (int c = 0; c < traits.columnCount(); ++c) {
     int width = library_->columnWidth(c);
-    if (width < 0) width = spec.columns[c].field == QLatin1String("DATE") ? kDateWidth : kRemarkWidth;
+    if (width < 0) width = traits.columns[c].field == QLatin1String("DATE") ? kDateWidth : kRemarkWidth;
     grid_->setColumnWidth(c, width);
   }
   connect(titles, &QHeaderView::sectionClicked, this, &TLibraryForm::DBGrid1TitleClick);
@@ -427,7 +427,7 @@ void TLibraryForm::FormClose() {
   sub_ = nullptr;
   area_ = nullptr;
   setParent(frame, Qt::Window);
-  setWindowTitle(library_->spec().caption);
+  setWindowTitle(library_->traits().caption);
   showMinimized();
 }
 

@@ -77,7 +77,7 @@ void LibraryModel::titlesChanged() { emit headerDataChanged(Qt::Horizontal, 0, c
 int LibraryModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 int LibraryModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : library_.spec().columnCount();
+  return parent.isValid() ? 0 : library_.traits().columnCount();
 }
 
 int LibraryModel::currentRow() const {
@@ -105,7 +105,7 @@ const store::Table* LibraryModel::source(int row) const {
 }
 
 QString LibraryModel::readText(const store::Table& from, int column) const {
-  const QString& field = library_.spec().columns[column].field;
+  const QString& field = library_.traits().columns[column].field;
   const int f = from.fieldIndex(field);
   if (f < 0 || !from.fieldAt(f).isNumeric()) return from.text(field);
   // Numbers as the grid shows them: without the field's trailing zeros.
@@ -137,7 +137,7 @@ QString LibraryModel::name(int row) const {
 
 QVariant LibraryModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.column() >= columnCount()) return {};
-  const app::LibraryColumn& column = library_.spec().columns[index.column()];
+  const app::LibraryColumn& column = library_.traits().columns[index.column()];
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -179,7 +179,7 @@ QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int 
     return inserting() ? QStringLiteral("*") : QStringLiteral("▸");
   }
   if (section < 0 || section >= columnCount()) return {};
-  const app::LibraryColumn& column = library_.spec().columns[section];
+  const app::LibraryColumn& column = library_.traits().columns[section];
   switch (role) {
     case Qt::DisplayRole:
       return section < library_.captions().size() ? library_.captions()[section] : QString();
@@ -237,7 +237,7 @@ bool LibraryModel::setData(const QModelIndex& index, const QVariant& value, int 
   forget();
   store::Table* t = table();
   if (!t || !moveToRow(index.row())) return false;
-  const QString field = library_.spec().columns[index.column()].field;
+  const QString field = library_.traits().columns[index.column()].field;
   const QString typed = value.toString();
   if (typed.trimmed() == text(index.row(), index.column()) || typed.trimmed() == t->text(field)) {
     editFailed_ = false;
