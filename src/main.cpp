@@ -1,12 +1,27 @@
 // Start-up of the desktop program.
 #include <QApplication>
 
+#include "store/paths.h"
+#include "ui/aboutbox.h"
 #include "ui/mainform.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tessaro"));
+  QApplication::setStyle(QStringLiteral("Fusion"));
+
+  // The splash: an about box with a status line, painted at once so that it
+  // stays visible while the windows are created.
+  tessaro::ui::TAboutBox splash;
+  splash.setStatus(QStringLiteral("正在启动，请稍等片刻......"));
+  splash.show();
+  splash.repaint();
+  QApplication::processEvents();
+
   tessaro::ui::TMainForm frame;
+  frame.createWindows(tessaro::store::programFolder());
+
+  splash.close();
   frame.showMaximized();
   return app.exec();
 }
