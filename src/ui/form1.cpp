@@ -404,6 +404,7 @@ QTableView* TForm1::makeGrid(const QString& name, TableModel* model, const QStri
   g->setEditTriggers(QAbstractItemView::EditKeyPressed |
                      QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
   g->setFrameShape(QFrame::Box);
+  g->setFrameShadow(QFrame::Plain);
   g->setLineWidth(1);
   g->verticalHeader()->setFixedWidth(kIndicatorWidth - 1);
   g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 4);
@@ -449,22 +450,30 @@ void TForm1::buildCommandRow(QWidget* row) {
     const char* name;
     const char* symbol;
     const char* hint;
-    bool (TableModel::*action)();
   };
   const NavSpec specs[] = {
-      {"First", "|◀", "第一条原料记录", &TableModel::first},   {"Prior", "◀", "前一条原料记录", &TableModel::prior},
-      {"Next", "▶", "下一条原料记录", &TableModel::next},      {"Last", "▶|", "最后一条原料记录", &TableModel::last},
-      {"Insert", "＋", "插入新原料记录", &TableModel::insert}, {"Delete", "－", "删除此条原料记录", &TableModel::remove},
-      {"Post", "√", "确定本次原料修改", &TableModel::post},
+      {"First", "|◀", "第一条原料记录"},  {"Prior", "◀", "前一条原料记录"},  {"Next", "▶", "下一条原料记录"},
+      {"Last", "▶|", "最后一条原料记录"}, {"Insert", "＋", "插入新原料记录"}, {"Delete", "－", "删除此条原料记录"},
+      {"Post", "√", "确定本次原料修改"},
   };
+  int index = 0;
   for (const NavSpec& s : specs) {
     auto* b = navButton(nav, QStringLiteral("DBNavigator1") + QString::fromLatin1(s.name), QString::fromUtf8(s.symbol),
                         QString::fromUtf8(s.hint));
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     nl->addWidget(b);
-    const auto action = s.action;
-    connect(b, &QToolButton::clicked, this, [this, action] {
-      (models_[0]->*action)();
+    const int which = index++;
+    connect(b, &QToolButton::clicked, this, [this, which] {
+      TableModel* m = models_[0];
+      switch (which) {
+        case 0: m->first(); break;
+        case 1: m->prior(); break;
+        case 2: m->next(); break;
+        case 3: m->last(); break;
+        case 4: m->insert(); break;
+        case 5: m->remove(); break;
+        default: m->post(); break;
+      }
       finish();
     });
   }
@@ -607,6 +616,7 @@ void TForm1::refresh() {
 }
 
 void TForm1::finish() {
+  for (TableModel* m : models_) m->reload();
   refresh();
   emit commandFinished();
 }
@@ -664,7 +674,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::N5Click() {
   screen_->N5Click();
-  for (TableModel* m : models_) m->reload();
   finish();
 }
 
@@ -740,7 +749,7 @@ void TForm1::DBGrid2DblClick(int column) {
 
 void TForm1::materialLibraryShown() {
   screen_->materialLibraryShown();
-  refresh();
+  finish();
 }
 
 }  // namespace tessaro::ui

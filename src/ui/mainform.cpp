@@ -21,6 +21,8 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <functional>
+
 #include "aboutbox.h"
 #include "core/format.h"
 #include "form1.h"
@@ -285,15 +287,15 @@ void TMainForm::buildMenu() {
   wire(C::FrameHelp, &TMainForm::helpClick);
   wire(C::FrameAbout, &TMainForm::aboutClick);
   // The calculation items run their tool button's command while that button is enabled.
-  const auto follow = [this](C item, C button, void (TMainForm::*slot)()) {
-    connect(actions_[item], &QAction::triggered, this, [this, button, slot] {
-      if (state_.enabled(button)) (this->*slot)();
+  const auto follow = [this](C item, C button, std::function<void()> run) {
+    connect(actions_[item], &QAction::triggered, this, [this, button, run] {
+      if (state_.enabled(button)) run();
     });
   };
-  follow(C::FrameCalculate, C::TB4, &TMainForm::TB4Click);
-  follow(C::FrameVerify, C::TB5, &TMainForm::TB5Click);
-  follow(C::FrameBody, C::TB8, &TMainForm::TB8Click);
-  follow(C::FrameGlaze, C::TB9, &TMainForm::TB9Click);
+  follow(C::FrameCalculate, C::TB4, [this] { TB4Click(); });
+  follow(C::FrameVerify, C::TB5, [this] { TB5Click(); });
+  follow(C::FrameBody, C::TB8, [this] { TB8Click(); });
+  follow(C::FrameGlaze, C::TB9, [this] { TB9Click(); });
   updateMenuBar();
 }
 

@@ -7,7 +7,13 @@ namespace tessaro::ui {
 
 TableModel::TableModel(store::Table& table, std::vector<GridColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), table_(table), columns_(std::move(columns)) {
-  connect(&table_, &store::Table::changed, this, &TableModel::reload);
+  // A command may walk the table record by record: the rows are read again
+  // once it has finished, never in the middle of its walk.
+  connect(&table_, &store::Table::changed, this, [this] {
+    if (reloadPosted_ || reading_) return;
+    reloadPosted_ = true;
+    QMetaObject::invokeMethod(this, &TableModel::reload, Qt::QueuedConnection);
+  });
   readRows();
 }
 
@@ -39,6 +45,7 @@ void TableModel::readRows() {
     if (table_.state() == store::Table::State::Browse) {
       reading_ = true;
       const int here = table_.row();
+      const bool atEnd = table_.eof() && table_.recordCount() > 0, atStart = table_.bof() && !atEnd;
       table_.disableControls();
       if (table_.recordCount() > 0 && table_.first()) {
         while (!table_.eof()) {
@@ -49,6 +56,9 @@ void TableModel::readRows() {
         }
       }
       if (here >= 0) table_.moveTo(here);
+      // The cursor keeps its end-of-table and start-of-table state.
+      if (atEnd) table_.next();
+      else if (atStart && here >= 0) table_.prior();
       current = table_.row();
       table_.enableControls();
       reading_ = false;
@@ -82,6 +92,7 @@ void TableModel::readRows() {
 }
 
 void TableModel::reload() {
+  reloadPosted_ = false;
   if (reading_) return;
   readRows();
 }

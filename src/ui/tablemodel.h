@@ -86,6 +86,7 @@ class TableModel : public QAbstractTableModel {
   std::vector<QStringList> rows_;  // texts by row, then column
   int currentRow_ = -1;
   bool reading_ = false;
+  bool reloadPosted_ = false;
   std::function<QStringList()> captions_;
   std::function<void(const QString&)> onError_;
 };
