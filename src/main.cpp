@@ -4,6 +4,7 @@
 #include "store/paths.h"
 #include "ui/aboutbox.h"
 #include "ui/mainform.h"
+#include "ui/passworddlg.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -23,5 +24,11 @@ int main(int argc, char** argv) {
 
   splash.close();
   frame.showMaximized();
+
+  // Nothing behind the password dialog can be reached until the password is
+  // accepted; leaving it ends the program at once.
+  tessaro::ui::TPasswordDlg password(tessaro::store::dataFolder());
+  if (password.exec() != QDialog::Accepted) return 0;
+
   return app.exec();
 }

@@ -92,6 +92,8 @@ struct MainScreen::Impl {
   bool openWork(WorkTable w) {
     const auto mode = w == WorkTable::Result ? Table::Mode::Exclusive : Table::Mode::Shared;
     open[std::size_t(w)] = t(w).open(s.base_, relName(w), mode);
+    // The result records are always read by BH: formula 1 before formula 2.
+    if (open[std::size_t(w)] && w == WorkTable::Result) t(w).setOrder(QStringLiteral("BH"));
     return open[std::size_t(w)];
   }
 
@@ -744,6 +746,21 @@ bool MainScreen::SpeedButton2Click() {
     Table& target = d_->t(WorkTable::Target);
     const QString K = QStringLiteral("K2O"), N = QStringLiteral("NA2O");
     if (compactDisplay() && !compactOff()) return false;
+    auto libraryOrderBack = [this] {
+      for (Table* lib : {d_->materials, d_->targets}) {
+        if (lib->isOpen()) lib->setIndexTag(QStringLiteral("BH"));
+      }
+    };
+    // The split looks names up in NAME order; should it stop half-way, the
+    // libraries return to their normal order all the same, or their windows
+    // would show the category rows out of place.
+    struct OrderGuard {
+      std::function<void()> restore;
+      bool armed = false;
+      ~OrderGuard() {
+        if (armed) restore();
+      }
+    } orderGuard{libraryOrderBack};
 
     if (!kNaMerged()) {
       // Both values must be numbers (or empty) in every record before any changes.
@@ -813,6 +830,7 @@ bool MainScreen::SpeedButton2Click() {
         out.push_back({t.bookmark(), *split});
         return true;
       };
+      orderGuard.armed = true;
       if (!materials.setOrder(QStringLiteral("NAME"))) return d_->engine(materials);
       if (!targets.setOrder(QStringLiteral("NAME"))) return d_->engine(targets);
       std::vector<Planned> formulaPlan, targetPlan;
@@ -846,9 +864,8 @@ bool MainScreen::SpeedButton2Click() {
       }
     }
     if (!formula.first()) return d_->engine(formula);
-    for (Table* lib : {d_->materials, d_->targets}) {
-      if (lib->isOpen()) lib->setIndexTag(QStringLiteral("BH"));
-    }
+    orderGuard.armed = false;
+    libraryOrderBack();
     return true;
   });
 }
@@ -914,9 +931,17 @@ bool MainScreen::clearMainData() {
       if (!d_->clearInUse(formula)) return false;
     }
     compactCaption_ = kCompactOffCaption;
+    QStringList notCleared;
     for (WorkTable w : {WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property}) {
-      if (isOpen(w) && !d_->deleteAll(d_->t(w))) return false;
+      if (!isOpen(w)) {
+        notCleared << QString(Impl::relName(w)).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        continue;
+      }
+      if (!d_->deleteAll(d_->t(w))) return false;
     }
+    // The person must not take a table that stayed closed for an empty one.
+    if (!notCleared.isEmpty())
+      return fail(QStringLiteral("数据表 %1 未能打开，其中的数据没有清除。").arg(notCleared.join(QStringLiteral("、"))));
     return true;
   });
 }
@@ -993,6 +1018,16 @@ bool MainScreen::MenuItem12Click() {
   return guarded(prompter_, [&]() -> bool {
     if (selectedOther_ < kFirstOtherColumn || selectedOther_ > kLastOtherColumn) return false;
     const int k = selectedOther_ - 13;
+    const QString nameKey = QString::number(selectedOther_);
+    const QString weightKey = QStringLiteral("QTCF%1").arg(k);
+    // A text the settings file cannot hold is refused before any caption or
+    // key changes, so that the grids never show a name the file lacks.
+    auto storable = [&](const QString& section, const QString& key, const QString& value, const QString& what) {
+      QByteArray ignored;
+      QString why;
+      if (store::Profile::withValue(QByteArray(), section, key, value, &ignored, &why)) return true;
+      return fail(QStringLiteral("%1“%2”不能写入设置文件 %3，命令已停止：").arg(what, value, settingsFile()) + kCR + why);
+    };
     const QString name = prompter_
                              .inputBox(QStringLiteral("输入氧化物名称。"), QStringLiteral("注意大小写，它关系到下面的计算。。。...."),
                                        kOtherDefault)
@@ -1000,17 +1035,18 @@ bool MainScreen::MenuItem12Click() {
     QString caption = name;
     QString weight = QStringLiteral("1");
     if (name != kOtherDefault) {
+      if (!storable(kCalculationSection, nameKey, name, QStringLiteral("氧化物名称"))) return false;
       const QString typed = prompter_
                                 .inputBox(QStringLiteral("输入氧化物分子量。"),
                                           QStringLiteral("输入氧化物\"") + name + QStringLiteral("\"分子量。。。...."), QString())
                                 .value_or(QString());
       if (!typed.isEmpty()) weight = typed;
+      if (!storable(kOtherSection, weightKey, weight, QStringLiteral("分子量"))) return false;
     } else {
       caption = kOtherDefault + QString::number(k);
     }
     setOtherCaption(k, caption);
-    return writeSetting(kCalculationSection, QString::number(selectedOther_), caption) &&
-           writeSetting(kOtherSection, QStringLiteral("QTCF%1").arg(k), weight);
+    return writeSetting(kCalculationSection, nameKey, caption) && writeSetting(kOtherSection, weightKey, weight);
   });
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/framestate.h"
 #include "app/prompter.h"
+#include "core/properties.h"
 #include "store/table.h"
 
 namespace tessaro::app {
@@ -111,6 +112,7 @@ class MainScreen {
   Rgb compactColour() const { return compactDisplay() ? kRed : kNavy; }
   int selectedOtherColumn() const { return selectedOther_; }
   bool resultGridVisible() const { return resultVisible_; }
+  void hideResultGrid() { resultVisible_ = false; }
   bool propertyPanelVisible() const { return propertyVisible_; }
   // 0: NUM1 and NUM2 in their normal colour; 1 or 2: that column marks the
   // verified formula.
@@ -187,6 +189,29 @@ class MainScreen {
   // The weight check before a property calculation.
   bool PanDuanQT();
 
+  // --- Body and glaze properties (mainscreen_properties.cpp) ---------------------------
+  // "坯性能" and "釉性能": the oxide formulas of the result records with their
+  // temperatures and acidity coefficients, written to the property table.
+  // Every value they use is checked before anything is written; a refusal
+  // leaves tables, panel and flags as they were. True when the table was
+  // written.
+  bool N20Click() { return computeProperties(core::FormulaKind::Body); }
+  bool N21Click() { return computeProperties(core::FormulaKind::Glaze); }
+  bool computeProperties(core::FormulaKind kind);
+  // One result record worked out as a body (XN) or glaze (YXN) without
+  // writing anything: `side` "0" for the first record in BH order, "1" for
+  // the second. No value (after a message) when the record is missing or a
+  // value it needs is unusable.
+  std::optional<core::SideProperties> XN(const QString& side) { return workOutSide(core::FormulaKind::Body, side); }
+  std::optional<core::SideProperties> YXN(const QString& side) { return workOutSide(core::FormulaKind::Glaze, side); }
+  // The group sums of side "0" or "1" as the property table holds them (RO,
+  // R2O3, RO2); no values when the table has no group-sum row.
+  std::array<std::optional<double>, 3> ERO(const QString& side);
+  // Height in pixels the property panel is given (36 per row after the first).
+  int propertyPanelHeight() const { return propertyPanelHeight_; }
+  // How the property grid draws each row of the property table, in table order.
+  std::vector<core::PropertyRowColours> propertyRowColours();
+
  private:
   struct Impl;
   std::unique_ptr<Impl> d_;
@@ -211,6 +236,7 @@ class MainScreen {
   bool packSucceeded_ = false;
   std::function<void()> onQuit_;
   Verdict verdict_ = Verdict::None;
+  int propertyPanelHeight_ = 216;
 
   friend struct MainScreenAccess;
   bool runCalculation();
@@ -222,6 +248,9 @@ class MainScreen {
   bool setKNaCaptions(const QString& k2o, const QString& na2o);
   bool fail(const QString& text);
   bool packOne(store::Table& t, const QString& relativeName);
+  struct PropertyInputs;
+  std::optional<PropertyInputs> readPropertyInputs();
+  std::optional<core::SideProperties> workOutSide(core::FormulaKind kind, const QString& side);
 };
 
 }  // namespace tessaro::app

@@ -37,6 +37,8 @@ int runDump(Context& ctx);
 int runSolve(Context& ctx);
 int runCalc(Context& ctx);
 int runVerify(Context& ctx);
+int runBody(Context& ctx);
+int runGlaze(Context& ctx);
 int runKNa(Context& ctx);
 int runPack(Context& ctx);
 

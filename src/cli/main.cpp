@@ -20,6 +20,8 @@ int usage(QTextStream& err) {
          "                    the calculation run with its verdict; prints the result records\n"
          "  verify --formula 1|2 [--allowed TEXT] [--details]\n"
          "                    the composition verification; prints the result record\n"
+         "  body              the body properties of the result records; prints the property table\n"
+         "  glaze             the glaze properties of the result records; prints the property table\n"
          "  kna               K/Na merge or split of the working tables\n"
          "  pack              packs the six tables\n";
   err.flush();
@@ -54,6 +56,8 @@ int main(int argc, char** argv) {
       {QStringLiteral("solve"), tessaro::cli::runSolve},
       {QStringLiteral("calc"), tessaro::cli::runCalc},
       {QStringLiteral("verify"), tessaro::cli::runVerify},
+      {QStringLiteral("body"), tessaro::cli::runBody},
+      {QStringLiteral("glaze"), tessaro::cli::runGlaze},
       {QStringLiteral("kna"), tessaro::cli::runKNa},
       {QStringLiteral("pack"), tessaro::cli::runPack},
   };

@@ -1,5 +1,6 @@
-// tessaro-cli calc, verify, kna and pack: the main screen's commands on the
-// tables of a data folder, whatever the enabled flags of the windows.
+// tessaro-cli calc, verify, body, glaze, kna and pack: the main screen's
+// commands on the tables of a data folder, whatever the enabled flags of the
+// windows.
 #include <QString>
 
 #include "app/framestate.h"
@@ -91,6 +92,26 @@ int runVerify(Context& ctx) {
   printRecords(screen.table(app::WorkTable::Result), ctx);
   return kOk;
 }
+
+namespace {
+
+// The body or glaze properties of the result records; prints the property table.
+int runProperties(Context& ctx, core::FormulaKind kind) {
+  const bool body = kind == core::FormulaKind::Body;
+  if (!ctx.args.isEmpty()) {
+    return unexpected(ctx, body ? QStringLiteral("body [--dir DIR]") : QStringLiteral("glaze [--dir DIR]"));
+  }
+  CliPrompter prompter(ctx.err);
+  app::FrameState frame;
+  app::MainScreen screen(prompter, frame, ctx.baseFolder);
+  if (!(body ? screen.N20Click() : screen.N21Click())) return kFailed;
+  return printRecords(screen.table(app::WorkTable::Property), ctx) ? kOk : kFailed;
+}
+
+}  // namespace
+
+int runBody(Context& ctx) { return runProperties(ctx, core::FormulaKind::Body); }
+int runGlaze(Context& ctx) { return runProperties(ctx, core::FormulaKind::Glaze); }
 
 int runKNa(Context& ctx) {
   if (!ctx.args.isEmpty()) return unexpected(ctx, QStringLiteral("kna [--dir DIR]"));

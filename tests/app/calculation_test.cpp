@@ -45,6 +45,12 @@ TEST_F(MainScreenTest, CreationReadsCaptionsAndStartsInItsInitialState) {
   EXPECT_TRUE(table(WorkTable::Result).isExclusive());
 }
 
+TEST_F(MainScreenTest, ResultRecordsAreReadByTheirNameFromTheStart) {
+  fill("结果.DBF", {{{"BH", "2＃配比"}}, {{"BH", "1＃配比"}}});
+  open();
+  EXPECT_EQ(column(table(WorkTable::Result), "BH"), QStringList({"1＃配比", "2＃配比"}));
+}
+
 TEST_F(MainScreenTest, MergedStateComesFromKey12Exactly) {
   ASSERT_TRUE(store::Profile::write(ini(), "配方", "12", "K/NaO"));
   open();

@@ -94,7 +94,9 @@ TEST_F(VerificationTest, RawMaterialsHiddenByTheCompactDisplayCount) {
 }
 
 TEST_F(VerificationTest, FormulaTwoReplacesBothResultRecordsAndNumbersItsReportOne) {
+  fill("结果.DBF", {{{"BH", "1＃配比"}}, {{"BH", "2＃配比"}}});
   prepare();
+  ASSERT_EQ(table(WorkTable::Result).recordCount(), 2);
   screen->setShowDetails(true);
   prompter.answers = {QString("2")};
   ASSERT_TRUE(screen->N6Click());
@@ -284,6 +286,19 @@ TEST_F(KNaTest, SplitWithoutItsLibraryStopsBeforeAnyChange) {
   EXPECT_EQ(numbers(table(WorkTable::Formula), "K2O"), QStringList({"3.46", "1", "1"}));
 }
 
+TEST_F(KNaTest, SplitStoppedByAnEmptyLibraryTotalPutsTheLibrariesBackInTheirOrder) {
+  ASSERT_TRUE(store::Profile::write(ini(), "配方", "12", "K/NaO"));
+  prepare();
+  fill("YLK.DBF", {{{"BH", "1"}, {"NAME", "长石"}, {"K2O", "3.456"}, {"NA2O", "1.234"}, {"IL", "0"}}});
+  EXPECT_FALSE(screen->SpeedButton2Click());
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, "数据表 数据库/YLK.DBF 中记录“长石”的“HJ”栏为空，命令已停止。");
+  EXPECT_EQ(screen->materialLibrary()->orderField(), "BH");
+  EXPECT_EQ(screen->targetLibrary()->orderField(), "BH");
+  EXPECT_TRUE(screen->kNaMerged());
+  EXPECT_EQ(numbers(table(WorkTable::Formula), "K2O"), QStringList({"3.46", "1", "1"}));
+}
+
 // --- Other oxides ---------------------------------------------------------------------------
 
 TEST_F(MainScreenTest, BuiltInOxideRenamesTheColumnEverywhereAndWritesItsWeight) {
@@ -327,6 +342,29 @@ TEST_F(MainScreenTest, FreeOxideAsksForNameAndWeight) {
   EXPECT_EQ(prompter.inputs.size(), 1u);
   EXPECT_EQ(screen->formulaCaptions()[15], "其它2");
   EXPECT_EQ(screen->targetCaptions()[13], "其它2");
+  EXPECT_EQ(store::Profile::read(ini(), "配方", "15"), "其它2");
+  EXPECT_EQ(store::Profile::read(ini(), "其它", "QTCF2"), "1");
+}
+
+TEST_F(MainScreenTest, FreeOxideTheSettingsFileCannotHoldChangesNothing) {
+  open();
+  screen->DBGrid1TitleClick(15);
+  const QString face = QString::fromUtf8("Ba\xF0\x9F\x99\x82O");  // an emoji: no GBK code
+  prompter.answers = {face};
+  EXPECT_FALSE(screen->MenuItem12Click());
+  EXPECT_EQ(prompter.inputs.size(), 1u);  // stopped before the weight is asked
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.startsWith("氧化物名称“" + face + "”不能写入设置文件 "));
+  EXPECT_EQ(screen->formulaCaptions()[15], "其它2");
+  EXPECT_EQ(screen->resultCaptions()[11], "其它2");
+  EXPECT_EQ(store::Profile::read(ini(), "配方", "15"), "其它2");
+
+  prompter.clear();
+  prompter.answers = {QString("BaO"), face};  // a weight that cannot be stored
+  EXPECT_FALSE(screen->MenuItem12Click());
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.startsWith("分子量“" + face + "”不能写入设置文件 "));
+  EXPECT_EQ(screen->formulaCaptions()[15], "其它2");
   EXPECT_EQ(store::Profile::read(ini(), "配方", "15"), "其它2");
   EXPECT_EQ(store::Profile::read(ini(), "其它", "QTCF2"), "1");
 }
@@ -411,6 +449,17 @@ TEST_F(MainScreenTest, ClearingAsksAtTheToolButtonOnly) {
   EXPECT_TRUE(screen->clearMainData());  // the menu item clears at once
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_EQ(table(WorkTable::Target).recordCount(), 0);
+}
+
+TEST_F(MainScreenTest, ClearingNamesATableThatCouldNotBeOpened) {
+  ASSERT_TRUE(QFile::remove(data("性能.dbf")));
+  open();
+  prompter.clear();
+  EXPECT_FALSE(screen->clearMainData());
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, "数据表 数据库/性能.dbf 未能打开，其中的数据没有清除。");
+  for (WorkTable w : {WorkTable::Formula, WorkTable::Target, WorkTable::Result})
+    EXPECT_EQ(table(w).recordCount(), 0);
 }
 
 // --- Packing --------------------------------------------------------------------------------

@@ -1,0 +1,269 @@
+// The logic of the two library windows without widgets: the material library
+// ("原料库", YLK.DBF) and the target library ("目标库", pfk.dbf). One class
+// serves both; LibrarySpec holds what differs between them. It owns the
+// library's table cursor, carries out the window's commands, transfers
+// records into the main screen's tables 1 and 2 through a TransferSink, and
+// holds the presentation state that the window shows.
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+#include <utility>
+
+#include "app/prompter.h"
+#include "app/transfersink.h"
+#include "store/table.h"
+
+namespace tessaro::app {
+
+enum class LibraryKind { Materials, Targets };
+
+// A colour of the library grids.
+struct Colour {
+  int r = 0, g = 0, b = 0;
+  bool operator==(const Colour&) const = default;
+};
+inline constexpr Colour kSkyBlue{166, 202, 240};
+inline constexpr Colour kFuchsia{255, 0, 255};
+inline constexpr Colour kPriceTitle{255, 255, 185};
+inline constexpr Colour kNameCell{240, 240, 255};
+inline constexpr Colour kNavyText{0, 0, 128};
+inline constexpr Colour kCategoryRow{200, 200, 255};
+inline constexpr Colour kRedText{255, 0, 0};
+
+// One column of a library grid, in grid order.
+struct LibraryColumn {
+  QString field;
+  int width = -1;                          // -1: the grid's default width
+  std::optional<Colour> titleColour;       // title background; none: ordinary
+  bool titleCentred = false;
+  bool cellsCentred = false;
+  std::optional<Colour> cellColour;        // cell background; none: ordinary
+  std::optional<Colour> textColour;        // cell text; none: ordinary
+};
+
+// The buttons of the record navigator.
+enum class NavButton { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
+
+// Hint of a navigator button.
+QString navigatorHint(NavButton button);
+
+// Everything in which the two library windows differ.
+struct LibrarySpec {
+  LibraryKind kind;
+  QString caption;           // window caption
+  QString tableName;         // relative name under the program folder
+  QString section;           // section of the settings file with the column titles
+  QString rootText;          // root node of the category tree
+  QString headerTableWord;   // how the header message names this library's grid
+  QString deleteAllQuestion;
+  QString showAllCaption, showAllHint;
+  QString deleteAllCaption, deleteAllHint;
+  QString gridHint;
+  QString batchCaption, batchHint;  // empty: no batch input
+  int panelWidth = 0;        // initial width of the category panel
+  QList<LibraryColumn> columns;
+  QList<NavButton> navigatorButtons;
+
+  bool hasBatchInput() const { return !batchCaption.isEmpty(); }
+  int columnCount() const { return int(columns.size()); }
+};
+const LibrarySpec& librarySpec(LibraryKind kind);
+
+// A record whose NAME holds "*" anywhere is a category row.
+bool isCategoryName(const QString& name);
+
+// How a grid row is drawn: a category row in red bold on its own background;
+// any other row in the grid's ordinary way (category false, nothing else set).
+struct RowStyle {
+  bool category = false;
+  Colour background{};
+  Colour text{};
+  bool bold = false;
+};
+RowStyle rowStyle(const QString& name);
+
+// Pointer shapes of the window.
+enum class Pointer { Arrow, PointingHand, SplitHorizontal };
+
+// The category tree: a root and one child per category row, in BH order.
+// After "delete all" it is empty, without root, until the next refresh.
+struct CategoryTree {
+  bool hasRoot = false;
+  QString root;
+  QStringList nodes;
+};
+
+// Texts of the category panel, the same in both windows.
+inline const QString kPanelHeader = QStringLiteral("分类标签");
+inline const QString kPanelCloseBox = QStringLiteral("X");
+inline const QString kPanelCloseHint = QStringLiteral("关闭分类标签");
+inline const QString kTreeHint = QStringLiteral("分类标签");
+
+// Texts of the transfer messages.
+inline const QString kEmptyCellText = QStringLiteral("所选的原料库中有空栏,请检查。");
+inline constexpr int kMaxMaterials = 35;
+QString singleLimitText(int inTable);
+QString batchLimitText(int inTable, int selected);
+
+class Library {
+ public:
+  // What a transfer routine did with the current record.
+  enum class Transfer { Written, Skipped, Stopped };
+
+  // Opens the library under `baseFolder` (the folder that holds 数据库) in
+  // BH order, reads the column titles and builds the category tree. A library
+  // that does not open is reported once, naming the file; every command of
+  // the window then does nothing.
+  Library(LibraryKind kind, Prompter& prompter, TransferSink& sink, const QString& baseFolder);
+  Library(const Library&) = delete;
+  Library& operator=(const Library&) = delete;
+
+  const LibrarySpec& spec() const { return spec_; }
+  LibraryKind kind() const { return spec_.kind; }
+  bool isOpen() const { return table_.isOpen(); }
+  // The library's cursor; nullptr when the library did not open.
+  store::Table* table() { return isOpen() ? &table_ : nullptr; }
+  QString settingsFile() const;
+
+  // --- Presentation state ----------------------------------------------------------
+  const QStringList& captions() const { return captions_; }
+  // Whether the title of grid position `column` is marked red by a failed header check.
+  bool titleRed(int column) const;
+  const CategoryTree& tree() const { return tree_; }
+  bool categoryPanelVisible() const { return panelVisible_; }
+  int panelWidth() const { return panelWidth_; }
+  bool showAllVisible() const { return showAllVisible_; }
+  int columnWidth(int column) const;
+  void setColumnWidth(int column, int width);
+  // 0, or the grid position (10..12) of the other-oxide title clicked last.
+  int selectedOtherColumn() const { return selectedOther_; }
+  // The grid column the cursor is in; the commands that move it set it.
+  int currentColumn() const { return currentColumn_; }
+  void setCurrentColumn(int column) { currentColumn_ = column; }
+  // The BH range the category filter shows, when one is set.
+  std::optional<std::pair<int, int>> filterRange() const;
+  // BH of the last record in BH order, taken by the last category filter.
+  int lastBH() const { return lastBH_; }
+  bool visible() const { return visible_; }
+  bool isChildWindow() const { return childWindow_; }
+  bool minimised() const { return minimised_; }
+
+  // Pointer over the grid at horizontal position x (grid coordinates) and
+  // over the category panel.
+  Pointer gridPointer(int x) const;
+  Pointer panelPointer() const { return Pointer::SplitHorizontal; }
+  // Pointer over the category tree: a pointing hand in the target window.
+  Pointer treePointer() const {
+    return spec_.kind == LibraryKind::Targets ? Pointer::PointingHand : Pointer::Arrow;
+  }
+  // A mouse button released over the category panel at x: the panel takes
+  // that width (at least kMinPanelWidth, so that it can be dragged again).
+  static constexpr int kMinPanelWidth = 20;
+  void panelMouseUp(int x);
+
+  // --- Window ----------------------------------------------------------------------
+  // Shown by the frame: a maximised child window of the frame.
+  void show();
+  // The close box of the window.
+  void FormClose();
+
+  // --- Commands --------------------------------------------------------------------
+  // The creation and refresh routine: titles, category tree, first record.
+  void FormCreate();
+  // Double click on a node of the category tree: -1 the root, else the index
+  // of the child node. `selected` lists the child nodes selected together
+  // with it (the target window allows several; the material window ignores it).
+  void TreeView1DblClick(int node, const QList<int>& selected = {});
+  // The Enter key in the grid, the cursor in `column`; the text being typed
+  // is already in the record. Returns the column the cursor goes to.
+  int DBGrid1KeyPress(int column);
+  // The navigator: the question before an action (true: go on), the steps
+  // after it, and a whole button press (false when nothing was done).
+  bool DBNavigatorBeforeAction(NavButton button);
+  void DBNavigatorClick(NavButton button);
+  bool navigate(NavButton button);
+  // "删除原料库" / "删除目标库".
+  void deleteAllClick();
+  // The close box "X" of the category panel and the show-all button.
+  void closePanelClick();
+  void showAllClick();
+  // A click on a column title: where the other-oxide menu opens (screen
+  // point), or nothing for a column that has no menu.
+  std::optional<QPoint> DBGrid1TitleClick(int column);
+  // A built-in entry (0..10, in menu order) on the selected column.
+  bool chooseOtherOxide(int entry);
+  bool B2O3NClick() { return chooseOtherOxide(0); }
+  bool BaOClick() { return chooseOtherOxide(1); }
+  bool BeOClick() { return chooseOtherOxide(2); }
+  bool Li2OClick() { return chooseOtherOxide(3); }
+  bool MnOClick() { return chooseOtherOxide(4); }
+  bool P205Click() { return chooseOtherOxide(5); }
+  bool PbOClick() { return chooseOtherOxide(6); }
+  bool SnO2Click() { return chooseOtherOxide(7); }
+  bool SrOClick() { return chooseOtherOxide(8); }
+  bool ZnO2Click() { return chooseOtherOxide(9); }
+  bool ZrO2Click() { return chooseOtherOxide(10); }
+  // The free entry "其它".
+  bool MenuItem12Click();
+
+  // --- Transfers -------------------------------------------------------------------
+  // The transfer routine on the current record.
+  Transfer JaLu();
+  // Double click in the grid on `column`.
+  void DBGrid1DblClick(int column);
+  // Batch input ("批量输入　"); material library only.
+  void SpeedButton1Click();
+
+ private:
+  bool usable() const { return table_.isOpen(); }
+  bool engineFailure(const store::Table& t);
+  bool hasCurrentRecord() const;
+  int firstEmptyCell();
+  bool checkIgnitionPart(bool* ok);
+  bool headerCheck();
+  // The fields of the current record that a transfer copies.
+  struct Source {
+    QString name, remark;
+    std::array<double, 11> contents{};
+    double il = 0, hj = 0;
+    std::optional<double> price;
+    std::optional<core::Date> date;
+  };
+  std::optional<Source> readSource();
+  bool writeCommon(store::Table& to, const Source& s);
+  bool writeMaterial(const Source& s);
+  bool writeTarget(const Source& s);
+  std::optional<int> formulaRecordCount();
+  void rollBackFormula(int written);
+  bool setOtherCaption(int column, const QString& name);
+  void rebuildTree();
+
+  const LibrarySpec& spec_;
+  Prompter& prompter_;
+  TransferSink& sink_;
+  QString base_;
+  store::Table table_;
+
+  QStringList captions_;
+  QList<bool> red_;
+  QList<int> widths_;
+  CategoryTree tree_;
+  bool panelVisible_ = true;
+  int panelWidth_ = 0;
+  bool showAllVisible_ = false;
+  int selectedOther_ = 0;
+  int currentColumn_ = 0;
+  std::optional<std::pair<int, int>> range_;
+  int lastBH_ = 0;
+  bool visible_ = false;
+  bool childWindow_ = false;
+  bool minimised_ = false;
+};
+
+}  // namespace tessaro::app

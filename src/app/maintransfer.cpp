@@ -1,0 +1,48 @@
+#include "app/maintransfer.h"
+
+#include "app/framestate.h"
+#include "app/mainscreen.h"
+
+namespace tessaro::app {
+
+MainScreenTransfer::MainScreenTransfer(MainScreen& main, FrameState& frame, std::function<void()> showMainScreen)
+    : main_(main), frame_(frame), showMainScreen_(std::move(showMainScreen)) {}
+
+store::Table* MainScreenTransfer::formulaTable() {
+  return main_.isOpen(WorkTable::Formula) ? &main_.table(WorkTable::Formula) : nullptr;
+}
+
+store::Table* MainScreenTransfer::targetTable() {
+  return main_.isOpen(WorkTable::Target) ? &main_.table(WorkTable::Target) : nullptr;
+}
+
+QString MainScreenTransfer::formulaOtherCaption(int k) const {
+  const int column = kFirstOtherColumn + k - 1;
+  const QStringList& captions = main_.formulaCaptions();
+  return k >= 1 && k <= 3 && column < captions.size() ? captions[column] : QString();
+}
+
+void MainScreenTransfer::setOtherTitleRed(Grid grid, int k, bool red) {
+  if (k >= 1 && k <= 3) red_[grid == Grid::Formula ? 0 : 1][std::size_t(k - 1)] = red;
+}
+
+bool MainScreenTransfer::otherTitleRed(Grid grid, int k) const {
+  return k >= 1 && k <= 3 && red_[grid == Grid::Formula ? 0 : 1][std::size_t(k - 1)];
+}
+
+void MainScreenTransfer::recordTransferred() { frame_.recordTransferred(); }
+
+void MainScreenTransfer::bringMainScreenForward() {
+  if (showMainScreen_) showMainScreen_();
+}
+
+void MainScreenTransfer::pressMainScreenButton() {
+  frame_.showMainScreen();
+  if (showMainScreen_) showMainScreen_();
+}
+
+void MainScreenTransfer::compactDisplayOff() { main_.compactOff(); }
+
+void MainScreenTransfer::hideResultGrid() { main_.hideResultGrid(); }
+
+}  // namespace tessaro::app

@@ -1,0 +1,41 @@
+// The start-up password: one value for every user of this installation, kept
+// in the file "数据库/Password.txt" beside the program.
+//
+// The whole file is the password as typed, in UTF-8, without a line end: no
+// trimming, letter case kept, nothing scrambled. A missing file is the empty
+// password, the state of an installation on which no password has been set.
+// Every operation opens the file, does its work and closes it again; a write
+// replaces the file atomically, so the old password stays valid when it fails.
+#pragma once
+
+#include <QString>
+
+namespace tessaro::store {
+
+// Name of the password file in the data folder (found whatever its case).
+inline const QString kPasswordFileName = QStringLiteral("Password.txt");
+
+// A password file longer than this is damaged.
+inline constexpr qint64 kMaxPasswordFileBytes = 64 * 1024;
+
+// What reading the password file found.
+struct StoredPassword {
+  QString password;    // the stored password; empty when missing or unreadable
+  bool failed = false; // the file is there but could not be read
+  QString error;       // when failed: what is wrong, naming the file
+};
+
+// The password file of `dataFolder`: the existing file whatever the letter
+// case of its name, or the path it is created at.
+QString passwordFile(const QString& dataFolder);
+
+// Reads the stored password. A missing file gives the empty password without
+// a failure; a file that cannot be opened, is not a file, is too long or is
+// not UTF-8 gives the empty password and a failure naming the file.
+StoredPassword readPassword(const QString& dataFolder);
+
+// Stores `password` exactly as given. On failure returns false, leaves the
+// old file as it was and puts the reason, naming the file, in *error.
+bool writePassword(const QString& dataFolder, const QString& password, QString* error = nullptr);
+
+}  // namespace tessaro::store

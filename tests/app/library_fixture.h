@@ -1,0 +1,137 @@
+// A copy of the bundled data folder in a temporary folder, a main screen
+// stand-in over its tables 1 and 2, and helpers that fill the libraries.
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "app/library.h"
+#include "app/transfersink.h"
+#include "scripted_prompter.h"
+#include "store/fixtures.h"
+#include "store/profile.h"
+#include "store/table.h"
+
+namespace tessaro::test {
+
+using Row = std::vector<std::pair<QString, QString>>;
+
+// The main screen as the library windows see it, over real tables.
+class TestSink : public app::TransferSink {
+ public:
+  store::Table formula, target;
+  std::array<QString, 3> captions;
+  std::array<bool, 3> formulaRed{}, targetRed{};
+  QStringList calls;
+
+  store::Table* formulaTable() override { return formula.isOpen() ? &formula : nullptr; }
+  store::Table* targetTable() override { return target.isOpen() ? &target : nullptr; }
+  QString formulaOtherCaption(int k) const override { return captions[std::size_t(k - 1)]; }
+  void setOtherTitleRed(Grid grid, int k, bool red) override {
+    (grid == Grid::Formula ? formulaRed : targetRed)[std::size_t(k - 1)] = red;
+  }
+  void recordTransferred() override { calls << QStringLiteral("transferred"); }
+  void bringMainScreenForward() override { calls << QStringLiteral("forward"); }
+  void pressMainScreenButton() override { calls << QStringLiteral("TB1"); }
+  void compactDisplayOff() override { calls << QStringLiteral("compactOff"); }
+  void hideResultGrid() override { calls << QStringLiteral("hideGrid3"); }
+};
+
+class LibraryTest : public ::testing::Test {
+ protected:
+  QTemporaryDir tmp;
+  ScriptedPrompter prompter;
+  TestSink sink;
+  std::unique_ptr<app::Library> library;
+
+  void SetUp() override {
+    ASSERT_TRUE(tmp.isValid());
+    QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
+    ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("数据库")));
+    for (const QString& f : source.entryList(QDir::Files)) {
+      ASSERT_TRUE(QFile::copy(source.filePath(f), data(f)));
+      QFile(data(f)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+    ASSERT_TRUE(sink.formula.open(data(QStringLiteral("配方.DBF"))));
+    ASSERT_TRUE(sink.target.open(data(QStringLiteral("目标配方.DBF"))));
+    for (int k = 1; k <= 3; ++k) {
+      sink.captions[std::size_t(k - 1)] = store::Profile::read(ini(), QStringLiteral("配方"), QString::number(13 + k));
+    }
+  }
+
+  QString data(const QString& file = QString()) const { return tmp.path() + QStringLiteral("/数据库/") + file; }
+  QString ini() const { return data(QStringLiteral("KuTitle.ini")); }
+  static inline const QString materialsFile = QStringLiteral("YLK.DBF");
+  static inline const QString targetsFile = QStringLiteral("pfk.dbf");
+
+  // Replaces every record of a table file by `rows`.
+  void fill(const QString& file, const std::vector<Row>& rows) {
+    store::Table t;
+    ASSERT_TRUE(t.open(data(file))) << t.errorString().toStdString();
+    t.first();
+    while (t.recordCount() > 0) ASSERT_TRUE(t.deleteRecord());
+    for (const Row& row : rows) {
+      ASSERT_TRUE(t.append());
+      for (const auto& [field, value] : row) ASSERT_TRUE(t.setText(field, value)) << t.errorString().toStdString();
+      ASSERT_TRUE(t.post()) << t.errorString().toStdString();
+    }
+    ASSERT_TRUE(t.close());
+  }
+
+  // A library window over the folder; it replaces the one opened before.
+  app::Library& open(app::LibraryKind kind) {
+    library = std::make_unique<app::Library>(kind, prompter, sink, tmp.path());
+    return *library;
+  }
+  app::Library& materials() { return open(app::LibraryKind::Materials); }
+  app::Library& targets() { return open(app::LibraryKind::Targets); }
+
+  // A complete library record: BH, NAME, SIO2 and AL2O3, every other oxide 0,
+  // IL and HJ as given; a price for the material library.
+  static Row item(int bh, const QString& name, double sio2 = 50, double al2o3 = 40, double il = 10, double hj = 100,
+                  bool price = true) {
+    Row r{{"BH", QString::number(bh)}, {"NAME", name}, {"SIO2", QString::number(sio2)},
+          {"AL2O3", QString::number(al2o3)}};
+    for (const char* f : {"FE2O3", "TIO2", "CAO", "MGO", "K2O", "NA2O", "QTCF1", "QTCF2", "QTCF3"}) r.push_back({f, "0"});
+    r.push_back({"IL", QString::number(il)});
+    r.push_back({"HJ", QString::number(hj)});
+    if (price) r.push_back({"DJ", "1000"});
+    r.push_back({"BZ", name + QStringLiteral("备注")});
+    r.push_back({"DATE", "20261209"});
+    return r;
+  }
+  static Row targetItem(int bh, const QString& name, double sio2 = 60, double al2o3 = 30, double il = 10, double hj = 100) {
+    return item(bh, name, sio2, al2o3, il, hj, false);
+  }
+  static Row category(int bh, const QString& name) { return {{"BH", QString::number(bh)}, {"NAME", name}}; }
+
+  // A field of every record the cursor shows, in its current order.
+  static QStringList column(store::Table& t, const QString& field) {
+    const auto mark = t.bookmark();
+    QStringList out;
+    for (t.first(); !t.eof(); t.next()) out << t.text(field);
+    if (mark.isValid()) t.gotoBookmark(mark);
+    return out;
+  }
+
+  // Table 1 holding `n` complete raw materials.
+  void formulaWith(int n) {
+    std::vector<Row> rows;
+    for (int i = 0; i < n; ++i) {
+      rows.push_back({{"NAME", QStringLiteral("原料%1").arg(i + 1)}, {"SIO2", "50"}, {"HJ", "100"}, {"IL", "0"}});
+    }
+    sink.formula.close();
+    fill(QStringLiteral("配方.DBF"), rows);
+    ASSERT_TRUE(sink.formula.open(data(QStringLiteral("配方.DBF"))));
+  }
+};
+
+}  // namespace tessaro::test

@@ -1,0 +1,94 @@
+// Transfers from the library windows into the real main screen.
+#include "app/maintransfer.h"
+
+#include "app/library.h"
+#include "mainscreen_fixture.h"
+
+using namespace tessaro;
+using app::Command;
+using app::WindowButton;
+
+namespace {
+
+// Moves the library's cursor to its first record that is not a category row.
+void toFirstComposition(store::Table& t) {
+  for (t.first(); !t.eof(); t.next()) {
+    if (!app::isCategoryName(t.text(QStringLiteral("NAME")))) return;
+  }
+}
+
+class MainTransferTest : public test::MainScreenTest {
+ protected:
+  int shown = 0;
+  std::unique_ptr<app::MainScreenTransfer> sink;
+
+  void SetUp() override {
+    test::MainScreenTest::SetUp();
+    open();
+    sink = std::make_unique<app::MainScreenTransfer>(*screen, frame, [this] { ++shown; });
+  }
+};
+
+TEST_F(MainTransferTest, MaterialDoubleClickAppendsToTableOneAndSetsTheFrame) {
+  app::Library materials(app::LibraryKind::Materials, prompter, *sink, base());
+  materials.FormCreate();
+  frame.showMaterialLibrary();
+  ASSERT_FALSE(frame.enabled(Command::TB4));
+  store::Table* lib = materials.table();
+  ASSERT_NE(lib, nullptr);
+  toFirstComposition(*lib);
+  const QString name = lib->text(QStringLiteral("NAME"));
+  const int before = table(app::WorkTable::Formula).recordCount();
+
+  materials.DBGrid1DblClick(1);
+
+  EXPECT_TRUE(prompter.messages.empty());
+  store::Table& formula = table(app::WorkTable::Formula);
+  EXPECT_EQ(formula.recordCount(), before + 1);
+  formula.last();
+  EXPECT_EQ(formula.text(QStringLiteral("NAME")), name);
+  EXPECT_TRUE(frame.pressed(WindowButton::TB1));
+  EXPECT_TRUE(frame.enabled(Command::TB4));
+  EXPECT_TRUE(frame.enabled(Command::TB5));
+  EXPECT_TRUE(frame.enabled(Command::TB6));
+  EXPECT_FALSE(frame.enabled(Command::FrameClear));  // a transfer alone does not run TB1's command
+  EXPECT_GE(shown, 1);
+}
+
+TEST_F(MainTransferTest, TargetDoubleClickReplacesTableTwoAndResetsTheDisplay) {
+  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->compactDisplay());
+  ASSERT_TRUE(screen->resultGridVisible());
+
+  app::Library targets(app::LibraryKind::Targets, prompter, *sink, base());
+  targets.FormCreate();
+  frame.showTargetLibrary();
+  store::Table* lib = targets.table();
+  ASSERT_NE(lib, nullptr);
+  toFirstComposition(*lib);
+  const QString name = lib->text(QStringLiteral("NAME"));
+  prompter.messages.clear();
+
+  targets.DBGrid1DblClick(1);
+
+  EXPECT_TRUE(prompter.messages.empty());
+  store::Table& target = table(app::WorkTable::Target);
+  EXPECT_EQ(target.recordCount(), 1);
+  target.first();
+  EXPECT_EQ(target.text(QStringLiteral("NAME")), name);
+  EXPECT_FALSE(screen->compactDisplay());
+  EXPECT_FALSE(screen->resultGridVisible());
+  EXPECT_TRUE(frame.pressed(WindowButton::TB1));
+  EXPECT_TRUE(frame.enabled(Command::TB4));
+  EXPECT_TRUE(frame.enabled(Command::FrameClear));  // the whole command of "主界面"
+}
+
+TEST_F(MainTransferTest, OtherCaptionsAreThoseOfTableOne) {
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_EQ(sink->formulaOtherCaption(k), screen->formulaCaptions()[app::kFirstOtherColumn + k - 1]);
+  }
+  EXPECT_EQ(sink->formulaOtherCaption(1), QStringLiteral("其它1"));
+  EXPECT_TRUE(sink->formulaOtherCaption(4).isEmpty());
+}
+
+}  // namespace

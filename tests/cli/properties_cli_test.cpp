@@ -1,0 +1,73 @@
+// tessaro-cli body and glaze on a fresh copy of the bundled data.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <vector>
+
+#include "cli/cli_runner.h"
+
+namespace {
+
+class PropertiesCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    const QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("数据库")));
+    for (const QString& f : source.entryList(QDir::Files)) {
+      const QString to = dir_.path() + QStringLiteral("/数据库/") + f;
+      ASSERT_TRUE(QFile::copy(source.filePath(f), to));
+      QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+  }
+  CliRun run(QStringList args) {
+    args << QStringLiteral("--dir") << dir_.path();
+    return runCli(args);
+  }
+  static std::vector<QJsonObject> records(const QString& out) {
+    std::vector<QJsonObject> r;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+      r.push_back(QJsonDocument::fromJson(line.toUtf8()).object());
+    return r;
+  }
+  QTemporaryDir dir_;
+};
+
+TEST_F(PropertiesCliTest, BodyAndGlazePrintThePropertyTableOfTheResults) {
+  ASSERT_EQ(run({"calc"}).status, 0);
+  const CliRun body = run({"body"});
+  ASSERT_EQ(body.status, 0) << body.err.toStdString();
+  const auto rows = records(body.out);
+  ASSERT_EQ(rows.size(), 7u);  // no other oxides in the bundled data
+  EXPECT_EQ(rows[0]["NAME0"].toString(), "1＃配比坯式");
+  EXPECT_EQ(rows[0]["NAME1"].toString(), "2＃配比坯式");
+  EXPECT_EQ(rows[4]["RONAME0"].toString(), "一价系数");
+  EXPECT_DOUBLE_EQ(rows[4]["R2O30"].toDouble(), 1.0);
+  EXPECT_EQ(rows[5]["R2O3NAME1"].toString(), "烧成温度");
+  EXPECT_EQ(rows[6]["RONAME1"].toString(), "酸性系数");
+  // Flags are not kept between runs: the glaze follows at once, on the same records.
+  const CliRun glaze = run({"glaze"});
+  ASSERT_EQ(glaze.status, 0) << glaze.err.toStdString();
+  const auto glazeRows = records(glaze.out);
+  ASSERT_EQ(glazeRows.size(), 7u);
+  EXPECT_EQ(glazeRows[5]["R2O3NAME0"].toString(), "熔融温度");
+  EXPECT_DOUBLE_EQ(glazeRows[4]["RO0"].toDouble(), 1.0);
+  EXPECT_DOUBLE_EQ(glazeRows[5]["RO0"].toDouble(), rows[5]["RO0"].toDouble());  // the same refractoriness
+  EXPECT_DOUBLE_EQ(glazeRows[6]["RO1"].toDouble(), rows[6]["RO1"].toDouble());  // and acidity
+  EXPECT_EQ(records(run({"dump", "property"}).out).size(), 7u);
+}
+
+TEST_F(PropertiesCliTest, WithoutResultsNothingIsPrinted) {
+  const CliRun r = run({"body"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.out.isEmpty());
+  EXPECT_TRUE(r.err.contains("[提示] 表3中没有计算结果，\n请先进行配方计算或验算组成。")) << r.err.toStdString();
+  EXPECT_EQ(run({"glaze", "extra"}).status, 2);
+}
+
+}  // namespace
