@@ -682,10 +682,15 @@ void TForm1::N6Click() {
   finish();
 }
 
-// The property commands run in the main screen's logic once it offers them;
-// until then the buttons only refresh the view.
-void TForm1::N20Click() { finish(); }
-void TForm1::N21Click() { finish(); }
+void TForm1::N20Click() {
+  screen_->N20Click();
+  finish();
+}
+
+void TForm1::N21Click() {
+  screen_->N21Click();
+  finish();
+}
 
 void TForm1::SpeedButton1Click() {
   screen_->SpeedButton1Click();

@@ -433,3 +433,44 @@ TEST_F(WindowsTest, HelpWithoutItsFileAndTheExitCommands) {
 
 }  // namespace
 }  // namespace tessaro::test
+
+namespace tessaro::test {
+namespace {
+
+TEST_F(WindowsTest, GlazePropertiesShowTheColouredPropertyGrid) {
+  start();
+  find("TB4")->trigger();
+  find("TB9")->trigger();
+  auto* panel = find<QWidget>(QStringLiteral("Panel5"));
+  EXPECT_TRUE(panel->isVisible());
+  QTableView* g4 = grid(4);
+  auto* m = form1().model(app::WorkTable::Property);
+  ASSERT_GT(m->rowCount(), 3);
+  // Either property command disables both until the next calculation or verification.
+  for (const char* n : {"TB8", "TB9", "FrameBody", "FrameGlaze", "N20", "N21"}) EXPECT_FALSE(find(QString::fromLatin1(n))->isEnabled()) << n;
+  // Every row fits in the panel.
+  EXPECT_GE(panel->height(), g4->horizontalHeader()->height() + m->rowCount() * g4->rowHeight(0));
+
+  const QImage image = g4->viewport()->grab().toImage();
+  const auto background = [&](int row) {
+    const QRect r = g4->visualRect(m->index(row, 0));
+    return image.pixelColor(r.left() + 4, r.center().y());
+  };
+  int seen = 0;
+  for (int row = 0; row < m->rowCount(); ++row) {
+    const QString label = m->text(row, "RONAME0");
+    if (label == QStringLiteral("一价系数") || label == QStringLiteral("耐火度")) {
+      EXPECT_EQ(background(row), QColor(255, 255, 0)) << row;
+      ++seen;
+    } else if (label == QStringLiteral("酸性系数")) {
+      EXPECT_EQ(background(row), QColor(255, 255, 255)) << row;
+      ++seen;
+    } else if (row > 0) {
+      EXPECT_EQ(background(row), QColor(223, 255, 223)) << row;  // the name column's own colour
+    }
+  }
+  EXPECT_EQ(seen, 3);
+}
+
+}  // namespace
+}  // namespace tessaro::test
