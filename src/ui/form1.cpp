@@ -403,6 +403,11 @@ QTableView* TForm1::makeGrid(const QString& name, TableModel* model, const QStri
   // A double click is a command of its own (marks, library windows), not an edit.
   g->setEditTriggers(QAbstractItemView::EditKeyPressed |
                      QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+  // The grids' design font: 11 pixels, so that a 44-pixel column holds "100.00".
+  QFont font = g->font();
+  font.setPixelSize(11);
+  g->setFont(font);
+  g->horizontalHeader()->setFont(font);
   g->setFrameShape(QFrame::Box);
   g->setFrameShadow(QFrame::Plain);
   g->setLineWidth(1);
