@@ -474,3 +474,33 @@ TEST_F(WindowsTest, GlazePropertiesShowTheColouredPropertyGrid) {
 
 }  // namespace
 }  // namespace tessaro::test
+
+namespace tessaro::test {
+namespace {
+
+TEST_F(WindowsTest, ArrangementAndTheTargetNavigatorInTheTitleRow) {
+  start();
+  find("TB2")->trigger();
+  find("TB3")->trigger();
+  QList<QMdiSubWindow*> subs = frame->clientArea()->subWindowList();
+  ASSERT_EQ(subs.size(), 3);
+  find("WTB3")->trigger();  // side by side
+  for (QMdiSubWindow* s : subs) {
+    EXPECT_FALSE(s->isMaximized());
+    EXPECT_EQ(s->height(), frame->clientArea()->viewport()->height());
+  }
+  find("WTB2")->trigger();  // one above the other
+  for (QMdiSubWindow* s : subs) EXPECT_EQ(s->width(), frame->clientArea()->viewport()->width());
+  find("WTB1")->trigger();
+  EXPECT_NE(subs[0]->pos(), subs[1]->pos());
+
+  // The target navigator ends 16 pixels past the name column's right edge, in the title row.
+  find("TB1")->trigger();
+  QTableView* g2 = grid(2);
+  auto* nav = find<QWidget>(QStringLiteral("DBNavigator2"));
+  EXPECT_EQ(nav->x() + nav->width(), g2->columnWidth(0) + 16);
+  EXPECT_LE(nav->y() + nav->height(), g2->horizontalHeader()->height() + g2->frameWidth());
+}
+
+}  // namespace
+}  // namespace tessaro::test
