@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDate>
 #include <QDesktopServices>
 #include <QDir>
@@ -510,5 +511,12 @@ void TMainForm::aboutClick() {
 }
 
 void TMainForm::TBExitClick() { close(); }
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (about_) about_->hide();
+  if (form5_) form5_->hide();
+  QMainWindow::closeEvent(event);
+  QCoreApplication::quit();
+}
 
 }  // namespace tessaro::ui

@@ -87,6 +87,8 @@ class TMainForm : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Closing the frame ends the program, whatever other window is open.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildToolBar();
