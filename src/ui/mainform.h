@@ -1,28 +1,123 @@
-// The main frame: a multiple-document window that hosts the other windows.
+// The main frame: a multiple-document window with the tool bar, the status
+// strip and the two menus, that hosts the main screen and the library windows.
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QMainWindow>
 
-#include "app/framestate.h"
+#include <memory>
 
+#include "app/framestate.h"
+#include "app/prompter.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
 class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QBoxLayout;
 
 namespace tessaro::ui {
+
+class TAboutBox;
+class TForm1;
+
+// The help file, opened from the current folder, and its failure message.
+inline const QString kHelpFile = QStringLiteral("help.chm");
+inline const QString kHelpDamaged = QStringLiteral(" help.chm 帮助文件损坏！");
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TMainForm(QWidget* parent = nullptr);
+  // Message boxes go through `prompter` (the Qt message boxes when null).
+  explicit TMainForm(app::Prompter* prompter = nullptr, QWidget* parent = nullptr);
+  ~TMainForm() override;
 
+  // The frame creation step for a screen `screenWidth` pixels wide: the
+  // resolution message, the place of the allowed-error label, the width of
+  // the hint panel, TB1 pressed. The constructor runs it with the screen's width.
+  void frameCreationStep(int screenWidth);
+
+  // Creates the other windows in start-up order: the main screen over the
+  // tables under `baseFolder` (shown maximised as the only child), the two
+  // library windows, the about box and the print preview window (hidden).
+  void createWindows(const QString& baseFolder);
+
+  app::FrameState& state() { return state_; }
+  app::Prompter& prompter() { return *prompter_; }
   QMdiArea* clientArea() const { return mdiArea_; }
+  TForm1* mainScreen() const { return form1_; }
+  QWidget* materialLibrary() const { return form2_; }
+  QWidget* targetLibrary() const { return form3_; }
+  TAboutBox* aboutBox() const { return about_; }
+  QWidget* printPreview() const { return form5_; }
+  QAction* action(app::Command c) const { return actions_.value(c); }
+  const QList<QMenu*>& frameMenus() const { return frameMenus_; }
+  QLabel* hintPanel() const { return hintPanel_; }
+  QLabel* datePanel() const { return datePanel_; }
+  // Whether the label "允许误差%" stands above its edit box.
+  bool labelAbove() const { return labelAbove_; }
+
+  // Applies the command state to every tool button and menu item.
+  void applyCommandState();
+  // Shows the hint in the hint panel.
+  void showHint(const QString& hint);
 
  public slots:
+  void TB1Click();
+  void TB2Click();
+  void TB3Click();
+  void TB4Click();
+  void TB5Click();
+  void TB6Click();
+  void TB7Click();
+  void TB8Click();
+  void TB9Click();
+  void WTB1Click();
+  void WTB2Click();
+  void WTB3Click();
+  void ToolButton6Click();
   void TBExitClick();
+  void helpClick();
+  void aboutClick();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Closing the frame ends the program, whatever other window is open.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  void buildToolBar();
+  void buildStatusStrip();
+  void buildMenu();
+  void updateMenuBar();
+  void showLibrary(QWidget* window, QMdiSubWindow*& sub);
+  void tile(bool horizontal);
+
+  std::unique_ptr<app::Prompter> ownPrompter_;
+  app::Prompter* prompter_ = nullptr;
   app::FrameState state_;
   QMdiArea* mdiArea_ = nullptr;
+  TForm1* form1_ = nullptr;
+  QMdiSubWindow* form1Sub_ = nullptr;
+  QWidget* form2_ = nullptr;
+  QWidget* form3_ = nullptr;
+  QMdiSubWindow* form2Sub_ = nullptr;
+  QMdiSubWindow* form3Sub_ = nullptr;
+  TAboutBox* about_ = nullptr;
+  QWidget* form5_ = nullptr;
+  QHash<app::Command, QAction*> actions_;
+  QList<QMenu*> frameMenus_;
+  QLineEdit* allowed_ = nullptr;
+  QCheckBox* details_ = nullptr;
+  QBoxLayout* allowedLayout_ = nullptr;
+  QLabel* hintPanel_ = nullptr;
+  QLabel* datePanel_ = nullptr;
+  bool labelAbove_ = false;
 };
 
 }  // namespace tessaro::ui

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "app/scripted_prompter.h"
+
 using tessaro::ui::TMainForm;
 
 TEST(MainFrame, CaptionAndExitCommands) {
-  TMainForm frame;
+  tessaro::test::ScriptedPrompter prompter;
+  TMainForm frame(&prompter);
   frame.show();
   EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tessaro V1.0"));
 
@@ -19,15 +22,11 @@ TEST(MainFrame, CaptionAndExitCommands) {
   tbExit->trigger();
   EXPECT_FALSE(frame.isVisible());
 
-  // The menu's exit item closes the frame too.
+  // Without a main screen the frame menu is the menu bar; its exit item closes the frame too.
   frame.show();
-  QAction* menuExit = nullptr;
-  for (QAction* menu : frame.menuBar()->actions()) {
-    for (QAction* item : menu->menu()->actions()) {
-      if (item->text() == QStringLiteral("退出")) menuExit = item;
-    }
-  }
+  auto* menuExit = frame.findChild<QAction*>(QStringLiteral("FrameExit"));
   ASSERT_NE(menuExit, nullptr);
+  EXPECT_EQ(frame.menuBar()->actions().size(), 4);
   menuExit->trigger();
   EXPECT_FALSE(frame.isVisible());
 }

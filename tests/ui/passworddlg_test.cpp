@@ -218,7 +218,8 @@ TEST_F(PasswordDialog, QuitEscapeAndCloseEndTheProgram) {
 }
 
 TEST_F(PasswordDialog, NothingBehindTakesInputWhileShown) {
-  ui::TMainForm frame;
+  ui::TMainForm frame(&prompter_);
+  frame.resize(1600, 600);  // the whole tool bar in view
   frame.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
   auto* exitAction = frame.findChild<QAction*>(QStringLiteral("TBExit"));

@@ -1,0 +1,113 @@
+// The main screen: the four working tables as grids, the two record
+// navigators, the speed buttons and the main-screen menu, over app::MainScreen.
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QWidget>
+
+#include <memory>
+
+#include "app/framestate.h"
+#include "app/gridhints.h"
+#include "app/mainscreen.h"
+#include "app/prompter.h"
+
+class QAction;
+class QMenu;
+class QTableView;
+class QToolButton;
+
+namespace tessaro::ui {
+
+class TableModel;
+
+// Caption of the main screen.
+inline const QString kMainScreenCaption = QStringLiteral("主界面");
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Opens the working tables under `baseFolder` (the folder that holds 数据库).
+  TForm1(app::Prompter& prompter, app::FrameState& frame, const QString& baseFolder, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  app::MainScreen& screen() { return *screen_; }
+  TableModel* model(app::WorkTable t) const;
+  QTableView* grid(app::WorkTable t) const;
+
+  // The main-screen menu, in menu-bar order, and its items by command.
+  const QList<QMenu*>& menus() const { return menus_; }
+  const QHash<app::Command, QAction*>& menuItems() const { return items_; }
+
+  // Re-reads the presentation state of the main screen: captions, colours,
+  // button captions, visibility of grid 3 and the table 4 panel.
+  void refresh();
+
+  // The frame's inputs read by the calculation.
+  void setAllowedErrorText(const QString& text) { screen_->setAllowedErrorText(text); }
+  void setShowDetails(bool on) { screen_->setShowDetails(on); }
+
+  // The pointer moved to `x` (grid coordinates, the row indicator included)
+  // over grid 1 or grid 2: sets the grid's hint and cursor.
+  void DBGrid1MouseMove(int x);
+  void DBGrid2MouseMove(int x);
+  // Keeps the target navigator at the end of grid 2's name column title.
+  void placeTargetNavigator();
+
+ public slots:
+  void N5Click();
+  void N6Click();
+  void N20Click();
+  void N21Click();
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+  void SpeedButton3Click();
+  void SpeedButton4Click();
+  void SpeedButton5Click();
+  void SpeedButton6Click();
+  // Clearing the main data: at once (menu) or after the question (tool button).
+  void clearMainData();
+  void TB6Click();
+  void DBGrid1TitleClick(int column);
+  void DBGrid1DblClick(int column);
+  void DBGrid2DblClick(int column);
+  // The frame has shown the material library window.
+  void materialLibraryShown();
+
+ signals:
+  // A command ran: the frame applies the command state again.
+  void commandFinished();
+  void hintChanged(const QString& hint);
+  void showMaterialLibraryRequested();
+  void showTargetLibraryRequested();
+  void printRequested();
+  void exitRequested();
+  void helpRequested();
+  void aboutRequested();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildMenu();
+  void buildCommandRow(QWidget* row);
+  QTableView* makeGrid(const QString& name, TableModel* model, const QString& hint);
+  void finish();
+  void followMarks(int row);
+  void applyPointerHint(QTableView* grid, const app::PointerHint& hint);
+
+  app::Prompter& prompter_;
+  std::unique_ptr<app::MainScreen> screen_;
+  TableModel* models_[4] = {};
+  QTableView* grids_[4] = {};
+  QWidget* panel5_ = nullptr;
+  QWidget* navigator2_ = nullptr;
+  QToolButton* speed_[7] = {};  // SpeedButton1..6 at 1..6
+  QMenu* popup_ = nullptr;
+  QList<QMenu*> menus_;
+  QHash<app::Command, QAction*> items_;
+};
+
+}  // namespace tessaro::ui

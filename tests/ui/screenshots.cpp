@@ -1,0 +1,66 @@
+// Takes the screenshots of the main screen for the documentation: run by hand
+// under a virtual display, e.g.
+//   xvfb-run -a -s "-screen 0 1280x800x24" build/.../tests/ui_screenshots docs/screenshots
+// It works on a copy of the bundled data and answers every message box with
+// its default button.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+
+#include "app/scripted_prompter.h"
+#include "ui/mainform.h"
+
+namespace {
+
+void settle() {
+  for (int i = 0; i < 20; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(25);
+  }
+}
+
+bool shoot(const QString& path) {
+  settle();
+  const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+  if (!shot.save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setStyle(QStringLiteral("Fusion"));
+  const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+
+  QTemporaryDir tmp;
+  QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
+  QDir(tmp.path()).mkdir(QStringLiteral("数据库"));
+  for (const QString& f : source.entryList(QDir::Files)) {
+    const QString to = tmp.path() + QStringLiteral("/数据库/") + f;
+    QFile::copy(source.filePath(f), to);
+    QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+  }
+
+  tessaro::test::ScriptedPrompter prompter;
+  tessaro::ui::TMainForm frame(&prompter);
+  frame.createWindows(tmp.path());
+  frame.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+  frame.showMaximized();
+  settle();
+
+  frame.action(tessaro::app::Command::TB4)->trigger();
+  if (!shoot(out + QStringLiteral("/main-screen-calculation.png"))) return 1;
+  frame.action(tessaro::app::Command::TB9)->trigger();
+  if (!shoot(out + QStringLiteral("/main-screen-glaze-properties.png"))) return 1;
+  for (const auto& m : prompter.messages) std::fprintf(stderr, "[%s] %s\n", qPrintable(m.caption), qPrintable(m.text));
+  return 0;
+}

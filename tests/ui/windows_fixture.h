@@ -1,0 +1,72 @@
+// The windows over a copy of the bundled data folder, with a scripted Prompter.
+#pragma once
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/scripted_prompter.h"
+#include "ui/form1.h"
+#include "ui/mainform.h"
+#include "ui/tablemodel.h"
+
+namespace tessaro::test {
+
+class WindowsTest : public ::testing::Test {
+ protected:
+  QTemporaryDir tmp;
+  ScriptedPrompter prompter;
+  std::unique_ptr<ui::TMainForm> frame;
+
+  void SetUp() override {
+    ASSERT_TRUE(tmp.isValid());
+    QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
+    ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("数据库")));
+    for (const QString& f : source.entryList(QDir::Files)) {
+      const QString to = tmp.path() + QStringLiteral("/数据库/") + f;
+      ASSERT_TRUE(QFile::copy(source.filePath(f), to));
+      QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+  }
+
+  void TearDown() override { frame.reset(); }
+
+  // The frame and its windows, as start-up creates them.
+  void start() {
+    frame = std::make_unique<ui::TMainForm>(&prompter);
+    frame->frameCreationStep(1280);
+    frame->createWindows(tmp.path());
+    frame->resize(1280, 800);
+    frame->show();
+    prompter.clear();
+  }
+
+  ui::TForm1& form1() { return *frame->mainScreen(); }
+
+  template <typename T = QAction>
+  T* find(const QString& name) {
+    T* found = frame->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+  }
+
+  QToolButton* speed(int n) { return find<QToolButton>(QStringLiteral("SpeedButton") + QString::number(n)); }
+  QTableView* grid(int n) { return find<QTableView>(QStringLiteral("DBGrid") + QString::number(n)); }
+
+  QStringList menuBarTitles() {
+    QStringList out;
+    for (QAction* a : frame->menuBar()->actions()) out << a->text();
+    return out;
+  }
+};
+
+}  // namespace tessaro::test

@@ -1,0 +1,506 @@
+// The main frame and the main screen driven through their controls on the
+// offscreen platform, over a copy of the bundled data.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDate>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QToolBar>
+
+#include <map>
+
+#include "store/table.h"
+#include "ui/aboutbox.h"
+#include "windows_fixture.h"
+
+namespace tessaro::test {
+namespace {
+
+using app::Command;
+
+QColor textColour(const QWidget* w) { return w->palette().color(QPalette::ButtonText); }
+
+TEST_F(WindowsTest, ToolBarHoldsSixteenControlsInOrderWithSeparators) {
+  start();
+  auto* bar = find<QToolBar>(QStringLiteral("ToolBar1"));
+  QStringList order;
+  for (QAction* a : bar->actions()) {
+    if (a->isSeparator()) order << "|";
+    else if (QWidget* w = bar->widgetForAction(a); w && !qobject_cast<QToolButton*>(w)) {
+      order << (w->findChild<QLineEdit*>() ? w->findChild<QLineEdit*>()->objectName() : w->objectName());
+    } else order << a->objectName();
+  }
+  EXPECT_EQ(order.join(' '), QStringLiteral("TB1 TB2 TB3 | TB4 TB5 | TB8 TB9 | WTB1 WTB2 WTB3 | TB7 | TB6 | "
+                                            "CheckBox1 | LabeledEdit1 | ToolButton6 | TBExit"));
+  EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+
+  const std::map<QString, std::pair<QString, bool>> expected = {
+      {"TB1", {"主界面", true}},       {"TB2", {"原料库", true}},       {"TB3", {"目标库", true}},
+      {"TB4", {"配方计算", true}},     {"TB5", {"验算组成", false}},    {"TB8", {"坯性能", false}},
+      {"TB9", {"釉性能", false}},      {"WTB1", {"层叠", true}},        {"WTB2", {"水平", true}},
+      {"WTB3", {"垂直", true}},        {"TB7", {"打印/预览", false}},   {"TB6", {"清空主界面数据", true}},
+      {"ToolButton6", {"计算器", true}}, {"TBExit", {"退出", true}}};
+  for (const auto& [name, v] : expected) {
+    QAction* a = find(name);
+    EXPECT_EQ(a->text(), v.first) << name.toStdString();
+    EXPECT_EQ(a->isEnabled(), v.second) << name.toStdString();
+    EXPECT_FALSE(a->icon().isNull()) << name.toStdString();
+  }
+  EXPECT_EQ(find("TB4")->toolTip(), QStringLiteral("以目标配方的化学组成为标准，从原料库中自动选择原料并配比，近可能满足标准要求"));
+  EXPECT_EQ(find("WTB2")->toolTip(), QStringLiteral("水平排列按钮，打开［原料库］和［目标库］界面后效果才明显。"));
+  EXPECT_TRUE(find("TB1")->isChecked());
+  EXPECT_FALSE(find("TB2")->isChecked());
+
+  auto* check = find<QCheckBox>(QStringLiteral("CheckBox1"));
+  EXPECT_EQ(check->text(), QStringLiteral("显示祥细误差"));
+  EXPECT_EQ(check->toolTip(), QStringLiteral("显示详细误差"));
+  EXPECT_FALSE(check->isChecked());
+  auto* edit = find<QLineEdit>(QStringLiteral("LabeledEdit1"));
+  EXPECT_EQ(edit->text(), QStringLiteral("1"));
+  EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(Qt::red));
+  EXPECT_EQ(find<QLabel>(QStringLiteral("LabeledEdit1Label"))->text(), QStringLiteral("允许误差%"));
+
+  // The inputs reach the calculation.
+  edit->setText(QStringLiteral("2.5"));
+  check->setChecked(true);
+  EXPECT_EQ(form1().screen().allowedErrorText(), QStringLiteral("2.5"));
+  EXPECT_TRUE(form1().screen().showDetails());
+}
+
+TEST_F(WindowsTest, StatusStripAndStartUpWindows) {
+  start();
+  EXPECT_EQ(find<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("鼠标所指处的说明 →"));
+  const QDate today = QDate::currentDate();
+  EXPECT_EQ(frame->datePanel()->text(), QStringLiteral("%1年%2月%3日")
+                                            .arg(today.year())
+                                            .arg(today.month(), 2, 10, QLatin1Char('0'))
+                                            .arg(today.day(), 2, 10, QLatin1Char('0')));
+  EXPECT_EQ(frame->clientArea()->subWindowList().size(), 1);
+  EXPECT_TRUE(frame->clientArea()->subWindowList().front()->isMaximized());
+  EXPECT_EQ(form1().windowTitle(), QStringLiteral("主界面"));
+  EXPECT_FALSE(frame->materialLibrary()->isVisible());
+  EXPECT_FALSE(frame->targetLibrary()->isVisible());
+  EXPECT_FALSE(frame->aboutBox()->isVisible());
+  EXPECT_FALSE(frame->printPreview()->isVisible());
+  EXPECT_FALSE(grid(3)->isVisible());
+  EXPECT_FALSE(find<QWidget>(QStringLiteral("Panel5"))->isVisible());
+
+  // The about box from the menu shows an empty status line and hides with "确定".
+  find("MainAbout")->trigger();
+  EXPECT_TRUE(frame->aboutBox()->isVisible());
+  EXPECT_TRUE(frame->aboutBox()->status().isEmpty());
+  frame->aboutBox()->findChild<QAbstractButton*>(QStringLiteral("OKButton"))->click();
+  EXPECT_FALSE(frame->aboutBox()->isVisible());
+
+  // Hovering a control shows its hint in the hint panel.
+  QWidget* tb4 = frame->findChild<QToolButton*>(QStringLiteral("TB4Button"));
+  ASSERT_NE(tb4, nullptr);
+  QEvent enter(QEvent::Enter);
+  QApplication::sendEvent(tb4, &enter);
+  EXPECT_EQ(frame->hintPanel()->text(), find("TB4")->toolTip());
+}
+
+TEST_F(WindowsTest, ScreenWidthMessageAndLabelPlace) {
+  start();
+  frame->frameCreationStep(1024);
+  EXPECT_TRUE(prompter.messages.empty());
+  frame->frameCreationStep(1023);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, QStringLiteral("您的屏幕分辨率太小，不能全面显示。\r建议改为1024*768以上！"));
+  EXPECT_EQ(prompter.messages[0].icon, app::Icon::Information);
+  frame->frameCreationStep(400);
+  EXPECT_TRUE(frame->labelAbove());
+  frame->frameCreationStep(4000);
+  EXPECT_FALSE(frame->labelAbove());
+  EXPECT_TRUE(find("TB1")->isChecked());
+}
+
+TEST_F(WindowsTest, MenusHoldEveryItemAndSwapWithTheActiveChild) {
+  start();
+  EXPECT_EQ(menuBarTitles(), QStringList({"界面", "计算", "窗口", "帮助"}));
+  QStringList items;
+  for (QAction* a : frame->menuBar()->actions().front()->menu()->actions()) items << (a->isSeparator() ? "-" : a->text());
+  EXPECT_EQ(items, QStringList({"主界面", "原料库", "目标库", "-", "清空主界面数据", "整理数据库", "-", "打印/预览", "-", "退出"}));
+  EXPECT_FALSE(find("N9")->isEnabled());
+  EXPECT_FALSE(find("N6")->isEnabled());
+
+  find("TB2")->trigger();
+  EXPECT_EQ(menuBarTitles(), QStringList({"界面(&P)", "计算(&Q)", "窗口(&W)", "帮助(&H)"}));
+  items.clear();
+  for (QAction* a : frame->menuBar()->actions().front()->menu()->actions()) items << (a->isSeparator() ? "-" : a->text());
+  EXPECT_EQ(items, QStringList({"主界面(&Z)", "原料库(&Y)", "目标库(&M)", "-", "清空主界面数据(&D)", "-", "打印/预览(&S)",
+                                "-", "退出"}));
+  EXPECT_FALSE(find("FramePrint")->isEnabled());
+  EXPECT_EQ(find("FramePrint")->statusTip(), QStringLiteral("打印、预览"));
+
+  find("FrameMainScreen")->trigger();
+  EXPECT_EQ(menuBarTitles(), QStringList({"界面", "计算", "窗口", "帮助"}));
+  find("MainTargets")->trigger();
+  EXPECT_EQ(menuBarTitles().front(), QStringLiteral("界面(&P)"));
+  EXPECT_TRUE(frame->targetLibrary()->isVisible());
+}
+
+// Every row of the command-state rules, driven from the controls.
+TEST_F(WindowsTest, CommandStateRules) {
+  start();
+  const auto enabled = [this](std::initializer_list<const char*> names) {
+    QStringList wrong;
+    for (const char* n : names)
+      if (!find(QString::fromLatin1(n))->isEnabled()) wrong << n;
+    return wrong.join(' ');
+  };
+  const auto disabled = [this](std::initializer_list<const char*> names) {
+    QStringList wrong;
+    for (const char* n : names)
+      if (find(QString::fromLatin1(n))->isEnabled()) wrong << n;
+    return wrong.join(' ');
+  };
+  const auto pressed = [this] {
+    QString p;
+    for (const char* n : {"TB1", "TB2", "TB3"})
+      if (find(QString::fromLatin1(n))->isChecked()) p += n;
+    return p;
+  };
+
+  // Material library: window commands off, tables 3 and 4 hidden.
+  find("TB2")->trigger();
+  EXPECT_EQ(pressed(), "TB2");
+  EXPECT_EQ(disabled({"TB4", "TB5", "TB6", "TB7", "FrameClear"}), "");
+  EXPECT_TRUE(frame->materialLibrary()->isVisible());
+  // Back with TB1: calculation and clearing again.
+  find("TB1")->trigger();
+  EXPECT_EQ(pressed(), "TB1");
+  EXPECT_EQ(enabled({"TB4", "TB6", "FrameClear"}), "");
+  // Target library.
+  find("TB3")->trigger();
+  EXPECT_EQ(pressed(), "TB3");
+  EXPECT_EQ(disabled({"TB4", "TB5", "TB6", "TB7", "FrameClear"}), "");
+  find("TB1")->trigger();
+
+  // A calculation.
+  find("TB4")->trigger();
+  EXPECT_EQ(enabled({"TB5", "TB7", "TB8", "TB9", "N6", "N9", "N20", "N21"}), "");
+  // Material library, then TB1: calculation and clearing, but not verification or printing.
+  find("TB2")->trigger();
+  find("TB1")->trigger();
+  EXPECT_EQ(enabled({"TB4", "TB6"}), "");
+  EXPECT_EQ(disabled({"TB5", "TB7"}), "");
+
+  // A verification (formula 1).
+  prompter.answers.push_back(QStringLiteral("1"));
+  find("N6")->trigger();
+  EXPECT_EQ(enabled({"TB7", "TB8", "TB9", "N9", "N20", "N21"}), "");
+  EXPECT_TRUE(grid(3)->isVisible());
+  // A print preview: printing once per calculation or verification.
+  find("TB7")->trigger();
+  EXPECT_EQ(disabled({"TB7", "N9"}), "");
+  EXPECT_FALSE(find("FramePrint")->isEnabled());
+}
+
+TEST_F(WindowsTest, CalculationFromTB4FillsGrid3AndShowsTheCompactDisplay) {
+  start();
+  find("TB4")->trigger();
+  ASSERT_EQ(form1().screen().lastVerdict(), app::MainScreen::Verdict::Passed) << prompter.texts().join('\n').toStdString();
+  EXPECT_TRUE(grid(3)->isVisible());
+  EXPECT_FALSE(find<QWidget>(QStringLiteral("Panel5"))->isVisible());
+  EXPECT_EQ(grid(3)->model()->rowCount(), 2);
+  EXPECT_EQ(grid(3)->model()->index(0, 0).data().toString(), QStringLiteral("1＃配比"));
+
+  // The compact display: only the rows in use, the button red.
+  EXPECT_EQ(speed(1)->text(), QStringLiteral("全部显示"));
+  EXPECT_EQ(textColour(speed(1)), QColor(255, 0, 0));
+  auto* m = form1().model(app::WorkTable::Formula);
+  ASSERT_GT(m->rowCount(), 0);
+  for (int r = 0; r < m->rowCount(); ++r) {
+    EXPECT_EQ(m->text(r, "BH"), QStringLiteral("1"));
+    EXPECT_NE(m->text(r, "NUM1").toDouble() + m->text(r, "NUM2").toDouble(), 0.0);
+  }
+  // The grid follows the cursor.
+  store::Table& t = form1().screen().table(app::WorkTable::Formula);
+  EXPECT_EQ(m->rowCount(), t.recordCount());
+  EXPECT_EQ(grid(1)->currentIndex().row(), t.row());
+
+  // Off again from the button: every row, the button navy.
+  speed(1)->click();
+  EXPECT_EQ(speed(1)->text(), QStringLiteral("精简显示"));
+  EXPECT_EQ(textColour(speed(1)), QColor(0, 0, 128));
+  EXPECT_EQ(m->rowCount(), 8);
+  speed(1)->click();
+  EXPECT_EQ(speed(1)->text(), QStringLiteral("全部显示"));
+  EXPECT_LT(m->rowCount(), 8);
+}
+
+TEST_F(WindowsTest, SpeedButtonsKNaAndPrecision) {
+  start();
+  EXPECT_EQ(speed(6)->text(), QStringLiteral("整理数据库"));
+  EXPECT_EQ(speed(6)->toolTip(), QStringLiteral("整理数据库可以使数据库体积最小。"));
+  EXPECT_EQ(speed(2)->text(), QStringLiteral("K/Na合并"));
+  EXPECT_EQ(textColour(speed(2)), QColor(0, 0, 128));
+  speed(2)->click();
+  EXPECT_EQ(speed(2)->text(), QStringLiteral("K/Na拆分"));
+  EXPECT_EQ(textColour(speed(2)), QColor(255, 0, 0));
+  EXPECT_EQ(grid(1)->model()->headerData(12, Qt::Horizontal).toString(), QStringLiteral("K/NaO"));
+  speed(2)->click();
+  EXPECT_EQ(speed(2)->text(), QStringLiteral("K/Na合并"));
+  EXPECT_EQ(textColour(speed(2)), QColor(0, 0, 128));
+
+  const auto transparent = [this] {
+    QString t;
+    for (int n = 3; n <= 5; ++n)
+      if (speed(n)->property("transparent").toBool()) t += speed(n)->text();
+    return t;
+  };
+  EXPECT_EQ(transparent(), "0.00");
+  speed(3)->click();
+  EXPECT_EQ(transparent(), "0");
+  EXPECT_EQ(form1().screen().precision(), 0);
+  speed(4)->click();
+  EXPECT_EQ(transparent(), "0.0");
+  EXPECT_EQ(form1().screen().precision(), 1);
+}
+
+TEST_F(WindowsTest, PointerHintsByZone) {
+  start();
+  QTableView* g1 = grid(1);
+  const QString table1 = QStringLiteral("配方配比和原料化学组成表（表1）");
+  form1().DBGrid1MouseMove(12);
+  EXPECT_EQ(g1->toolTip(), table1);
+  EXPECT_EQ(frame->hintPanel()->text(), table1);
+  form1().DBGrid1MouseMove(13);
+  EXPECT_EQ(g1->toolTip(), QStringLiteral("原料名称"));
+  EXPECT_EQ(g1->viewport()->cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_EQ(frame->hintPanel()->text(), QStringLiteral("原料名称"));
+  form1().DBGrid1MouseMove(94 + 12);
+  EXPECT_EQ(g1->toolTip(), table1);
+  form1().DBGrid1MouseMove(94 + 13);
+  EXPECT_EQ(g1->toolTip(), QStringLiteral("含灼减的配方配比(%),是所求的配方结果!!!"));
+  EXPECT_EQ(g1->viewport()->cursor().shape(), Qt::ArrowCursor);
+  form1().DBGrid1MouseMove(94 + 88 + 13);
+  EXPECT_EQ(g1->viewport()->cursor().shape(), Qt::DragMoveCursor);
+  form1().DBGrid1MouseMove(94 + 88 + 132 + 12);
+  EXPECT_EQ(g1->toolTip(), table1);
+
+  // A real pointer move: the grid's X counts the row indicator.
+  const int vx = g1->viewport()->x();
+  EXPECT_EQ(vx, 12);
+  QMouseEvent move(QEvent::MouseMove, QPointF(20, 5), g1->viewport()->mapToGlobal(QPointF(20, 5)), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(g1->viewport(), &move);
+  EXPECT_EQ(frame->hintPanel()->text(), QStringLiteral("原料名称"));
+
+  QTableView* g2 = grid(2);
+  form1().DBGrid2MouseMove(12);
+  EXPECT_EQ(g2->toolTip(), QStringLiteral("目标配方化学组成表（表2）"));
+  form1().DBGrid2MouseMove(13);
+  EXPECT_EQ(g2->toolTip(), QStringLiteral("目标配方名称"));
+  form1().DBGrid2MouseMove(185 + 13);
+  EXPECT_EQ(g2->viewport()->cursor().shape(), Qt::DragMoveCursor);
+  form1().DBGrid2MouseMove(185 + 132 + 12);
+  EXPECT_EQ(g2->toolTip(), QStringLiteral("目标配方化学组成表（表2）"));
+}
+
+TEST_F(WindowsTest, OtherOxidePopupOnTheOtherOxideTitlesOnly) {
+  start();
+  auto* popup = find<QMenu>(QStringLiteral("PopupMenu1"));
+  QStringList entries;
+  for (QAction* a : popup->actions()) entries << a->objectName();
+  EXPECT_EQ(entries, QStringList({"B2O3N", "BaO", "BeO", "Li2O", "MnO", "P205", "PbO", "SnO2", "SrO", "ZnO2", "ZrO2",
+                                  "MenuItem12"}));
+  emit grid(1)->horizontalHeader()->sectionClicked(6);  // SIO2
+  EXPECT_FALSE(popup->isVisible());
+  emit grid(1)->horizontalHeader()->sectionClicked(14);  // QTCF1
+  EXPECT_TRUE(popup->isVisible());
+  EXPECT_EQ(form1().screen().selectedOtherColumn(), 14);
+  find("ZnO2")->trigger();
+  popup->hide();
+  EXPECT_EQ(grid(1)->model()->headerData(14, Qt::Horizontal).toString(), QStringLiteral("ZnO"));
+  EXPECT_EQ(grid(2)->model()->headerData(12, Qt::Horizontal).toString(), QStringLiteral("ZnO"));
+  EXPECT_EQ(grid(3)->model()->headerData(10, Qt::Horizontal).toString(), QStringLiteral("ZnO"));
+  // SIO2 keeps the earlier selection.
+  emit grid(1)->horizontalHeader()->sectionClicked(6);
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(form1().screen().selectedOtherColumn(), 14);
+}
+
+TEST_F(WindowsTest, GridColumnsAndDoubleClicks) {
+  start();
+  QTableView* g1 = grid(1);
+  EXPECT_EQ(g1->columnWidth(0), 94);
+  EXPECT_EQ(g1->columnWidth(1), 44);
+  EXPECT_TRUE(g1->isColumnHidden(17));
+  EXPECT_TRUE(g1->isColumnHidden(22));
+  EXPECT_FALSE(g1->isColumnHidden(21));
+  EXPECT_EQ(g1->model()->headerData(1, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 255));
+  EXPECT_EQ(g1->model()->index(0, 8).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(128, 128, 128));
+  EXPECT_EQ(grid(2)->columnWidth(0), 185);
+  EXPECT_EQ(grid(3)->columnWidth(1), 134);
+  EXPECT_EQ(grid(4)->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("氧化物名"));
+
+  // The mark by double click highlights the row and selects the amount column of table 2.
+  g1->setCurrentIndex(g1->model()->index(2, 4));
+  form1().DBGrid1DblClick(4);
+  auto* m = form1().model(app::WorkTable::Formula);
+  EXPECT_EQ(m->text(2, "BXL2"), QStringLiteral("选"));
+  EXPECT_EQ(grid(2)->currentIndex().column(), 2);
+  // The name column opens the material library.
+  form1().DBGrid1DblClick(0);
+  EXPECT_TRUE(find("TB2")->isChecked());
+  EXPECT_TRUE(frame->materialLibrary()->isVisible());
+  find("TB1")->trigger();
+  form1().DBGrid2DblClick(0);
+  EXPECT_TRUE(find("TB3")->isChecked());
+}
+
+TEST_F(WindowsTest, EditInPlacePostsOnLeavingTheRow) {
+  start();
+  auto* m = form1().model(app::WorkTable::Formula);
+  store::Table& t = form1().screen().table(app::WorkTable::Formula);
+  QTableView* g1 = grid(1);
+  g1->setCurrentIndex(m->index(1, 0));
+  EXPECT_EQ(t.row(), 1);
+  ASSERT_TRUE(m->setData(m->index(1, 20), QStringLiteral("新备注")));
+  EXPECT_EQ(t.state(), store::Table::State::Edit);
+  g1->setCurrentIndex(m->index(3, 20));
+  EXPECT_EQ(t.state(), store::Table::State::Browse);
+  EXPECT_EQ(t.row(), 3);
+
+  // Another cursor on the file sees the posted record.
+  store::Table other;
+  ASSERT_TRUE(other.open(tmp.path(), app::kFormulaTableName));
+  other.moveTo(1);
+  EXPECT_EQ(other.text("BZ"), QStringLiteral("新备注"));
+
+  // A number field refuses a text with a message that names the field.
+  EXPECT_FALSE(m->setData(m->index(3, 6), QStringLiteral("abc")));
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("SIO2"))) << prompter.messages[0].text.toStdString();
+  m->cancel();
+
+  // The navigator deletes without asking.
+  const int rows = m->rowCount();
+  find<QToolButton>(QStringLiteral("DBNavigator1Delete"))->click();
+  EXPECT_EQ(m->rowCount(), rows - 1);
+  EXPECT_EQ(prompter.messages.size(), 1u);
+}
+
+TEST_F(WindowsTest, ClearingAsksFromTheToolButtonOnly) {
+  start();
+  prompter.buttons.push_back(app::Button::Cancel);
+  find("TB6")->trigger();
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].caption, QStringLiteral("提示："));
+  EXPECT_EQ(grid(1)->model()->rowCount(), 8);
+  EXPECT_EQ(grid(2)->model()->rowCount(), 1);
+  find("MainClear")->trigger();
+  EXPECT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(grid(1)->model()->rowCount(), 0);
+  EXPECT_EQ(grid(2)->model()->rowCount(), 0);
+}
+
+TEST_F(WindowsTest, TableThatDoesNotOpenShowsAnEmptyGrid) {
+  ASSERT_TRUE(QFile::remove(tmp.path() + QStringLiteral("/数据库/目标配方.DBF")));
+  frame = std::make_unique<ui::TMainForm>(&prompter);
+  frame->createWindows(tmp.path());
+  EXPECT_FALSE(prompter.messages.empty());
+  EXPECT_EQ(grid(2)->model()->rowCount(), 0);
+  EXPECT_EQ(grid(1)->model()->rowCount(), 8);
+  // Its navigator does nothing.
+  find<QToolButton>(QStringLiteral("DBNavigator2Delete"))->click();
+  EXPECT_EQ(grid(2)->model()->rowCount(), 0);
+}
+
+TEST_F(WindowsTest, HelpWithoutItsFileAndTheExitCommands) {
+  start();
+  const QString here = QDir::currentPath();
+  QDir::setCurrent(tmp.path());
+  find("MainHelp")->trigger();
+  QDir::setCurrent(here);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].kind, app::MessageKind::Plain);
+  EXPECT_EQ(prompter.messages[0].icon, app::Icon::None);
+  EXPECT_EQ(prompter.messages[0].text, QStringLiteral(" help.chm 帮助文件损坏！"));
+
+  for (const char* exit : {"TBExit", "MainExit", "FrameExit"}) {
+    frame->show();
+    find(QString::fromLatin1(exit))->trigger();
+    EXPECT_FALSE(frame->isVisible()) << exit;
+  }
+}
+
+}  // namespace
+}  // namespace tessaro::test
+
+namespace tessaro::test {
+namespace {
+
+TEST_F(WindowsTest, GlazePropertiesShowTheColouredPropertyGrid) {
+  start();
+  find("TB4")->trigger();
+  find("TB9")->trigger();
+  auto* panel = find<QWidget>(QStringLiteral("Panel5"));
+  EXPECT_TRUE(panel->isVisible());
+  QTableView* g4 = grid(4);
+  auto* m = form1().model(app::WorkTable::Property);
+  ASSERT_GT(m->rowCount(), 3);
+  // Either property command disables both until the next calculation or verification.
+  for (const char* n : {"TB8", "TB9", "FrameBody", "FrameGlaze", "N20", "N21"}) EXPECT_FALSE(find(QString::fromLatin1(n))->isEnabled()) << n;
+  // Every row fits in the panel.
+  EXPECT_GE(panel->height(), g4->horizontalHeader()->height() + m->rowCount() * g4->rowHeight(0));
+
+  const QImage image = g4->viewport()->grab().toImage();
+  const auto background = [&](int row) {
+    const QRect r = g4->visualRect(m->index(row, 0));
+    return image.pixelColor(r.left() + 4, r.center().y());
+  };
+  int seen = 0;
+  for (int row = 0; row < m->rowCount(); ++row) {
+    const QString label = m->text(row, "RONAME0");
+    if (label == QStringLiteral("一价系数") || label == QStringLiteral("耐火度")) {
+      EXPECT_EQ(background(row), QColor(255, 255, 0)) << row;
+      ++seen;
+    } else if (label == QStringLiteral("酸性系数")) {
+      EXPECT_EQ(background(row), QColor(255, 255, 255)) << row;
+      ++seen;
+    } else if (row > 0) {
+      EXPECT_EQ(background(row), QColor(223, 255, 223)) << row;  // the name column's own colour
+    }
+  }
+  EXPECT_EQ(seen, 3);
+}
+
+}  // namespace
+}  // namespace tessaro::test
+
+namespace tessaro::test {
+namespace {
+
+TEST_F(WindowsTest, ArrangementAndTheTargetNavigatorInTheTitleRow) {
+  start();
+  find("TB2")->trigger();
+  find("TB3")->trigger();
+  QList<QMdiSubWindow*> subs = frame->clientArea()->subWindowList();
+  ASSERT_EQ(subs.size(), 3);
+  find("WTB3")->trigger();  // side by side
+  for (QMdiSubWindow* s : subs) {
+    EXPECT_FALSE(s->isMaximized());
+    EXPECT_EQ(s->height(), frame->clientArea()->viewport()->height());
+  }
+  find("WTB2")->trigger();  // one above the other
+  for (QMdiSubWindow* s : subs) EXPECT_EQ(s->width(), frame->clientArea()->viewport()->width());
+  find("WTB1")->trigger();
+  EXPECT_NE(subs[0]->pos(), subs[1]->pos());
+
+  // The target navigator ends 16 pixels past the name column's right edge, in the title row.
+  find("TB1")->trigger();
+  QTableView* g2 = grid(2);
+  auto* nav = find<QWidget>(QStringLiteral("DBNavigator2"));
+  EXPECT_EQ(nav->x() + nav->width(), g2->columnWidth(0) + 16);
+  EXPECT_LE(nav->y() + nav->height(), g2->horizontalHeader()->height() + g2->frameWidth());
+}
+
+}  // namespace
+}  // namespace tessaro::test
