@@ -1,7 +1,9 @@
 // Start-up of the desktop program.
 #include <QApplication>
 
+#include "report/printcommand.h"
 #include "store/paths.h"
+#include "ui/form1.h"
 #include "ui/aboutbox.h"
 #include "ui/mainform.h"
 #include "ui/passworddlg.h"
@@ -21,6 +23,13 @@ int main(int argc, char** argv) {
 
   tessaro::ui::TMainForm frame;
   frame.createWindows(tessaro::store::programFolder());
+  frame.setPrintHandler([&frame] {
+    auto* command = tessaro::report::PrintCommand::run(frame.mainScreen()->screen(), frame.state(), frame.prompter(), &frame);
+    if (command) {
+      QObject::connect(command, &tessaro::report::PrintCommand::finished, &frame,
+                       &tessaro::ui::TMainForm::applyCommandState);
+    }
+  });
 
   splash.close();
   frame.showMaximized();

@@ -620,9 +620,13 @@ void TForm1::refresh() {
   placeTargetNavigator();
 }
 
-void TForm1::finish() {
+void TForm1::tablesChanged() {
   for (TableModel* m : models_) m->reload();
   refresh();
+}
+
+void TForm1::finish() {
+  tablesChanged();
   emit commandFinished();
 }
 

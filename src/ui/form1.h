@@ -44,6 +44,8 @@ class TForm1 : public QWidget {
   // Re-reads the presentation state of the main screen: captions, colours,
   // button captions, visibility of grid 3 and the table 4 panel.
   void refresh();
+  // Another window changed the tables: the grids read them again.
+  void tablesChanged();
 
   // The frame's inputs read by the calculation.
   void setAllowedErrorText(const QString& text) { screen_->setAllowedErrorText(text); }

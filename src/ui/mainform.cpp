@@ -28,6 +28,7 @@
 #include "core/format.h"
 #include "form1.h"
 #include "icons.h"
+#include "libraryform.h"
 #include "messageboxprompter.h"
 
 namespace tessaro::ui {
@@ -345,8 +346,17 @@ void TMainForm::createWindows(const QString& baseFolder) {
   connect(form1_, &TForm1::helpRequested, this, &TMainForm::helpClick);
   connect(form1_, &TForm1::aboutRequested, this, &TMainForm::aboutClick);
 
-  form2_ = placeholder(QStringLiteral("Form2"), QStringLiteral("原料库"), this);
-  form3_ = placeholder(QStringLiteral("Form3"), QStringLiteral("目标库"), this);
+  // The library windows transfer into the main screen's tables; they start hidden.
+  transfer_ = std::make_unique<app::MainScreenTransfer>(form1_->screen(), state_, [this] { bringMainScreenForward(); });
+  form2_ = new TForm2(*prompter_, *transfer_, baseFolder, this);
+  form3_ = new TForm3(*prompter_, *transfer_, baseFolder, this);
+  for (TLibraryForm* library : {form2_, form3_}) {
+    library->hide();
+    connect(library, &TLibraryForm::commandFinished, this, [this] {
+      form1_->tablesChanged();
+      applyCommandState();
+    });
+  }
   about_ = new TAboutBox(this);
   about_->hide();
   form5_ = placeholder(QStringLiteral("Form5"), QStringLiteral("打印预览"), nullptr);
@@ -398,38 +408,34 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::TB1Click() {
   state_.showMainScreen();
-  if (form1Sub_) {
-    form1Sub_->show();
-    mdiArea_->setActiveSubWindow(form1Sub_);
-    form1Sub_->raise();
-  }
-  updateMenuBar();
+  bringMainScreenForward();
   applyCommandState();
 }
 
-void TMainForm::showLibrary(QWidget* window, QMdiSubWindow*& sub) {
+void TMainForm::showLibrary(TLibraryForm* window) {
   if (!window) return;
-  if (!sub) {
-    sub = mdiArea_->addSubWindow(window);
-    sub->setObjectName(window->objectName() + QStringLiteral("Window"));
-    sub->setAttribute(Qt::WA_DeleteOnClose, false);
-  }
-  window->show();
-  sub->showMaximized();
-  mdiArea_->setActiveSubWindow(sub);
+  window->showInFrame(mdiArea_);
+  updateMenuBar();
+}
+
+void TMainForm::bringMainScreenForward() {
+  if (!form1Sub_) return;
+  form1Sub_->show();
+  mdiArea_->setActiveSubWindow(form1Sub_);
+  form1Sub_->raise();
   updateMenuBar();
 }
 
 void TMainForm::TB2Click() {
   state_.showMaterialLibrary();
-  showLibrary(form2_, form2Sub_);
+  showLibrary(form2_);
   if (form1_) form1_->materialLibraryShown();
   applyCommandState();
 }
 
 void TMainForm::TB3Click() {
   state_.showTargetLibrary();
-  showLibrary(form3_, form3Sub_);
+  showLibrary(form3_);
   applyCommandState();
 }
 
@@ -457,6 +463,11 @@ void TMainForm::TB6Click() {
 void TMainForm::TB7Click() {
   // The preview window shows the reports without blocking; printing is
   // offered once per calculation or verification.
+  if (printHandler_) {
+    printHandler_();
+    applyCommandState();
+    return;
+  }
   if (form5_) {
     form5_->show();
     form5_->raise();

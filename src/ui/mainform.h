@@ -6,10 +6,13 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 #include "app/framestate.h"
+#include "app/maintransfer.h"
 #include "app/prompter.h"
+#include "ui/libraryform.h"
 
 class QAction;
 class QCheckBox;
@@ -24,6 +27,7 @@ namespace tessaro::ui {
 
 class TAboutBox;
 class TForm1;
+
 
 // The help file, opened from the current folder, and its failure message.
 inline const QString kHelpFile = QStringLiteral("help.chm");
@@ -51,10 +55,13 @@ class TMainForm : public QMainWindow {
   app::Prompter& prompter() { return *prompter_; }
   QMdiArea* clientArea() const { return mdiArea_; }
   TForm1* mainScreen() const { return form1_; }
-  QWidget* materialLibrary() const { return form2_; }
-  QWidget* targetLibrary() const { return form3_; }
+  TLibraryForm* materialLibrary() const { return form2_; }
+  TLibraryForm* targetLibrary() const { return form3_; }
   TAboutBox* aboutBox() const { return about_; }
   QWidget* printPreview() const { return form5_; }
+  // What "打印/预览" runs; the reports are a layer above the windows, so
+  // start-up hands the command in. Without one the preview placeholder shows.
+  void setPrintHandler(std::function<void()> handler) { printHandler_ = std::move(handler); }
   QAction* action(app::Command c) const { return actions_.value(c); }
   const QList<QMenu*>& frameMenus() const { return frameMenus_; }
   QLabel* hintPanel() const { return hintPanel_; }
@@ -95,7 +102,8 @@ class TMainForm : public QMainWindow {
   void buildStatusStrip();
   void buildMenu();
   void updateMenuBar();
-  void showLibrary(QWidget* window, QMdiSubWindow*& sub);
+  void showLibrary(TLibraryForm* window);
+  void bringMainScreenForward();
   void tile(bool horizontal);
 
   std::unique_ptr<app::Prompter> ownPrompter_;
@@ -104,10 +112,10 @@ class TMainForm : public QMainWindow {
   QMdiArea* mdiArea_ = nullptr;
   TForm1* form1_ = nullptr;
   QMdiSubWindow* form1Sub_ = nullptr;
-  QWidget* form2_ = nullptr;
-  QWidget* form3_ = nullptr;
-  QMdiSubWindow* form2Sub_ = nullptr;
-  QMdiSubWindow* form3Sub_ = nullptr;
+  std::unique_ptr<app::MainScreenTransfer> transfer_;
+  TLibraryForm* form2_ = nullptr;
+  TLibraryForm* form3_ = nullptr;
+  std::function<void()> printHandler_;
   TAboutBox* about_ = nullptr;
   QWidget* form5_ = nullptr;
   QHash<app::Command, QAction*> actions_;

@@ -504,3 +504,37 @@ TEST_F(WindowsTest, ArrangementAndTheTargetNavigatorInTheTitleRow) {
 
 }  // namespace
 }  // namespace tessaro::test
+
+namespace tessaro::test {
+namespace {
+
+// The library windows live in the frame and transfer into the main screen.
+TEST_F(WindowsTest, MaterialTransferFromTheFrameReachesTableOneAndTheMainScreen) {
+  start();
+  find("TB2")->trigger();
+  ui::TLibraryForm* materials = frame->materialLibrary();
+  ASSERT_TRUE(materials->isVisible());
+  EXPECT_EQ(frame->clientArea()->activeSubWindow()->widget(), materials);
+  store::Table* lib = materials->library().table();
+  ASSERT_NE(lib, nullptr);
+  int row = 0;
+  for (lib->first(); !lib->eof() && lib->text(QStringLiteral("NAME")).contains('*'); lib->next()) ++row;
+  const QString name = lib->text(QStringLiteral("NAME"));
+  store::Table& formula = form1().screen().table(app::WorkTable::Formula);
+  const int before = formula.recordCount();
+
+  materials->DBGrid1DblClick(row, 1);
+
+  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_EQ(formula.recordCount(), before + 1);
+  EXPECT_TRUE(find("TB1")->isChecked());
+  EXPECT_TRUE(find("TB4")->isEnabled());
+  EXPECT_TRUE(find("TB5")->isEnabled());
+  EXPECT_EQ(frame->clientArea()->activeSubWindow()->widget(), frame->mainScreen());
+  EXPECT_EQ(form1().model(app::WorkTable::Formula)->rowCount(), before + 1);
+  formula.last();
+  EXPECT_EQ(formula.text(QStringLiteral("NAME")), name);
+}
+
+}  // namespace
+}  // namespace tessaro::test
