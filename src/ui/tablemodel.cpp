@@ -1,5 +1,7 @@
 #include "tablemodel.h"
 
+#include "core/format.h"
+
 #include <QBrush>
 #include <QFont>
 
@@ -35,6 +37,11 @@ QString TableModel::cellText(const QString& field) const {
   // A field whose bytes are not of its type shows them as they are, so the
   // user can see and correct the damaged value.
   if (!ok) return QString::fromLatin1(table_.rawBytes(field)).trimmed();
+  // Numbers show as the value they hold, without the field's trailing zeros.
+  if (table_.fieldAt(table_.fieldIndex(field)).isNumeric()) {
+    const auto v = table_.value(field);
+    return v ? QString::fromStdString(core::formatGeneral(*v)) : QString();
+  }
   return t;
 }
 
