@@ -620,6 +620,16 @@ void TForm1::refresh() {
   placeTargetNavigator();
 }
 
+void TForm1::setOtherTitleMarks(std::function<bool(bool targetGrid, int k)> marked) {
+  for (int grid = 0; grid < 2; ++grid) {
+    models_[grid]->setTitleColourSource([marked, grid](const QString& field) {
+      if (!field.startsWith(QLatin1String("QTCF"))) return QColor();
+      const int k = field.right(1).toInt();
+      return marked(grid == 1, k) ? QColor(Qt::red) : QColor();
+    });
+  }
+}
+
 void TForm1::tablesChanged() {
   for (TableModel* m : models_) m->reload();
   refresh();

@@ -46,6 +46,9 @@ class TForm1 : public QWidget {
   void refresh();
   // Another window changed the tables: the grids read them again.
   void tablesChanged();
+  // Which other-oxide titles (k = 1..3) of tables 1 and 2 a library transfer
+  // marked red because they differ from the library's.
+  void setOtherTitleMarks(std::function<bool(bool targetGrid, int k)> marked);
 
   // The frame's inputs read by the calculation.
   void setAllowedErrorText(const QString& text) { screen_->setAllowedErrorText(text); }

@@ -348,6 +348,9 @@ void TMainForm::createWindows(const QString& baseFolder) {
 
   // The library windows transfer into the main screen's tables; they start hidden.
   transfer_ = std::make_unique<app::MainScreenTransfer>(form1_->screen(), state_, [this] { bringMainScreenForward(); });
+  form1_->setOtherTitleMarks([this](bool targetGrid, int k) {
+    return transfer_->otherTitleRed(targetGrid ? app::TransferSink::Grid::Target : app::TransferSink::Grid::Formula, k);
+  });
   form2_ = new TForm2(*prompter_, *transfer_, baseFolder, this);
   form3_ = new TForm3(*prompter_, *transfer_, baseFolder, this);
   for (TLibraryForm* library : {form2_, form3_}) {

@@ -163,6 +163,10 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
       if (c.title.isValid()) return QBrush(c.title);
       return {};
     case Qt::ForegroundRole:
+      if (titleColours_) {
+        const QColor override = titleColours_(c.field);
+        if (override.isValid()) return QBrush(override);
+      }
       if (c.titleText.isValid()) return QBrush(c.titleText);
       return {};
     case Qt::TextAlignmentRole:

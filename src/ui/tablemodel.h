@@ -41,6 +41,9 @@ class TableModel : public QAbstractTableModel {
   const GridColumn& column(int c) const { return columns_[std::size_t(c)]; }
   int columnOf(const QString& field) const;
   void setCaptionSource(std::function<QStringList()> source) { captions_ = std::move(source); }
+  // The title text colour of a column by its field, when it differs from the
+  // column's own (an invalid colour keeps the column's).
+  void setTitleColourSource(std::function<QColor(const QString& field)> source) { titleColours_ = std::move(source); }
   void setErrorHandler(std::function<void(const QString&)> handler) { onError_ = std::move(handler); }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -88,6 +91,7 @@ class TableModel : public QAbstractTableModel {
   bool reading_ = false;
   bool reloadPosted_ = false;
   std::function<QStringList()> captions_;
+  std::function<QColor(const QString&)> titleColours_;
   std::function<void(const QString&)> onError_;
 };
 

@@ -14,6 +14,7 @@
 #include <map>
 
 #include "store/table.h"
+#include "store/profile.h"
 #include "ui/aboutbox.h"
 #include "windows_fixture.h"
 
@@ -534,6 +535,33 @@ TEST_F(WindowsTest, MaterialTransferFromTheFrameReachesTableOneAndTheMainScreen)
   EXPECT_EQ(form1().model(app::WorkTable::Formula)->rowCount(), before + 1);
   formula.last();
   EXPECT_EQ(formula.text(QStringLiteral("NAME")), name);
+}
+
+TEST_F(WindowsTest, HeaderMismatchMarksTheMainScreenTitleRed) {
+  ASSERT_TRUE(store::Profile::write(tmp.path() + QStringLiteral("/数据库/KuTitle.ini"), QStringLiteral("原料库"),
+                                    QStringLiteral("11"), QStringLiteral("ZnO")));
+  start();
+  find("TB2")->trigger();
+  ui::TLibraryForm* materials = frame->materialLibrary();
+  store::Table* lib = materials->library().table();
+  ASSERT_NE(lib, nullptr);
+  int row = 0;
+  for (lib->first(); !lib->eof() && lib->text(QStringLiteral("NAME")).contains('*'); lib->next()) ++row;
+  const int before = form1().screen().table(app::WorkTable::Formula).recordCount();
+
+  materials->DBGrid1DblClick(row, 1);
+
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("原料库表【ZnO】")));
+  EXPECT_EQ(form1().screen().table(app::WorkTable::Formula).recordCount(), before);
+  ui::TableModel* model = form1().model(app::WorkTable::Formula);
+  const auto titleColour = [model](const char* field) {
+    return model->headerData(model->columnOf(QString::fromLatin1(field)), Qt::Horizontal, Qt::ForegroundRole)
+        .value<QBrush>()
+        .color();
+  };
+  EXPECT_EQ(titleColour("QTCF2"), QColor(Qt::red));
+  EXPECT_NE(titleColour("QTCF1"), QColor(Qt::red));
 }
 
 }  // namespace
