@@ -451,18 +451,18 @@ void TForm1::buildCommandRow(QWidget* row) {
   auto* nl = new QHBoxLayout(nav);
   nl->setContentsMargins(0, 0, 0, 0);
   nl->setSpacing(0);
-  struct NavSpec {
+  struct NavButtonInfo {
     const char* name;
     const char* symbol;
     const char* hint;
   };
-  const NavSpec specs[] = {
+  const NavButtonInfo navButtons[] = {
       {"First", "|◀", "第一条原料记录"},  {"Prior", "◀", "前一条原料记录"},  {"Next", "▶", "下一条原料记录"},
       {"Last", "▶|", "最后一条原料记录"}, {"Insert", "＋", "插入新原料记录"}, {"Delete", "－", "删除此条原料记录"},
       {"Post", "√", "确定本次原料修改"},
   };
   int index = 0;
-  for (const NavSpec& s : specs) {
+  for (const NavButtonInfo& s : navButtons) {
     auto* b = navButton(nav, QStringLiteral("DBNavigator1") + QString::fromLatin1(s.name), QString::fromUtf8(s.symbol),
                         QString::fromUtf8(s.hint));
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

@@ -98,7 +98,7 @@ void TMainForm::buildToolBar() {
   bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   bar->setIconSize(QSize(24, 24));
 
-  struct Spec {
+  struct ToolEntry {
     const char* name;
     const char* caption;
     const char* hint;
@@ -106,7 +106,7 @@ void TMainForm::buildToolBar() {
     void (TMainForm::*slot)();
     bool separatorAfter;
   };
-  const Spec before[] = {
+  const ToolEntry before[] = {
       {"TB1", "主界面", "主界面", C::TB1, &TMainForm::TB1Click, false},
       {"TB2", "原料库", "原料库", C::TB2, &TMainForm::TB2Click, false},
       {"TB3", "目标库", "目标库", C::TB3, &TMainForm::TB3Click, true},
@@ -121,7 +121,7 @@ void TMainForm::buildToolBar() {
       {"TB7", "打印/预览", "打印/预览", C::TB7, &TMainForm::TB7Click, true},
       {"TB6", "清空主界面数据", "清空主界面各表的数据", C::TB6, &TMainForm::TB6Click, true},
   };
-  const auto add = [&](const Spec& s) {
+  const auto add = [&](const ToolEntry& s) {
     auto* a = new QAction(toolIcon(QString::fromLatin1(s.name)), QString::fromUtf8(s.caption), this);
     a->setObjectName(QString::fromLatin1(s.name));
     a->setToolTip(QString::fromUtf8(s.hint));
@@ -133,7 +133,7 @@ void TMainForm::buildToolBar() {
     if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(a))) b->setObjectName(a->objectName() + "Button");
     if (s.separatorAfter) bar->addSeparator();
   };
-  for (const Spec& s : before) add(s);
+  for (const ToolEntry& s : before) add(s);
 
   details_ = new QCheckBox(QStringLiteral("显示祥细误差"), bar);
   details_->setObjectName(QStringLiteral("CheckBox1"));

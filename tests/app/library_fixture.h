@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "bundled_data.h"
 #include "app/library.h"
 #include "app/transfersink.h"
 #include "scripted_prompter.h"
@@ -54,12 +55,7 @@ class LibraryTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(tmp.isValid());
-    QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
-    ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("数据库")));
-    for (const QString& f : source.entryList(QDir::Files)) {
-      ASSERT_TRUE(QFile::copy(source.filePath(f), data(f)));
-      QFile(data(f)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
+    ASSERT_TRUE(tessaro::test::copyBundledData(tmp.path()));
     ASSERT_TRUE(sink.formula.open(data(QStringLiteral("配方.DBF"))));
     ASSERT_TRUE(sink.target.open(data(QStringLiteral("目标配方.DBF"))));
     for (int k = 1; k <= 3; ++k) {

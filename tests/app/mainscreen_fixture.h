@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "bundled_data.h"
 #include "app/framestate.h"
 #include "app/mainscreen.h"
 #include "scripted_prompter.h"
@@ -34,12 +35,7 @@ class MainScreenTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(tmp.isValid());
-    QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
-    ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("数据库")));
-    for (const QString& f : source.entryList(QDir::Files)) {
-      ASSERT_TRUE(QFile::copy(source.filePath(f), data(f)));
-      QFile(data(f)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
+    ASSERT_TRUE(tessaro::test::copyBundledData(tmp.path()));
   }
 
   QString base() const { return tmp.path(); }

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "bundled_data.h"
 #include "cli/cli_runner.h"
 #include "store/table.h"
 
@@ -16,13 +17,7 @@ class ReportCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    const QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("数据库")));
-    for (const QString& f : source.entryList(QDir::Files)) {
-      const QString to = dir_.path() + QStringLiteral("/数据库/") + f;
-      ASSERT_TRUE(QFile::copy(source.filePath(f), to));
-      QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
+    ASSERT_TRUE(tessaro::test::copyBundledData(dir_.path()));
   }
   CliRun run(QStringList args) {
     args << QStringLiteral("--dir") << dir_.path();

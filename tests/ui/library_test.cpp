@@ -1,5 +1,6 @@
 // The library windows on the offscreen platform, over a copy of the bundled
 // data folder and a real main screen behind the transfers.
+#include "bundled_data.h"
 #include "ui/libraryform.h"
 
 #include <QApplication>
@@ -52,12 +53,7 @@ class LibraryFormTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(tmp.isValid());
-    QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
-    ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("数据库")));
-    for (const QString& f : source.entryList(QDir::Files)) {
-      ASSERT_TRUE(QFile::copy(source.filePath(f), data(f)));
-      QFile(data(f)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
+    ASSERT_TRUE(tessaro::test::copyBundledData(tmp.path()));
     screen = std::make_unique<app::MainScreen>(prompter, frame, tmp.path());
     sink = std::make_unique<app::MainScreenTransfer>(*screen, frame, [this] { ++shown; });
   }

@@ -14,6 +14,7 @@
 
 #include <memory>
 
+#include "bundled_data.h"
 #include "app/scripted_prompter.h"
 #include "ui/form1.h"
 #include "ui/mainform.h"
@@ -29,13 +30,7 @@ class WindowsTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(tmp.isValid());
-    QDir source(QStringLiteral(TESSARO_SOURCE_DIR "/数据库"));
-    ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("数据库")));
-    for (const QString& f : source.entryList(QDir::Files)) {
-      const QString to = tmp.path() + QStringLiteral("/数据库/") + f;
-      ASSERT_TRUE(QFile::copy(source.filePath(f), to));
-      QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
+    ASSERT_TRUE(tessaro::test::copyBundledData(tmp.path()));
   }
 
   void TearDown() override { frame.reset(); }
