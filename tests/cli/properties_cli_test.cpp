@@ -14,24 +14,7 @@
 
 namespace {
 
-class PropertiesCliTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    ASSERT_TRUE(tessaro::test::copyBundledData(dir_.path()));
-  }
-  CliRun run(QStringList args) {
-    args << QStringLiteral("--dir") << dir_.path();
-    return runCli(args);
-  }
-  static std::vector<QJsonObject> records(const QString& out) {
-    std::vector<QJsonObject> r;
-    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-      r.push_back(QJsonDocument::fromJson(line.toUtf8()).object());
-    return r;
-  }
-  QTemporaryDir dir_;
-};
+class PropertiesCliTest : public BundledDataCliTest {};
 
 TEST_F(PropertiesCliTest, BodyAndGlazePrintThePropertyTableOfTheResults) {
   ASSERT_EQ(run({"calc"}).status, 0);

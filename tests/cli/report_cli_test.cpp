@@ -13,18 +13,9 @@
 
 namespace {
 
-class ReportCliTest : public ::testing::Test {
+class ReportCliTest : public BundledDataCliTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    ASSERT_TRUE(tessaro::test::copyBundledData(dir_.path()));
-  }
-  CliRun run(QStringList args) {
-    args << QStringLiteral("--dir") << dir_.path();
-    return runCli(args);
-  }
   QString pdf() const { return dir_.filePath(QStringLiteral("结果.pdf")); }
-  QTemporaryDir dir_;
 };
 
 TEST_F(ReportCliTest, WritesTheFormulaReportAndThePropertyReportWhenItHasRows) {
