@@ -562,6 +562,19 @@ TEST_F(WindowsTest, HeaderMismatchMarksTheMainScreenTitleRed) {
   };
   EXPECT_EQ(titleColour("QTCF2"), QColor(Qt::red));
   EXPECT_NE(titleColour("QTCF1"), QColor(Qt::red));
+
+  // Titles made equal again: the next transfer goes through and clears the mark.
+  ASSERT_TRUE(store::Profile::write(tmp.path() + QStringLiteral("/数据库/KuTitle.ini"), QStringLiteral("原料库"),
+                                    QStringLiteral("11"), QStringLiteral("其它2")));
+  materials->library().FormCreate();  // the window's refresh routine reads its titles again
+  materials->refresh();
+  find("TB2")->trigger();
+  for (lib->first(), row = 0; !lib->eof() && lib->text(QStringLiteral("NAME")).contains('*'); lib->next()) ++row;
+  prompter.clear();
+  materials->DBGrid1DblClick(row, 1);
+  EXPECT_TRUE(prompter.messages.empty());
+  EXPECT_EQ(form1().screen().table(app::WorkTable::Formula).recordCount(), before + 1);
+  EXPECT_NE(titleColour("QTCF2"), QColor(Qt::red));
 }
 
 }  // namespace
