@@ -1,7 +1,7 @@
 # Installs the Debian packages that building and testing Tessaro needs.
 # Sourced by tessaro.sh and test.sh; quiet when everything is already there.
 
-tessaro_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-noto-cjk"
+tessaro_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-noto-cjk fonts-urw-base35"
 
 tessaro_install_deps() {
   local missing=() p
