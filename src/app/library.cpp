@@ -52,22 +52,6 @@ QString general(double v) { return QString::fromStdString(core::formatGeneral(v)
 
 QString slashes(QString name) { return name.replace(QLatin1Char('\\'), QLatin1Char('/')); }
 
-// Display updates of a table suspended for the life of the object.
-class Suspended {
- public:
-  explicit Suspended(Table* t) : t_(t) {
-    if (t_) t_->disableControls();
-  }
-  ~Suspended() {
-    if (t_) t_->enableControls();
-  }
-  Suspended(const Suspended&) = delete;
-  Suspended& operator=(const Suspended&) = delete;
-
- private:
-  Table* t_;
-};
-
 QList<LibraryColumn> libraryColumns(LibraryKind kind) {
   const bool materials = kind == LibraryKind::Materials;
   QList<LibraryColumn> c;
@@ -260,7 +244,7 @@ void Library::FormCreate() {
 void Library::rebuildTree() {
   tree_ = CategoryTree{};
   if (table_.isOpen()) {
-    Suspended quiet(&table_);
+    store::SuspendedDisplay quiet(&table_);
     if (!table_.first()) engineFailure(table_);
     tree_.hasRoot = true;
     tree_.root = traits_.rootText;
@@ -282,7 +266,7 @@ void Library::rebuildTree() {
 void Library::TreeView1DblClick(int node, const QList<int>& selected) {
   if (!usable()) return;
   showAllVisible_ = true;
-  Suspended quiet(&table_);
+  store::SuspendedDisplay quiet(&table_);
   // Errors while the filter is set leave the whole library shown, without a message.
   table_.cancelRange();
   range_.reset();
@@ -462,7 +446,7 @@ void Library::deleteAllClick() {
                          {Button::Yes, Button::No}, Button::No}) != Button::Yes) {
     return;
   }
-  Suspended quiet(&table_);
+  store::SuspendedDisplay quiet(&table_);
   if (!hasCurrentRecord() && !table_.first()) {
     engineFailure(table_);
     return;
@@ -751,7 +735,7 @@ void Library::SpeedButton1Click() {
   int shown = 0;
   int categories = 0;
   {
-    Suspended quiet(&table_);
+    store::SuspendedDisplay quiet(&table_);
     if (!table_.first()) {
       engineFailure(table_);
       return;
@@ -790,8 +774,8 @@ void Library::SpeedButton1Click() {
   }
   int written = 0;
   {
-    Suspended quietLibrary(&table_);
-    Suspended quietFormula(sink_.formulaTable());
+    store::SuspendedDisplay quietLibrary(&table_);
+    store::SuspendedDisplay quietFormula(sink_.formulaTable());
     for (int i = 0; i < shown; ++i) {
       const Transfer done = JaLu();
       if (done == Transfer::Stopped) {

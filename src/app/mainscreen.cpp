@@ -6,6 +6,7 @@
 #include <exception>
 #include <utility>
 
+#include "app/commandguard.h"
 #include "core/composition.h"
 #include "core/errorrate.h"
 #include "core/format.h"
@@ -167,18 +168,6 @@ struct MainScreen::Impl {
 
 namespace {
 
-// Keeps a table's display suspended for a scope.
-class Suspended {
- public:
-  explicit Suspended(Table& t) : t_(t) { t_.disableControls(); }
-  ~Suspended() { t_.enableControls(); }
-  Suspended(const Suspended&) = delete;
-  Suspended& operator=(const Suspended&) = delete;
-
- private:
-  Table& t_;
-};
-
 // Lifts the compact display's range for a scope, so that a walk sees every
 // record, hidden or not.
 class WholeTable {
@@ -196,19 +185,6 @@ class WholeTable {
   Table& t_;
   bool ranged_;
 };
-
-// Runs a command so that nothing it throws reaches the caller.
-template <typename F>
-auto guarded(Prompter& prompter, F&& f) -> decltype(f()) {
-  try {
-    return f();
-  } catch (const std::exception& e) {
-    prompter.error(QStringLiteral("命令因内部错误而停止：%1").arg(QString::fromLocal8Bit(e.what())));
-  } catch (...) {
-    prompter.error(QStringLiteral("命令因内部错误而停止。"));
-  }
-  return decltype(f())();
-}
 
 }  // namespace
 
@@ -327,7 +303,7 @@ bool MainScreen::runCalculation() {
   if (!formula.cancelRange() || !formula.setNaturalOrder()) return d_->engine(formula);
   // 2. every raw material shown again
   {
-    Suspended quiet(formula);
+    store::SuspendedDisplay quiet(formula);
     if (!d_->clearInUse(formula)) return false;
     compactCaption_ = kCompactOffCaption;
     if (!formula.first()) return d_->engine(formula);
@@ -380,7 +356,7 @@ bool MainScreen::B(int argument) {
     std::vector<core::SolverMaterial> materials;
     std::vector<std::array<bool, 3>> emptyOthers;
     {
-      Suspended quiet(formula);
+      store::SuspendedDisplay quiet(formula);
       const bool ok = d_->forEach(formula, [&] {
         core::SolverMaterial m;
         m.name = toStd(recordName(formula));
@@ -437,7 +413,7 @@ bool MainScreen::B(int argument) {
 
     // Empty other oxides are stored as 0.
     {
-      Suspended quiet(formula);
+      store::SuspendedDisplay quiet(formula);
       std::size_t i = 0;
       const bool ok = d_->forEach(formula, [&] {
         const auto& empty = emptyOthers[i++];
@@ -457,7 +433,7 @@ bool MainScreen::B(int argument) {
     const auto& f = std::get<core::FormulaResult>(outcome);
 
     {
-      Suspended quiet(formula);
+      store::SuspendedDisplay quiet(formula);
       std::size_t i = 0;
       const bool ok = d_->forEach(formula, [&] {
         const std::string& text = f.proportions[i++].text;
@@ -606,7 +582,7 @@ bool MainScreen::N6Click() {
     // The values the arithmetic needs, checked before anything changes.
     std::vector<core::VerifiedMaterial> materials;
     {
-      Suspended quiet(formula);
+      store::SuspendedDisplay quiet(formula);
       const bool ok = d_->forEach(formula, [&] {
         core::VerifiedMaterial m;
         for (auto [col, dst] : {std::pair{QStringLiteral("HJ"), &m.hj}, std::pair{QStringLiteral("IL"), &m.il},
@@ -635,7 +611,7 @@ bool MainScreen::N6Click() {
     if (!d_->deleteAll(property) || !d_->deleteAll(result)) return false;
     verifiedColumn_ = k;
     {
-      Suspended quiet(formula);
+      store::SuspendedDisplay quiet(formula);
       const bool ok = d_->forEach(formula, [&] {
         for (const QString& col : {QStringLiteral("NUM1"), QStringLiteral("NUM2")}) {
           if (!formula.isNull(col)) continue;
@@ -679,7 +655,7 @@ MainScreen::DoubleClick MainScreen::DBGrid1DblClick(int column) {
     Table& formula = d_->t(WorkTable::Formula);
     if (formula.isEmpty()) return DoubleClick::Nothing;
     const QString col = QStringLiteral("BXL%1").arg(column - 2);
-    Suspended quiet(formula);
+    store::SuspendedDisplay quiet(formula);
     const Table::Bookmark here = formula.bookmark();
     // A hidden row (compact display) loses its mark as well: one mark per column.
     {
@@ -788,7 +764,7 @@ bool MainScreen::SpeedButton2Click() {
                d_->engine(t);
       };
       {
-        Suspended quiet(formula);
+        store::SuspendedDisplay quiet(formula);
         std::size_t i = 0;
         if (!d_->forEach(formula, [&] { return merge(formula, values[i++]); })) return false;
       }
@@ -850,7 +826,7 @@ bool MainScreen::SpeedButton2Click() {
                d_->engine(t);
       };
       {
-        Suspended quiet(formula);
+        store::SuspendedDisplay quiet(formula);
         for (const Planned& p : formulaPlan) {
           if (!apply(formula, p)) return false;
         }
@@ -880,7 +856,7 @@ bool MainScreen::compactOn() {
   if (!require({WorkTable::Formula})) return false;
   Table& formula = d_->t(WorkTable::Formula);
   {
-    Suspended quiet(formula);
+    store::SuspendedDisplay quiet(formula);
     const bool ok = d_->forEach(formula, [&] {
       const auto a = d_->orZero(formula, kFormulaTableName, QStringLiteral("NUM1"));
       if (!a) return false;
@@ -903,7 +879,7 @@ bool MainScreen::compactOff() {
   if (!require({WorkTable::Formula})) return false;
   Table& formula = d_->t(WorkTable::Formula);
   if (!formula.cancelRange() || !formula.setNaturalOrder()) return d_->engine(formula);
-  Suspended quiet(formula);
+  store::SuspendedDisplay quiet(formula);
   if (!d_->clearInUse(formula)) return false;
   compactCaption_ = kCompactOffCaption;
   if (!formula.first()) return d_->engine(formula);

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app/mainscreen.h"
+
+#include "app/commandguard.h"
 #include "core/format.h"
 #include "store/gbk.h"
 #include "store/profile.h"
@@ -34,30 +36,6 @@ QString fromStd(const std::string& s) { return QString::fromStdString(s); }
 std::size_t gbkBytes(std::string_view character) {
   const auto bytes = store::gbk::encode(QString::fromUtf8(character.data(), qsizetype(character.size())));
   return bytes ? std::size_t(bytes->size()) : 2;
-}
-
-class Suspended {
- public:
-  explicit Suspended(Table& t) : t_(t) { t_.disableControls(); }
-  ~Suspended() { t_.enableControls(); }
-  Suspended(const Suspended&) = delete;
-  Suspended& operator=(const Suspended&) = delete;
-
- private:
-  Table& t_;
-};
-
-// Runs a command so that nothing it throws reaches the caller.
-template <typename F>
-auto guarded(Prompter& prompter, F&& f) -> decltype(f()) {
-  try {
-    return f();
-  } catch (const std::exception& e) {
-    prompter.error(QStringLiteral("命令因内部错误而停止：%1").arg(QString::fromLocal8Bit(e.what())));
-  } catch (...) {
-    prompter.error(QStringLiteral("命令因内部错误而停止。"));
-  }
-  return decltype(f())();
 }
 
 }  // namespace
@@ -204,7 +182,7 @@ bool MainScreen::computeProperties(FormulaKind kind) {
     }
 
     {
-      Suspended quiet(property);
+      store::SuspendedDisplay quiet(property);
       auto stop = [&] {
         const QString why = property.errorString();
         property.cancel();

@@ -295,4 +295,21 @@ class Table : public QObject {
   bool pending_ = false;
 };
 
+// Keeps a table's display suspended for a scope (a null table: nothing).
+class SuspendedDisplay {
+ public:
+  explicit SuspendedDisplay(Table& table) : SuspendedDisplay(&table) {}
+  explicit SuspendedDisplay(Table* table) : table_(table) {
+    if (table_) table_->disableControls();
+  }
+  ~SuspendedDisplay() {
+    if (table_) table_->enableControls();
+  }
+  SuspendedDisplay(const SuspendedDisplay&) = delete;
+  SuspendedDisplay& operator=(const SuspendedDisplay&) = delete;
+
+ private:
+  Table* table_;
+};
+
 }  // namespace tessaro::store
