@@ -1,9 +1,16 @@
-// A writable copy of the bundled data folder for tests.
+// A writable copy of the bundled data folder for tests, and tables filled with given records.
 #pragma once
 
 #include <QDir>
 #include <QFile>
 #include <QString>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "store/table.h"
 
 namespace tessaro::test {
 
@@ -18,6 +25,23 @@ inline bool copyBundledData(const QString& base) {
     QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
   }
   return true;
+}
+
+// A record as (field, text) pairs.
+using Row = std::vector<std::pair<QString, QString>>;
+
+// Replaces every record of the table file `path` by `rows`.
+inline void fillTable(const QString& path, const std::vector<Row>& rows) {
+  store::Table t;
+  ASSERT_TRUE(t.open(path)) << t.errorString().toStdString();
+  t.first();
+  while (t.recordCount() > 0) ASSERT_TRUE(t.deleteRecord());
+  for (const Row& row : rows) {
+    ASSERT_TRUE(t.append());
+    for (const auto& [field, value] : row) ASSERT_TRUE(t.setText(field, value)) << t.errorString().toStdString();
+    ASSERT_TRUE(t.post()) << t.errorString().toStdString();
+  }
+  ASSERT_TRUE(t.close());
 }
 
 }  // namespace tessaro::test

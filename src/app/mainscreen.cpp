@@ -104,33 +104,34 @@ struct MainScreen::Impl {
     return false;
   }
 
-  // A value a command needs from the current record: a number, not empty.
-  std::optional<double> need(Table& table, const QString& relativeName, const QString& column) {
+  // A numeric cell of the current record, empty or not; nothing when it does
+  // not hold a number (the command then stops with a message naming it).
+  std::optional<std::optional<double>> cell(Table& table, const QString& relativeName, const QString& column) {
     bool ok = true;
     const auto v = table.value(column, &ok);
-    if (!ok) {
-      s.fail(QStringLiteral("数据表 %1 中记录“%2”的“%3”栏不是数字，命令已停止。")
-                 .arg(tableName(table, relativeName), recordName(table), column));
-      return std::nullopt;
-    }
-    if (!v) {
+    if (ok) return v;
+    s.fail(QStringLiteral("数据表 %1 中记录“%2”的“%3”栏不是数字，命令已停止。")
+               .arg(tableName(table, relativeName), recordName(table), column));
+    return std::nullopt;
+  }
+
+  // A value a command needs from the current record: a number, not empty.
+  std::optional<double> need(Table& table, const QString& relativeName, const QString& column) {
+    const auto v = cell(table, relativeName, column);
+    if (!v) return std::nullopt;
+    if (!*v) {
       s.fail(QStringLiteral("数据表 %1 中记录“%2”的“%3”栏为空，命令已停止。")
                  .arg(tableName(table, relativeName), recordName(table), column));
       return std::nullopt;
     }
-    return v;
+    return *v;
   }
 
   // A value that reads 0 when empty, but must be a number when given.
   std::optional<double> orZero(Table& table, const QString& relativeName, const QString& column) {
-    bool ok = true;
-    const auto v = table.value(column, &ok);
-    if (!ok) {
-      s.fail(QStringLiteral("数据表 %1 中记录“%2”的“%3”栏不是数字，命令已停止。")
-                 .arg(tableName(table, relativeName), recordName(table), column));
-      return std::nullopt;
-    }
-    return v.value_or(0.0);
+    const auto v = cell(table, relativeName, column);
+    if (!v) return std::nullopt;
+    return v->value_or(0.0);
   }
 
   // Visits every record of the table's current order and range.

@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "menus.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -530,24 +532,8 @@ void TForm1::buildCommandRow(QWidget* row) {
 }
 
 void TForm1::buildMenu() {
-  struct Item {
-    const char* caption;  // nullptr: separator
-    app::Command command;
-    const char* name;
-  };
-  const auto menu = [this](const QString& title, const QString& name, std::initializer_list<Item> items) {
-    auto* m = new QMenu(title, this);
-    m->setObjectName(name);
-    for (const Item& it : items) {
-      if (!it.caption) {
-        m->addSeparator();
-        continue;
-      }
-      QAction* a = m->addAction(QString::fromUtf8(it.caption));
-      a->setObjectName(QString::fromLatin1(it.name));
-      items_.insert(it.command, a);
-    }
-    menus_ << m;
+  const auto menu = [this](const QString& title, const QString& name, std::initializer_list<MenuItem> items) {
+    menus_ << ui::buildMenu(this, title, name, items, items_);
   };
   using C = app::Command;
   menu(QStringLiteral("界面"), QStringLiteral("MainMenuWindows"),

@@ -29,6 +29,7 @@
 #include "form1.h"
 #include "icons.h"
 #include "libraryform.h"
+#include "menus.h"
 #include "messageboxprompter.h"
 
 namespace tessaro::ui {
@@ -225,28 +226,8 @@ void TMainForm::buildStatusStrip() {
 }
 
 void TMainForm::buildMenu() {
-  struct Item {
-    const char* caption;  // nullptr: separator
-    C command;
-    const char* name;
-    const char* hint;
-  };
-  const auto menu = [this](const QString& title, const QString& name, std::initializer_list<Item> items) {
-    auto* m = new QMenu(title, this);
-    m->setObjectName(name);
-    for (const Item& it : items) {
-      if (!it.caption) {
-        m->addSeparator();
-        continue;
-      }
-      QAction* a = m->addAction(QString::fromUtf8(it.caption));
-      a->setObjectName(QString::fromLatin1(it.name));
-      if (it.hint) {
-        a->setStatusTip(QString::fromUtf8(it.hint));
-        a->setToolTip(a->statusTip());
-      }
-      actions_.insert(it.command, a);
-    }
+  const auto menu = [this](const QString& title, const QString& name, std::initializer_list<MenuItem> items) {
+    QMenu* m = ui::buildMenu(this, title, name, items, actions_);
     connect(m, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
     frameMenus_ << m;
   };

@@ -23,8 +23,6 @@
 
 namespace tessaro::test {
 
-using Row = std::vector<std::pair<QString, QString>>;
-
 // The main screen as the library windows see it, over real tables.
 class TestSink : public app::TransferSink {
  public:
@@ -69,18 +67,7 @@ class LibraryTest : public ::testing::Test {
   static inline const QString targetsFile = QStringLiteral("pfk.dbf");
 
   // Replaces every record of a table file by `rows`.
-  void fill(const QString& file, const std::vector<Row>& rows) {
-    store::Table t;
-    ASSERT_TRUE(t.open(data(file))) << t.errorString().toStdString();
-    t.first();
-    while (t.recordCount() > 0) ASSERT_TRUE(t.deleteRecord());
-    for (const Row& row : rows) {
-      ASSERT_TRUE(t.append());
-      for (const auto& [field, value] : row) ASSERT_TRUE(t.setText(field, value)) << t.errorString().toStdString();
-      ASSERT_TRUE(t.post()) << t.errorString().toStdString();
-    }
-    ASSERT_TRUE(t.close());
-  }
+  void fill(const QString& file, const std::vector<Row>& rows) { fillTable(data(file), rows); }
 
   // A library window over the folder; it replaces the one opened before.
   app::Library& open(app::LibraryKind kind) {

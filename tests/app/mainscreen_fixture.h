@@ -24,8 +24,6 @@
 
 namespace tessaro::test {
 
-using Row = std::vector<std::pair<QString, QString>>;
-
 class MainScreenTest : public ::testing::Test {
  protected:
   QTemporaryDir tmp;
@@ -42,19 +40,8 @@ class MainScreenTest : public ::testing::Test {
   QString data(const QString& file = QString()) const { return tmp.path() + QStringLiteral("/数据库/") + file; }
   QString ini() const { return data(QStringLiteral("KuTitle.ini")); }
 
-  // Replaces every record of a table (closed or shared) by `rows`.
-  void fill(const QString& file, const std::vector<Row>& rows) {
-    store::Table t;
-    ASSERT_TRUE(t.open(data(file))) << t.errorString().toStdString();
-    t.first();
-    while (t.recordCount() > 0) ASSERT_TRUE(t.deleteRecord());
-    for (const Row& row : rows) {
-      ASSERT_TRUE(t.append());
-      for (const auto& [field, value] : row) ASSERT_TRUE(t.setText(field, value)) << t.errorString().toStdString();
-      ASSERT_TRUE(t.post()) << t.errorString().toStdString();
-    }
-    ASSERT_TRUE(t.close());
-  }
+  // Replaces every record of a table file by `rows`.
+  void fill(const QString& file, const std::vector<Row>& rows) { fillTable(data(file), rows); }
 
   app::MainScreen& open() {
     screen = std::make_unique<app::MainScreen>(prompter, frame, base());
