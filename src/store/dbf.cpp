@@ -107,6 +107,34 @@ core::Date today() {
   return core::Date{d.year(), d.month(), d.day()};
 }
 
+namespace {
+
+bool isFlag(char c) { return c == kLiveFlag || c == kDeletedFlag; }
+
+// The whole records of `recordLength` bytes from `headerLength` on, when the
+// file reads as a sound table with that layout: every record starts with a
+// deletion flag, and the records are followed by the end mark as the last
+// byte, or by nothing when they are as many as the header counts.
+std::optional<qsizetype> wholeRecordsAt(QByteArrayView file, qsizetype headerLength, int recordLength,
+                                        std::uint32_t headerCount) {
+  const qsizetype size = file.size();
+  if (headerLength > size || recordLength <= 1) return std::nullopt;
+  const qsizetype data = size - headerLength;
+  const qsizetype whole = data / recordLength;
+  const qsizetype rest = data % recordLength;
+  if (rest == 1) {
+    if (file[size - 1] != kEofMark) return std::nullopt;
+  } else if (rest != 0 || whole != qsizetype(headerCount)) {
+    return std::nullopt;
+  }
+  for (qsizetype i = 0; i < whole; ++i) {
+    if (!isFlag(file[headerLength + i * recordLength])) return std::nullopt;
+  }
+  return whole;
+}
+
+}  // namespace
+
 Scan scanStructure(QByteArrayView file) {
   Scan s;
   const char* p = file.data();
@@ -124,6 +152,8 @@ Scan scanStructure(QByteArrayView file) {
   s.headerCount = u32(p + kCountOffset);
   const int claimedHeader = u16(p + 8);
   const int claimedRecord = u16(p + 10);
+  s.claimedHeaderLength = claimedHeader;
+  s.claimedRecordLength = claimedRecord;
   l.productionIndex = static_cast<std::uint8_t>(p[kProductionIndexOffset]);
   l.languageDriver = static_cast<std::uint8_t>(p[kLanguageDriverOffset]);
 
@@ -132,6 +162,7 @@ Scan scanStructure(QByteArrayView file) {
   qsizetype at = 32;
   while (at < size && p[at] != kHeaderEnd && at + 32 <= size && at < 32 + 32 * 1024) at += 32;
   const bool ended = at < size && p[at] == kHeaderEnd;
+  s.terminated = ended;
   qsizetype count = (at - 32) / 32;
   if (!ended && claimedHeader >= 33) count = std::min<qsizetype>(count, (claimedHeader - 33) / 32);
   int offset = 1;
@@ -161,8 +192,15 @@ Scan scanStructure(QByteArrayView file) {
     s.structural = true;
     s.problems << QStringLiteral("字段描述没有结束标记");
   }
-  // The header length may leave room after the end mark; it must not be shorter.
-  if (claimedHeader < needed || claimedHeader > size) {
+  // The header length may leave room after the end mark; it must not be
+  // shorter. Room that only shifts the records is no room: when the records
+  // are whole from the descriptors' end mark on and not from the claimed
+  // length, the claim is wrong.
+  const bool claimShiftsRecords = claimedHeader > needed && ended && claimedRecord == l.recordLength &&
+                                  claimedHeader <= size &&
+                                  !wholeRecordsAt(file, claimedHeader, l.recordLength, s.headerCount) &&
+                                  wholeRecordsAt(file, needed, l.recordLength, s.headerCount);
+  if (claimedHeader < needed || claimedHeader > size || claimShiftsRecords) {
     s.structural = true;
     s.problems << QStringLiteral("表头长度写的是 %1 字节，实际为 %2 字节").arg(claimedHeader).arg(needed);
     l.headerLength = needed;
@@ -177,6 +215,19 @@ Scan scanStructure(QByteArrayView file) {
 
   // Whole records present after the header.
   const qsizetype dataBytes = std::max<qsizetype>(0, size - l.headerLength);
+  const qsizetype counted = qsizetype(s.headerCount) * l.recordLength;
+  // An append writes the record and the end mark, then the count: when it
+  // stopped in between, at most one record's bytes and the end mark follow
+  // the counted records. The counted records are the table.
+  if (!s.structural && dataBytes > counted && dataBytes - counted <= l.recordLength + 1) {
+    const qsizetype extra = dataBytes - counted;
+    const char first = p[l.headerLength + counted];
+    if (isFlag(first) && (extra <= l.recordLength || p[size - 1] == kEofMark)) {
+      s.records = s.headerCount;
+      s.leftover = int(extra);
+      return s;
+    }
+  }
   qsizetype whole = dataBytes / l.recordLength;
   qsizetype rest = dataBytes % l.recordLength;
   // Records past the claimed count that begin with the end-of-file mark are not records.
@@ -207,6 +258,35 @@ Scan scanStructure(QByteArrayView file) {
     }
   }
   return s;
+}
+
+std::optional<Mend> planMend(QByteArrayView file, QString* why) {
+  const Scan s = scanStructure(file);
+  auto refuse = [&](const QString& reason) {
+    *why = reason;
+    return std::optional<Mend>();
+  };
+  if (!s.usable) return refuse(s.problems.join(QStringLiteral("；")));
+  Mend m;
+  m.layout = s.layout;
+  m.records = s.records;
+  if (!s.structural) return m;
+  if (!s.terminated) return refuse(QStringLiteral("字段描述没有结束标记，看不出字段到哪里为止"));
+  if (s.claimedRecordLength != s.layout.recordLength) {
+    return refuse(QStringLiteral("表头的记录长度 %1 字节与字段合计 %2 字节不符，看不出哪个字段的宽度有误")
+                      .arg(s.claimedRecordLength)
+                      .arg(s.layout.recordLength));
+  }
+  const auto whole = wholeRecordsAt(file, s.layout.headerLength, s.layout.recordLength, s.headerCount);
+  if (!whole) return refuse(QStringLiteral("表头之后不是完整的记录加结束标记，文件可能被截断或记录错位"));
+  if (s.layout.headerLength != s.claimedHeaderLength) {
+    m.changes << QStringLiteral("表头长度由 %1 改为 %2 字节").arg(s.claimedHeaderLength).arg(s.layout.headerLength);
+  }
+  if (std::uint32_t(*whole) != s.headerCount) {
+    m.changes << QStringLiteral("记录数由 %1 改为 %2").arg(s.headerCount).arg(*whole);
+  }
+  m.records = std::uint32_t(*whole);
+  return m;
 }
 
 void scanContents(Scan& s, const char* records) {

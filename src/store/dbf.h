@@ -56,7 +56,22 @@ struct Scan {
   std::uint32_t headerCount = 0;  // record count claimed by the header
   std::uint32_t records = 0;      // whole records present and read
   bool structural = false;        // the header lies or the file is cut short
+  bool terminated = false;        // the field descriptors end with their mark
+  int claimedHeaderLength = 0;    // as the header says
+  int claimedRecordLength = 0;
+  // Bytes of an append that stopped before the header's count was written:
+  // at most one record (and the end mark) after the counted records. They
+  // are not read, and the next append writes over them.
+  int leftover = 0;
   QStringList problems;           // each a clause in Chinese, without the file name
+};
+
+// How a table whose header lies can be written out again with its true
+// layout, as the file's own structure shows it beyond doubt.
+struct Mend {
+  Layout layout;               // the layout the records are read with
+  std::uint32_t records = 0;   // whole records at layout.headerLength
+  QStringList changes;         // what differs from the header, each a clause in Chinese
 };
 
 // Reads the header and works out how many whole records `file` holds.
@@ -66,6 +81,14 @@ Scan scanStructure(QByteArrayView file);
 // hold no number, dates that are no dates, texts that are not GBK.
 // `records` holds scan.records records of scan.layout.recordLength bytes.
 void scanContents(Scan& scan, const char* records);
+
+// The true layout of a damaged file, when its structure shows it beyond
+// doubt: the field descriptors end with their mark, the record length in the
+// header equals the fields' sum, every record starts with a deletion flag,
+// and the bytes after the header are whole records followed by the end mark
+// (or exactly as many whole records as the header counts). Otherwise no
+// value, and `why` says what cannot be told.
+std::optional<Mend> planMend(QByteArrayView file, QString* why);
 
 // One whole sentence about `problems` for the file called `fileName`.
 QString damageSentence(const QString& fileName, const QStringList& problems);

@@ -125,66 +125,92 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
   ~SharedTableFile() {
     registry().erase(key_);
     if (fd_ >= 0) ::close(fd_);
-    if (exclusiveFd_ >= 0) ::close(exclusiveFd_);
   }
 
-  // The shared records of the file at `path` when a cursor of this program
-  // holds it exclusively; null otherwise.
-  static std::shared_ptr<SharedTableFile> heldExclusively(const QByteArray& nativePath) {
+  // The shared records of the file at `nativePath` when this program has it open.
+  static std::shared_ptr<SharedTableFile> find(const QByteArray& nativePath) {
     struct stat st {};
     if (::stat(nativePath.constData(), &st) != 0) return nullptr;
     const auto it = registry().find(std::make_pair(st.st_dev, st.st_ino));
-    if (it == registry().end()) return nullptr;
-    auto shared = it->second.lock();
-    return shared && shared->exclusiveFd_ >= 0 ? shared : nullptr;
+    return it == registry().end() ? nullptr : it->second.lock();
   }
 
-  // Keeps the exclusive lock that `lockFd` holds for as long as any cursor
-  // of this program has the file open, so that cursors opened after it may
-  // share it and other programs stay locked out until the last one closes.
-  bool holdExclusively(int lockFd) {
-    if (exclusiveFd_ >= 0) return true;
-    exclusiveFd_ = ::fcntl(lockFd, F_DUPFD_CLOEXEC, 0);
-    return exclusiveFd_ >= 0;
+  // Opens the file at `path` for this program: one descriptor that holds the
+  // program's lock on it, shared or exclusive.
+  static std::shared_ptr<SharedTableFile> openFile(const QString& path, const QString& name, bool exclusive,
+                                                   QString* error) {
+    const QByteArray native = QFile::encodeName(path);
+    // The lock is taken on the file the name leads to; if a pack replaced the
+    // file in the meantime, take it again on the new one.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      bool noWrite = false;
+      int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+      if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+        noWrite = true;
+      }
+      if (fd < 0) return failedOpen(error, QStringLiteral("不能打开表文件 %1：%2").arg(name, systemError()));
+      if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        const bool busy = errno == EWOULDBLOCK;
+        const QString why = systemError();
+        ::close(fd);
+        if (busy && exclusive) return failedOpen(error, busyText(name));
+        if (busy) return failedOpen(error, QStringLiteral("表文件 %1 正被其他程序独占使用，不能打开").arg(name));
+        return failedOpen(error, QStringLiteral("不能锁定表文件 %1：%2").arg(name, why));
+      }
+      struct stat byFd {};
+      struct stat byName {};
+      if (::fstat(fd, &byFd) != 0 || ::stat(native.constData(), &byName) != 0 || byFd.st_dev != byName.st_dev ||
+          byFd.st_ino != byName.st_ino) {
+        ::close(fd);
+        continue;
+      }
+      const auto key = std::make_pair(byFd.st_dev, byFd.st_ino);
+      auto file = std::shared_ptr<SharedTableFile>(new SharedTableFile);
+      file->path_ = path;
+      file->name_ = name;
+      file->fd_ = fd;
+      file->noWrite_ = noWrite;
+      file->exclusive_ = exclusive;
+      if (!file->load(error)) return nullptr;
+      file->key_ = key;
+      registry()[key] = file;
+      return file;
+    }
+    return failedOpen(error, QStringLiteral("不能打开表文件 %1：文件在打开时被替换").arg(name));
   }
-  // A descriptor of the exclusive lock for one more cursor; -1 on failure.
-  int shareExclusiveLock() const { return ::fcntl(exclusiveFd_, F_DUPFD_CLOEXEC, 0); }
+
+  // Turns this program's shared lock into an exclusive one; false when
+  // another program has the file open.
+  bool lockExclusively(QString* error) {
+    if (exclusive_) return true;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+      exclusive_ = true;
+      return true;
+    }
+    const bool busy = errno == EWOULDBLOCK;
+    const QString why = systemError();
+    // A lock that could not be converted may be gone: take the shared one again.
+    ::flock(fd_, LOCK_SH | LOCK_NB);
+    return fail(error, busy ? busyText(name_) : QStringLiteral("不能锁定表文件 %1：%2").arg(name_, why));
+  }
+
   // Whether an open cursor claims exclusive use.
   bool claimedExclusively() const {
     return std::any_of(cursors_.begin(), cursors_.end(),
                        [](const Table* t) { return t->mode_ == Table::Mode::Exclusive; });
   }
-  std::size_t cursorCount() const { return cursors_.size(); }
+  bool lockedExclusively() const { return exclusive_; }
 
-  // The shared records of the file that `lockFd` has open.
-  static std::shared_ptr<SharedTableFile> acquire(const QString& path, int lockFd, const QString& name,
-                                                  QString* error) {
-    struct stat st {};
-    if (::fstat(lockFd, &st) != 0) {
-      *error = QStringLiteral("不能打开表文件 %1：%2").arg(name, systemError());
-      return nullptr;
+  // Every cursor but `keeper` leaves the record it edits (posting a change),
+  // so that nothing is lost when the records are replaced.
+  bool settleCursors(const Table* keeper, QString* error) {
+    const auto cursors = cursors_;
+    for (Table* t : cursors) {
+      if (t == keeper || t->state_ == Table::State::Browse) continue;
+      if (!t->leaveRecord()) return fail(error, t->errorString());
     }
-    const auto key = std::make_pair(st.st_dev, st.st_ino);
-    if (auto it = registry().find(key); it != registry().end()) {
-      if (auto shared = it->second.lock()) return shared;
-    }
-    auto file = std::shared_ptr<SharedTableFile>(new SharedTableFile);
-    file->path_ = path;
-    file->name_ = name;
-    const QByteArray native = QFile::encodeName(path);
-    file->fd_ = ::open(native.constData(), O_RDWR | O_CLOEXEC);
-    if (file->fd_ < 0) {
-      file->fd_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
-      file->noWrite_ = true;
-    }
-    if (file->fd_ < 0) {
-      *error = QStringLiteral("不能打开表文件 %1：%2").arg(name, systemError());
-      return nullptr;
-    }
-    if (!file->load(error)) return nullptr;
-    file->key_ = key;
-    registry()[key] = file;
-    return file;
+    return true;
   }
 
   const dbf::Layout& layout() const { return layout_; }
@@ -192,6 +218,7 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
   const char* record(std::int64_t i) const { return bytes_.data() + start_ + i * layout_.recordLength; }
   bool isLive(std::int64_t i) const { return record(i)[0] != dbf::kDeletedFlag; }
   bool readOnly() const { return noWrite_ || structural_; }
+  bool damaged() const { return structural_; }
   QString damage() const { return damage_; }
   std::uint64_t generation() const { return generation_; }
   const QString& path() const { return path_; }
@@ -280,23 +307,28 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
     return true;
   }
 
-  // Replaces the file with one that holds the live records only.
-  bool pack(int* lockFd, QString* error) {
-    if (readOnly() && noWrite_) return fail(error, whyReadOnly());
-    const int rl = layout_.recordLength;
-    std::int64_t live = 0;
-    for (std::int64_t i = 0; i < count_; ++i) live += isLive(i) ? 1 : 0;
-    dbf::Layout out = layout_;
-    out.productionIndex = 0;
-    QByteArray data = dbf::buildHeader(out, std::uint32_t(live), dbf::today());
-    data.reserve(data.size() + live * rl + 1);
-    for (std::int64_t i = 0; i < count_; ++i) {
-      if (isLive(i)) {
-        data.append(record(i), rl);
-        data[data.size() - rl] = dbf::kLiveFlag;
+  // Replaces the file with one that holds the live records only, so that a
+  // crash at any moment leaves the old file or the new one whole. A file
+  // whose header lies is written with the layout its own structure shows, and
+  // `mended` lists what that changed; when the layout cannot be told beyond
+  // doubt, the file is left byte for byte.
+  bool pack(QString* error, QStringList* mended) {
+    mended->clear();
+    if (noWrite_) return fail(error, whyReadOnly());
+    QByteArray data;
+    if (structural_) {
+      std::vector<char> all;
+      if (!readWhole(&all, error)) return false;
+      QString why;
+      const auto mend = dbf::planMend(QByteArrayView(all.data(), qsizetype(all.size())), &why);
+      if (!mend) {
+        return fail(error, damage_ + QStringLiteral("看不出它本来的结构（%1），没有整理，文件保持原样。").arg(why));
       }
+      data = packedFile(mend->layout, all.data() + mend->layout.headerLength, mend->records);
+      *mended = mend->changes;
+    } else {
+      data = packedFile(layout_, bytes_.data() + start_, count_);
     }
-    data.append(dbf::kEofMark);
 
     QByteArray tmpl = QFile::encodeName(QFileInfo(path_).absolutePath() + QStringLiteral("/.pack-XXXXXX"));
     const int tfd = ::mkostemp(tmpl.data(), O_CLOEXEC);
@@ -309,23 +341,15 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
     struct stat st {};
     if (::fstat(fd_, &st) == 0) ::fchmod(tfd, st.st_mode & 07777);
     if (!writeAll(tfd, data.constData(), std::size_t(data.size()), 0) || ::fsync(tfd) != 0) return abandon(systemError());
-    // The new file is locked for this table before anyone can open it by name.
+    // The new file is locked for this program before anyone can open it by name.
     if (::flock(tfd, LOCK_EX | LOCK_NB) != 0) return abandon(systemError());
     const QByteArray native = QFile::encodeName(path_);
     if (::rename(tmpl.constData(), native.constData()) != 0) return abandon(systemError());
     syncFolder(path_);
 
-    ::close(*lockFd);
-    *lockFd = tfd;
-    if (exclusiveFd_ >= 0) {
-      ::close(exclusiveFd_);
-      exclusiveFd_ = ::fcntl(tfd, F_DUPFD_CLOEXEC, 0);
-    }
-    const int newFd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
-    if (newFd >= 0) {
-      ::close(fd_);
-      fd_ = newFd;
-    }
+    ::close(fd_);
+    fd_ = tfd;
+    exclusive_ = true;
     registry().erase(key_);
     if (::fstat(fd_, &st) == 0) key_ = std::make_pair(st.st_dev, st.st_ino);
     registry()[key_] = weak_from_this();
@@ -352,6 +376,32 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
     *error = message;
     return std::nullopt;
   }
+  static std::shared_ptr<SharedTableFile> failedOpen(QString* error, const QString& message) {
+    *error = message;
+    return nullptr;
+  }
+  static QString busyText(const QString& name) {
+    return QStringLiteral("表文件 %1 正在被其他程序使用，不能独占打开").arg(name);
+  }
+
+  // A new file of `count` records with `layout`, the records taken from
+  // `records`, the deleted ones left out.
+  static QByteArray packedFile(dbf::Layout layout, const char* records, std::int64_t count) {
+    const int rl = layout.recordLength;
+    std::int64_t live = 0;
+    for (std::int64_t i = 0; i < count; ++i) live += records[i * rl] != dbf::kDeletedFlag ? 1 : 0;
+    layout.productionIndex = 0;
+    QByteArray data = dbf::buildHeader(layout, std::uint32_t(live), dbf::today());
+    data.reserve(data.size() + live * rl + 1);
+    for (std::int64_t i = 0; i < count; ++i) {
+      const char* rec = records + i * rl;
+      if (rec[0] == dbf::kDeletedFlag) continue;
+      data.append(rec, rl);
+      data[data.size() - rl] = dbf::kLiveFlag;
+    }
+    data.append(dbf::kEofMark);
+    return data;
+  }
   QString lockError() const { return QStringLiteral("不能锁定表文件 %1：%2").arg(name_, systemError()); }
   QString writeError() const { return QStringLiteral("写入表文件 %1 失败：%2").arg(name_, systemError()); }
 
@@ -368,15 +418,22 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
     return true;
   }
 
-  bool load(QString* error) {
+  // The whole file as it is on disk.
+  bool readWhole(std::vector<char>* all, QString* error) {
     HeaderLock lock(fd_, F_RDLCK);
     if (!lock.locked()) return fail(error, lockError());
     struct stat st {};
     if (::fstat(fd_, &st) != 0) return fail(error, QStringLiteral("不能读取表文件 %1：%2").arg(name_, systemError()));
-    std::vector<char> all(std::size_t(st.st_size));
-    if (!all.empty() && !readAll(fd_, all.data(), all.size(), 0)) {
+    all->assign(std::size_t(st.st_size), '\0');
+    if (!all->empty() && !readAll(fd_, all->data(), all->size(), 0)) {
       return fail(error, QStringLiteral("不能读取表文件 %1：%2").arg(name_, systemError()));
     }
+    return true;
+  }
+
+  bool load(QString* error) {
+    std::vector<char> all;
+    if (!readWhole(&all, error)) return false;
     dbf::Scan scan = dbf::scanStructure(QByteArrayView(all.data(), qsizetype(all.size())));
     if (!scan.usable) return fail(error, dbf::damageSentence(name_, scan.problems));
     const int hl = scan.layout.headerLength;
@@ -398,8 +455,8 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
 
   QString path_;
   QString name_;
-  int fd_ = -1;
-  int exclusiveFd_ = -1;  // the exclusive lock of this program, when it holds one
+  int fd_ = -1;            // holds this program's lock on the file
+  bool exclusive_ = false;  // the lock is exclusive
   Key key_{};
   bool noWrite_ = false;
   bool structural_ = false;
@@ -512,56 +569,23 @@ bool Table::open(const QString& folder, const QString& relativeName, Mode mode) 
   displayName_ = QDir(folder).relativeFilePath(path);
   if (displayName_.startsWith(QStringLiteral(".."))) displayName_ = path;
   error_.clear();
+  mendReport_.clear();
   const QByteArray native = QFile::encodeName(path);
-  // A file that this program holds exclusively is shared by its further
-  // cursors; only one of them may claim exclusive use.
-  if (auto held = SharedTableFile::heldExclusively(native)) {
-    if (mode == Mode::Exclusive && held->claimedExclusively()) {
+  // Every cursor of this program on a file shares its records and its lock;
+  // only one of them at a time may claim exclusive use.
+  auto file = SharedTableFile::find(native);
+  QString why;
+  if (file) {
+    if (mode == Mode::Exclusive && file->claimedExclusively()) {
       return fail(QStringLiteral("表文件 %1 正在被使用，不能独占打开").arg(displayName_));
     }
-    const int fd = held->shareExclusiveLock();
-    if (fd < 0) return fail(QStringLiteral("不能打开表文件 %1：%2").arg(displayName_, systemError()));
-    file_ = std::move(held);
-    lockFd_ = fd;
-    mode_ = mode;
+    if (mode == Mode::Exclusive && !file->lockExclusively(&why)) return fail(why);
+  } else {
+    file = SharedTableFile::openFile(path, displayName_, mode == Mode::Exclusive, &why);
+    if (!file) return fail(why);
   }
-  // The lock is taken on the file the name leads to; if a pack replaced the
-  // file in the meantime, take it again on the new one.
-  for (int attempt = 0; attempt < 5 && !file_; ++attempt) {
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return fail(QStringLiteral("不能打开表文件 %1：%2").arg(displayName_, systemError()));
-    if (::flock(fd, (mode == Mode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-      const bool busy = errno == EWOULDBLOCK;
-      const QString why = systemError();
-      ::close(fd);
-      if (busy && mode == Mode::Exclusive) {
-        return fail(QStringLiteral("表文件 %1 正在被使用，不能独占打开").arg(displayName_));
-      }
-      if (busy) return fail(QStringLiteral("表文件 %1 正被独占使用，不能打开").arg(displayName_));
-      return fail(QStringLiteral("不能锁定表文件 %1：%2").arg(displayName_, why));
-    }
-    struct stat byFd {};
-    struct stat byName {};
-    if (::fstat(fd, &byFd) == 0 && ::stat(native.constData(), &byName) == 0 && byFd.st_dev == byName.st_dev &&
-        byFd.st_ino == byName.st_ino) {
-      QString why;
-      auto file = SharedTableFile::acquire(path, fd, displayName_, &why);
-      if (file && mode == Mode::Exclusive && !file->holdExclusively(fd)) {
-        why = QStringLiteral("不能锁定表文件 %1：%2").arg(displayName_, systemError());
-        file.reset();
-      }
-      if (!file) {
-        ::close(fd);
-        return fail(why);
-      }
-      file_ = std::move(file);
-      lockFd_ = fd;
-      mode_ = mode;
-      break;
-    }
-    ::close(fd);
-  }
-  if (!file_) return fail(QStringLiteral("不能打开表文件 %1：文件在打开时被替换").arg(displayName_));
+  file_ = std::move(file);
+  mode_ = mode;
   file_->attach(this);
   state_ = State::Browse;
   orderField_ = -1;
@@ -593,8 +617,6 @@ bool Table::close() {
   }
   file_->detach(this);
   file_.reset();
-  ::close(lockFd_);
-  lockFd_ = -1;
   state_ = State::Closed;
   view_.clear();
   keys_.clear();
@@ -610,6 +632,7 @@ bool Table::close() {
 bool Table::isOpen() const { return file_ != nullptr; }
 bool Table::isExclusive() const { return isOpen() && mode_ == Mode::Exclusive; }
 bool Table::isReadOnly() const { return isOpen() && file_->readOnly(); }
+bool Table::isDamaged() const { return isOpen() && file_->damaged(); }
 QString Table::tableType() const { return isOpen() ? QStringLiteral("DBASE") : QString(); }
 QString Table::filePath() const { return isOpen() ? file_->path() : QString(); }
 QString Table::displayName() const { return displayName_; }
@@ -1382,11 +1405,19 @@ void Table::enableControls() {
 // --- Maintenance --------------------------------------------------------------------
 
 bool Table::pack() {
+  mendReport_.clear();
   if (!requireOpen() || !leaveRecord()) return false;
   if (!isExclusive()) return fail(QStringLiteral("表文件 %1 没有独占打开，不能整理").arg(displayName_));
-  if (file_->cursorCount() > 1) return fail(QStringLiteral("表文件 %1 还在别处打开着，不能整理").arg(displayName_));
+  // The other cursors of this program step aside: their changes are posted
+  // first, and they find the packed records afterwards.
   QString why;
-  if (!file_->pack(&lockFd_, &why)) return fail(why);
+  if (!file_->settleCursors(this, &why)) return fail(why);
+  QStringList mended;
+  if (!file_->pack(&why, &mended)) return fail(why);
+  if (!mended.isEmpty()) {
+    mendReport_ = QStringLiteral("表文件 %1 的表头与文件内容不符，已按文件本身的结构修复：%2。")
+                      .arg(displayName_, mended.join(QStringLiteral("；")));
+  }
   return true;
 }
 

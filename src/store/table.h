@@ -98,6 +98,9 @@ class Table : public QObject {
   QString displayName() const;
   // One sentence naming the file and what is wrong with it; empty for a sound file.
   QString damageReport() const;
+  // Whether the file does not agree with its header (it is then read-only
+  // until packed): its records may be misread, so nothing is computed from it.
+  bool isDamaged() const;
   // What went wrong with the last operation that failed.
   QString errorString() const { return error_; }
 
@@ -221,9 +224,15 @@ class Table : public QObject {
 
   // Removes the deleted records: writes the live records to a new file and
   // renames it over the old one, so that a crash at any moment leaves one of
-  // the two whole. The table must be open exclusively, and by no other
-  // cursor of this program; it stays open.
+  // the two whole. The table must be open exclusively; the other cursors of
+  // this program on the file first post what they edit, then see the packed
+  // records from their first. A file whose header lies is packed with the
+  // layout its own structure shows beyond doubt (mendReport() says what was
+  // mended), and otherwise refused and left byte for byte. It stays open.
   bool pack();
+  // After a pack that mended the header: one sentence naming the file and what
+  // was mended; empty otherwise.
+  QString mendReport() const { return mendReport_; }
 
  signals:
   // The records, the order, the range or the position changed (not sent while
@@ -268,10 +277,10 @@ class Table : public QObject {
   void announce();
 
   std::shared_ptr<SharedTableFile> file_;
-  int lockFd_ = -1;
   Mode mode_ = Mode::Shared;
   QString displayName_;
   mutable QString error_;
+  QString mendReport_;
 
   State state_ = State::Closed;
   std::vector<char> buffer_;     // the record being edited or inserted

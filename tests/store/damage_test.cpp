@@ -211,3 +211,130 @@ TEST_F(DamageTest, RandomlyDamagedFilesNeverCrash) {
     }
   }
 }
+
+// Packing a damaged file either writes the records of the intact file, with
+// a sentence saying what was mended, or leaves the file byte for byte.
+TEST_F(DamageTest, PackMendsOnlyWhatTheFileShowsBeyondDoubt) {
+  auto withHeaderLength = [&](int h) {
+    QByteArray b = bytes_;
+    b[8] = static_cast<char>(h & 0xFF);
+    b[9] = static_cast<char>(h >> 8);
+    return b;
+  };
+  auto withCount = [&](quint32 n) {
+    QByteArray b = bytes_;
+    setCount(b, n);
+    return b;
+  };
+  QByteArray widerField = bytes_;
+  widerField[32 + 32 * 2 + 16] = static_cast<char>(widerField[32 + 32 * 2 + 16] + 1);  // SIO2 one byte wider
+  QByteArray longerRecord = bytes_;
+  longerRecord[10] = static_cast<char>(rl_ + 3);
+  QByteArray unterminated = bytes_;
+  unterminated[hl_ - 1] = ' ';
+  QByteArray badNumber = bytes_;
+  badNumber.replace(hl_ + rl_ + fieldOffset("SIO2"), 10, "**********");
+
+  struct Case {
+    const char* what;
+    QByteArray file;
+    const char* mended;  // the clause of the mend report; null: left as it is
+  };
+  const std::vector<Case> cases = {
+      {"header length 31 too large", withHeaderLength(hl_ + 31), "表头长度由"},
+      {"header length shorter than the descriptors", withHeaderLength(40), "表头长度由 40 改为"},
+      {"count too large, end mark present", withCount(9), "记录数由 9 改为 3"},
+      {"count too small, end mark present", withCount(1), "记录数由 1 改为 3"},
+      {"record length wrong", longerRecord, nullptr},
+      {"a field one byte wider", widerField, nullptr},
+      {"cut inside the last record", bytes_.left(hl_ + 2 * rl_ + 5), nullptr},
+      {"cut at a record boundary", bytes_.left(hl_ + 2 * rl_), nullptr},
+      {"cut to 100 bytes", bytes_.left(100), nullptr},
+      {"descriptors without their end mark", unterminated, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(writeFile(file_, c.file));
+    Table t;
+    ASSERT_TRUE(t.open(file_, Table::Mode::Exclusive)) << t.errorString().toStdString();
+    EXPECT_TRUE(t.isDamaged());
+    EXPECT_TRUE(t.isReadOnly());
+    if (c.mended) {
+      ASSERT_TRUE(t.pack()) << t.errorString().toStdString();
+      EXPECT_TRUE(t.mendReport().startsWith(QStringLiteral("表文件 YLK.DBF 的表头与文件内容不符"))) << t.mendReport().toStdString();
+      EXPECT_TRUE(t.mendReport().contains(QString::fromUtf8(c.mended))) << t.mendReport().toStdString();
+      EXPECT_FALSE(t.isDamaged());
+      EXPECT_FALSE(t.isReadOnly());
+      EXPECT_EQ(readFile(file_).mid(4), bytes_.mid(4));
+    } else {
+      EXPECT_FALSE(t.pack());
+      EXPECT_TRUE(t.errorString().startsWith(QStringLiteral("表文件 YLK.DBF 已损坏："))) << t.errorString().toStdString();
+      EXPECT_TRUE(t.errorString().endsWith(QStringLiteral("没有整理，文件保持原样。"))) << t.errorString().toStdString();
+      EXPECT_TRUE(t.mendReport().isEmpty());
+      EXPECT_EQ(readFile(file_), c.file);
+    }
+  }
+
+  // Damage that leaves the layout sound is packed as it is: the records keep
+  // their bytes, and the missing end mark is written.
+  for (const QByteArray& b : {bytes_.left(bytes_.size() - 1), badNumber}) {
+    ASSERT_TRUE(writeFile(file_, b));
+    Table t;
+    ASSERT_TRUE(t.open(file_, Table::Mode::Exclusive));
+    EXPECT_FALSE(t.isDamaged());
+    ASSERT_TRUE(t.pack()) << t.errorString().toStdString();
+    EXPECT_TRUE(t.mendReport().isEmpty());
+    QByteArray expected = b;
+    if (expected.back() != '\x1A') expected.append('\x1A');
+    EXPECT_EQ(readFile(file_).mid(4), expected.mid(4));
+  }
+
+  // A file that does not open at all is never touched.
+  for (const QByteArray& b : {bytes_.left(20), bytes_.left(40)}) {
+    ASSERT_TRUE(writeFile(file_, b));
+    Table t;
+    EXPECT_FALSE(t.open(file_, Table::Mode::Exclusive));
+    EXPECT_EQ(readFile(file_), b);
+  }
+}
+
+TEST_F(DamageTest, HeaderLengthThatShiftsTheRecordsIsSeenThrough) {
+  QByteArray b = bytes_;
+  b[8] = static_cast<char>((hl_ + 31) & 0xFF);
+  b[9] = static_cast<char>((hl_ + 31) >> 8);
+  ASSERT_TRUE(reopen(b));
+  expectOneSentenceNaming(QStringLiteral("表头长度写的是 %1 字节，实际为 %2 字节").arg(hl_ + 31).arg(hl_));
+  EXPECT_EQ(readBh(), (std::vector<int>{1, 2, 3}));
+  EXPECT_TRUE(table_->isReadOnly());
+}
+
+// An append writes its record and the end mark before the header's count; a
+// crash in between leaves the counted records followed by at most one record
+// and the end mark. That is no damage: the counted records are the table, and
+// the next append writes over the rest.
+TEST_F(DamageTest, AppendInterruptedBeforeTheCountIsNoDamage) {
+  QByteArray extra = bytes_.mid(hl_ + 2 * rl_, rl_);  // a whole record's bytes
+  extra[fieldOffset("NAME")] = 'X';
+  QByteArray whole = bytes_.left(bytes_.size() - 1) + extra + '\x1A';
+  QByteArray partial = bytes_.left(bytes_.size() - 1) + extra.left(rl_ / 2);
+  for (const QByteArray& b : {whole, partial, QByteArray(bytes_.left(bytes_.size() - 1) + extra)}) {
+    ASSERT_TRUE(reopen(b));
+    EXPECT_TRUE(table_->damageReport().isEmpty()) << table_->damageReport().toStdString();
+    EXPECT_FALSE(table_->isReadOnly());
+    EXPECT_EQ(readBh(), (std::vector<int>{1, 2, 3}));
+    ASSERT_TRUE(table_->append());
+    ASSERT_TRUE(table_->setInteger("BH", 4));
+    ASSERT_TRUE(table_->post()) << table_->errorString().toStdString();
+    ASSERT_TRUE(table_->close());
+    const QByteArray after = readFile(file_);
+    EXPECT_EQ(after.size(), hl_ + 4 * rl_ + 1);
+    EXPECT_EQ(test::headerCount(file_), 4u);
+    ASSERT_TRUE(reopen(after));
+    EXPECT_TRUE(table_->damageReport().isEmpty());
+    EXPECT_EQ(readBh(), (std::vector<int>{1, 2, 3, 4}));
+  }
+  // More than one record past the count is not an interrupted append.
+  QByteArray two = bytes_.left(bytes_.size() - 1) + extra + extra + '\x1A';
+  ASSERT_TRUE(reopen(two));
+  EXPECT_TRUE(table_->isDamaged());
+}
