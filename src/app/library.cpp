@@ -185,7 +185,7 @@ Library::Library(LibraryKind kind, Prompter& prompter, TransferSink& sink, const
 }
 
 QString Library::settingsFile() const {
-  return QDir(store::dataFolder(base_)).filePath(QStringLiteral("KuTitle.ini"));
+  return store::settingsFile(base_);
 }
 
 bool Library::titleRed(int column) const { return column >= 0 && column < red_.size() && red_[column]; }

@@ -226,7 +226,7 @@ store::Table& MainScreen::table(WorkTable t) { return d_->t(t); }
 bool MainScreen::isOpen(WorkTable t) const { return d_->open[std::size_t(t)] && d_->work[std::size_t(t)].isOpen(); }
 store::Table* MainScreen::materialLibrary() { return d_->materials; }
 store::Table* MainScreen::targetLibrary() { return d_->targets; }
-QString MainScreen::settingsFile() const { return QDir(store::dataFolder(base_)).filePath(QStringLiteral("KuTitle.ini")); }
+QString MainScreen::settingsFile() const { return store::settingsFile(base_); }
 
 bool MainScreen::fail(const QString& text) {
   prompter_.error(text);

@@ -21,7 +21,7 @@ int runReport(Context& ctx) {
   const QString pdf = ctx.args[at + 1];
 
   // The captions of grid 1 as the main screen reads them at its start.
-  const QString settings = QDir(store::dataFolder(ctx.baseFolder)).filePath(QStringLiteral("KuTitle.ini"));
+  const QString settings = store::settingsFile(ctx.baseFolder);
   QStringList captions;
   for (int k = 0; k <= 22; ++k) captions << store::Profile::read(settings, QStringLiteral("配方"), QString::number(k));
 

@@ -7,6 +7,13 @@ namespace tessaro::store {
 
 // Name of the data folder beside the program.
 inline const QString kDataFolderName = QStringLiteral("数据库");
+// Name of the settings file in the data folder.
+inline const QString kSettingsFileName = QStringLiteral("KuTitle.ini");
+
+// The file `relativeName` names in `folder` whatever the letter case of its
+// parts on disk ("数据库\性能.dbf" finds 数据库/性能.DBF); `relativeName` may
+// use "\" or "/". An empty string when no such file exists.
+QString findFile(const QString& folder, const QString& relativeName);
 
 // The folder that holds the data folder: the program's own folder unless a
 // command-line program was told otherwise.
@@ -14,5 +21,9 @@ QString programFolder();
 
 // The data folder under `baseFolder` (the program's folder when empty).
 QString dataFolder(const QString& baseFolder = QString());
+
+// The settings file of the data folder under `baseFolder`, found whatever
+// the letter case of its name; where it would be created when there is none.
+QString settingsFile(const QString& baseFolder = QString());
 
 }  // namespace tessaro::store

@@ -471,35 +471,6 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
 
 // ---------------------------------------------------------------------------
 
-QString findFile(const QString& folder, const QString& relativeName) {
-  const QStringList parts = relativeName.split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
-  QString at = folder.isEmpty() ? QStringLiteral(".") : folder;
-  if (relativeName.startsWith(QLatin1Char('/'))) at = QStringLiteral("/");
-  for (int i = 0; i < parts.size(); ++i) {
-    const QString& part = parts[i];
-    const bool lastPart = i == parts.size() - 1;
-    QDir dir(at);
-    QString found;
-    if (QFileInfo::exists(dir.filePath(part))) {
-      found = part;
-    } else {
-      const QStringList entries =
-          dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-      for (const QString& e : entries) {
-        if (e.compare(part, Qt::CaseInsensitive) == 0) {
-          found = e;
-          break;
-        }
-      }
-    }
-    if (found.isEmpty()) return QString();
-    at = dir.filePath(found);
-    const QFileInfo info(at);
-    if (lastPart ? !info.isFile() : !info.isDir()) return QString();
-  }
-  return at;
-}
-
 Table::Table(QObject* parent) : QObject(parent) {}
 
 Table::~Table() { close(); }

@@ -25,6 +25,7 @@
 
 #include "core/format.h"
 #include "store/dbf.h"
+#include "store/paths.h"
 
 namespace tessaro::store {
 
@@ -37,11 +38,6 @@ struct FieldSpec {
   int length;    // C: 1..254; N: 1..20; D: 8; L: 1
   int decimals = 0;
 };
-
-// The file `path` names in `folder` whatever the letter case of its parts on
-// disk ("数据库\性能.dbf" finds 数据库/性能.DBF); `relativeName` may use "\"
-// or "/". An empty string when no such file exists.
-QString findFile(const QString& folder, const QString& relativeName);
 
 class Table : public QObject {
   Q_OBJECT
