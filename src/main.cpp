@@ -2,7 +2,9 @@
 #include <QApplication>
 
 #include "report/printcommand.h"
+#include "store/folderlock.h"
 #include "store/paths.h"
+#include "ui/messageboxprompter.h"
 #include "ui/form1.h"
 #include "ui/aboutbox.h"
 #include "ui/mainform.h"
@@ -12,6 +14,15 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tessaro"));
   QApplication::setStyle(QStringLiteral("Fusion"));
+
+  // One program at a time changes the data folder; a second one is told
+  // which program has it and ends before it opens a table.
+  tessaro::store::FolderLock folderLock;
+  if (!folderLock.acquire(tessaro::store::dataFolder())) {
+    tessaro::ui::MessageBoxPrompter prompter;
+    prompter.error(folderLock.errorString() + tessaro::app::kCR + QStringLiteral("本程序现在退出。"));
+    return 1;
+  }
 
   // The splash: an about box with a status line, painted at once so that it
   // stays visible while the windows are created.
@@ -31,12 +42,15 @@ int main(int argc, char** argv) {
     }
   });
 
+  // The password dialog is the last window created and is visible from its
+  // creation, over the whole screen: the frame shows only beneath it, and
+  // nothing behind it can be reached until the password is accepted; leaving
+  // it ends the program at once.
+  tessaro::ui::TPasswordDlg password(tessaro::store::dataFolder());
   splash.close();
   frame.showMaximized();
-
-  // Nothing behind the password dialog can be reached until the password is
-  // accepted; leaving it ends the program at once.
-  tessaro::ui::TPasswordDlg password(tessaro::store::dataFolder());
+  password.raise();
+  password.activateWindow();
   if (password.exec() != QDialog::Accepted) return 0;
 
   return app.exec();

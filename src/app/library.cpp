@@ -574,8 +574,29 @@ bool Library::headerCheck() {
   return true;
 }
 
+bool Library::transferTablesSound() {
+  // Nothing is read from a damaged library, nor written into a table that is
+  // damaged or cannot be written.
+  Table* to = traits_.kind == LibraryKind::Materials ? sink_.formulaTable() : sink_.targetTable();
+  for (const Table* t : {static_cast<const Table*>(&table_), static_cast<const Table*>(to)}) {
+    if (!t) continue;
+    QString why;
+    if (t->isDamaged()) {
+      why = t->damageReport();
+    } else if (t == to && t->isReadOnly()) {
+      why = t->whyReadOnly() + QStringLiteral("。");
+    }
+    if (!why.isEmpty()) {
+      prompter_.warning(why + kCR + kNotRunText);
+      return false;
+    }
+  }
+  return true;
+}
+
 Library::Transfer Library::JaLu() {
   if (!usable() || !hasCurrentRecord()) return Transfer::Stopped;
+  if (!transferTablesSound()) return Transfer::Stopped;
   if (!headerCheck()) return Transfer::Stopped;
   if (isCategoryName(table_.text(QStringLiteral("NAME")))) return Transfer::Skipped;
   bool ok = true;
@@ -732,6 +753,7 @@ void Library::SpeedButton1Click() {
     prompter_.warning(QStringLiteral("主界面的表 1（数据库/配方.DBF）没有打开，不能输入原料。"));
     return;
   }
+  if (!transferTablesSound()) return;
   int shown = 0;
   int categories = 0;
   {

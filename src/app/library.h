@@ -236,6 +236,8 @@ class Library {
     std::optional<core::Date> date;
   };
   std::optional<Source> readSource();
+  // Whether the library and the table a transfer writes are sound; says why not.
+  bool transferTablesSound();
   bool writeCommon(store::Table& to, const Source& s);
   bool writeMaterial(const Source& s);
   bool writeTarget(const Source& s);

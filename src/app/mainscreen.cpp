@@ -110,6 +110,10 @@ struct MainScreen::Impl {
     bool ok = true;
     const auto v = table.value(column, &ok);
     if (ok) return v;
+    if (table.fieldIndex(column) < 0) {
+      s.fail(QStringLiteral("数据表 %1 中没有“%2”栏，命令已停止。").arg(tableName(table, relativeName), column));
+      return std::nullopt;
+    }
     s.fail(QStringLiteral("数据表 %1 中记录“%2”的“%3”栏不是数字，命令已停止。")
                .arg(tableName(table, relativeName), recordName(table), column));
     return std::nullopt;
@@ -204,6 +208,8 @@ MainScreen::MainScreen(Prompter& prompter, FrameState& frame, const QString& bas
       prompter_.warning(QStringLiteral("无法打开数据表 %1，主界面不使用该表。")
                             .arg(QString(Impl::relName(w)).replace(QLatin1Char('\\'), QLatin1Char('/'))) +
                         kCR + d_->t(w).errorString());
+    } else if (!d_->t(w).damageReport().isEmpty()) {
+      prompter_.warning(d_->t(w).damageReport());
     }
   }
   const QString file = settingsFile();
@@ -233,13 +239,26 @@ bool MainScreen::fail(const QString& text) {
   return false;
 }
 
-bool MainScreen::require(std::initializer_list<WorkTable> tables) {
-  for (WorkTable w : tables) {
+bool MainScreen::require(std::initializer_list<WorkTable> writes, std::initializer_list<WorkTable> reads) {
+  auto usable = [&](WorkTable w, bool written) {
     if (!isOpen(w)) {
       return fail(QStringLiteral("数据表 %1 未能打开，不能执行此命令。")
                       .arg(QString(Impl::relName(w)).replace(QLatin1Char('\\'), QLatin1Char('/'))));
     }
+    return requireSound(d_->t(w), written);
+  };
+  for (WorkTable w : writes) {
+    if (!usable(w, true)) return false;
   }
+  for (WorkTable w : reads) {
+    if (!usable(w, false)) return false;
+  }
+  return true;
+}
+
+bool MainScreen::requireSound(const Table& t, bool written) {
+  if (t.isDamaged()) return fail(t.damageReport() + kCR + kNotRunText);
+  if (written && t.isReadOnly()) return fail(t.whyReadOnly() + QStringLiteral("。") + kCR + kNotRunText);
   return true;
 }
 
@@ -294,7 +313,10 @@ bool MainScreen::runCalculation() {
   } depth(*this);
 
   if (!checkAllowed()) return false;
-  if (!require({WorkTable::Formula, WorkTable::Target, WorkTable::Property})) return false;
+  // The result table is opened again before each calculation; every table
+  // the run writes is checked before any of them changes.
+  if (!isOpen(WorkTable::Result)) d_->openWork(WorkTable::Result);
+  if (!require({WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property})) return false;
   Table& formula = d_->t(WorkTable::Formula);
   Table& target = d_->t(WorkTable::Target);
   Table& result = d_->t(WorkTable::Result);
@@ -314,9 +336,7 @@ bool MainScreen::runCalculation() {
   // 4.
   resultVisible_ = true;
   propertyVisible_ = false;
-  // 5.
-  if (!isOpen(WorkTable::Result)) d_->openWork(WorkTable::Result);
-  if (!require({WorkTable::Result})) return false;
+  // 5. (the result table was opened above)
   if (!result.setOrder(QStringLiteral("BH"))) return d_->engine(result);
   // 6.
   if (formula.isEmpty() || target.isEmpty()) {
@@ -463,7 +483,7 @@ bool MainScreen::B(int argument) {
 
 std::optional<double> MainScreen::MinWuCha() {
   return guarded(prompter_, [&]() -> std::optional<double> {
-    if (!require({WorkTable::Target, WorkTable::Result})) return std::nullopt;
+    if (!require({WorkTable::Result}, {WorkTable::Target})) return std::nullopt;
     const auto allowed = core::parseNumber(toStd(allowedText_));
     if (!allowed) {
       checkAllowed();
@@ -722,6 +742,9 @@ bool MainScreen::SpeedButton2Click() {
     Table& formula = d_->t(WorkTable::Formula);
     Table& target = d_->t(WorkTable::Target);
     const QString K = QStringLiteral("K2O"), N = QStringLiteral("NA2O");
+    // The split reads both libraries: they are checked before anything changes.
+    if (kNaMerged() && (!openLibraries() || !requireSound(*d_->materials, false) || !requireSound(*d_->targets, false)))
+      return false;
     if (compactDisplay() && !compactOff()) return false;
     auto libraryOrderBack = [this] {
       for (Table* lib : {d_->materials, d_->targets}) {
@@ -773,7 +796,6 @@ bool MainScreen::SpeedButton2Click() {
       if (!setKNaCaptions(kMergedK2O, kMergedNa2O)) return false;
       kNaCaption_ = kSplitCaption;
     } else {
-      if (!openLibraries()) return false;
       Table& materials = *d_->materials;
       Table& targets = *d_->targets;
       struct Planned {
@@ -899,26 +921,22 @@ bool MainScreen::TB6Click() {
 
 bool MainScreen::clearMainData() {
   return guarded(prompter_, [&]() -> bool {
+    QStringList notOpen;
     for (WorkTable w : {WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property}) {
-      if (!isOpen(w)) d_->openWork(w);  // a table still closed is left alone
+      if (!isOpen(w) && !d_->openWork(w)) notOpen << QString(Impl::relName(w)).replace(QLatin1Char('\\'), QLatin1Char('/'));
     }
-    if (isOpen(WorkTable::Formula)) {
-      Table& formula = d_->t(WorkTable::Formula);
-      if (!formula.cancelRange() || !formula.setNaturalOrder()) return d_->engine(formula);
-      if (!d_->clearInUse(formula)) return false;
-    }
+    // Nothing is cleared unless every table can be: the person must not take
+    // a table that stayed as it was for an empty one.
+    if (!notOpen.isEmpty())
+      return fail(QStringLiteral("数据表 %1 未能打开，主界面的数据都没有清除。").arg(notOpen.join(QStringLiteral("、"))));
+    if (!require({WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property})) return false;
+    Table& formula = d_->t(WorkTable::Formula);
+    if (!formula.cancelRange() || !formula.setNaturalOrder()) return d_->engine(formula);
+    if (!d_->clearInUse(formula)) return false;
     compactCaption_ = kCompactOffCaption;
-    QStringList notCleared;
     for (WorkTable w : {WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property}) {
-      if (!isOpen(w)) {
-        notCleared << QString(Impl::relName(w)).replace(QLatin1Char('\\'), QLatin1Char('/'));
-        continue;
-      }
       if (!d_->deleteAll(d_->t(w))) return false;
     }
-    // The person must not take a table that stayed closed for an empty one.
-    if (!notCleared.isEmpty())
-      return fail(QStringLiteral("数据表 %1 未能打开，其中的数据没有清除。").arg(notCleared.join(QStringLiteral("、"))));
     return true;
   });
 }
@@ -931,7 +949,11 @@ bool MainScreen::packOne(Table& t, const QString& relativeName) {
   if (!t.isOpen()) return false;                                  // Table must be opened to pack
   if (!t.isExclusive()) return false;                             // ... opened exclusively to pack
   if (t.tableType() != QLatin1String("DBASE")) return false;      // ... of Paradox or dBASE type
-  return t.pack();
+  // What the engine refused (a damaged table it cannot mend, a disk
+  // failure) is named before the command says that packing failed.
+  if (!t.pack()) return fail(t.errorString());
+  if (!t.mendReport().isEmpty()) prompter_.information(t.mendReport());
+  return true;
 }
 
 void MainScreen::SpeedButton6Click() {

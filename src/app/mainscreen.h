@@ -243,7 +243,10 @@ class MainScreen {
   friend struct MainScreenAccess;
   bool runCalculation();
   bool checkAllowed();
-  bool require(std::initializer_list<WorkTable> tables);
+  // Every table a command writes must be open, sound and writable, and every
+  // table it reads open and sound, before the command changes anything.
+  bool require(std::initializer_list<WorkTable> writes, std::initializer_list<WorkTable> reads = {});
+  bool requireSound(const store::Table& t, bool written);
   bool openLibraries();
   bool writeSetting(const QString& section, const QString& key, const QString& value);
   void setOtherCaption(int k, const QString& caption);

@@ -48,7 +48,7 @@ struct MainScreen::PropertyInputs {
 };
 
 std::optional<MainScreen::PropertyInputs> MainScreen::readPropertyInputs() {
-  if (!require({WorkTable::Result})) return std::nullopt;
+  if (!require({}, {WorkTable::Result})) return std::nullopt;
   Table& result = table(WorkTable::Result);
   const QString resultName = shownName(result, kResultTableName);
   if (!result.setOrder(QStringLiteral("BH"))) {
@@ -120,7 +120,7 @@ std::optional<MainScreen::PropertyInputs> MainScreen::readPropertyInputs() {
 
 bool MainScreen::computeProperties(FormulaKind kind) {
   return guarded(prompter_, [&]() -> bool {
-    if (!require({WorkTable::Result, WorkTable::Property})) return false;
+    if (!require({WorkTable::Property}, {WorkTable::Result})) return false;
     if (!PanDuanQT()) return false;
     const auto in = readPropertyInputs();
     if (!in) return false;

@@ -12,6 +12,8 @@ namespace tessaro::app {
 
 // Line break inside a message text: one carriage return.
 inline constexpr QChar kCR = QChar(u'\r');
+// Said after a refusal for a table that is damaged or cannot be written.
+inline const QString kNotRunText = QStringLiteral("命令没有执行，各数据表都没有改动。");
 
 // The three kinds of message box: a typed box whose caption and icon follow
 // its type, a box with a caption of the program's own, a plain box without icon.

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "cli/commands.h"
+#include "store/folderlock.h"
 #include "store/paths.h"
 
 namespace {
@@ -91,6 +92,14 @@ int main(int argc, char** argv) {
   if (it == commands.end()) {
     err << "tessaro-cli: unknown command: " << name << "\n";
     return usage(err);
+  }
+  // The commands that change the tables hold the data folder while they run,
+  // so that no other program changes it meanwhile; reading needs no lock.
+  static const QStringList readOnly = {QStringLiteral("dump"), QStringLiteral("solve"), QStringLiteral("report")};
+  tessaro::store::FolderLock folderLock;
+  if (!readOnly.contains(name) && !folderLock.acquire(tessaro::store::dataFolder(base))) {
+    err << "[错误] " << folderLock.errorString() << "\n";
+    return tessaro::cli::kFailed;
   }
   tessaro::cli::Context ctx{args, base, out, err};
   const int status = it->second(ctx);

@@ -54,10 +54,17 @@ PrintCommand::~PrintCommand() {
 
 void PrintCommand::showPreview(Stage stage) {
   stage_ = stage;
-  // A damaged cell is told once, before the preview shows it as it is.
-  const QStringList problems = stage == Stage::FormulaReport
-                                   ? readFormulaReport(*tables_, screen_.formulaCaptions()).problems
-                                   : readPropertyReport(tables_->property).problems;
+  // The report is read once, here: the preview, the printer and the PDF all
+  // show these pages, whatever the tables hold later. A damaged cell is told
+  // once, before the preview shows it as it is.
+  QStringList problems;
+  if (stage == Stage::FormulaReport) {
+    formulaContent_ = readFormulaReport(*tables_, screen_.formulaCaptions());
+    problems = formulaContent_.problems;
+  } else {
+    propertyContent_ = readPropertyReport(tables_->property);
+    problems = propertyContent_.problems;
+  }
   if (!problems.isEmpty()) prompter_.warning(problems.join(app::kCR));
 
   auto& printer = printers_[stage == Stage::FormulaReport ? 0 : 1];
@@ -87,12 +94,10 @@ void PrintCommand::showPreview(Stage stage) {
 void PrintCommand::paint(QPrinter* printer) {
   QPainter painter;
   if (!painter.begin(printer)) return;  // the print system reports its own failure
-  // The tables are read anew every time the report is laid out, so that a
-  // print from the preview shows what the files hold then.
   if (stage_ == Stage::FormulaReport) {
-    paintFormulaReport(painter, *printer, readFormulaReport(*tables_, screen_.formulaCaptions()));
+    paintFormulaReport(painter, *printer, formulaContent_);
   } else {
-    paintPropertyReport(painter, *printer, readPropertyReport(tables_->property));
+    paintPropertyReport(painter, *printer, propertyContent_);
   }
 }
 

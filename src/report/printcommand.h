@@ -76,6 +76,9 @@ class PrintCommand : public QObject {
   QPointer<QPrintPreviewDialog> preview_;
   QAction* export_ = nullptr;
   Stage stage_ = Stage::FormulaReport;
+  // What the preview now shown was laid out from.
+  FormulaReportContent formulaContent_;
+  PropertyReportContent propertyContent_;
 };
 
 }  // namespace tessaro::report

@@ -77,10 +77,17 @@ bool ReportTables::open(const QString& baseFolder, QString* error) {
     closeAll();
     return false;
   };
-  if (!formula.open(baseFolder, app::kFormulaTableName)) return failWith(formula);
-  if (!target.open(baseFolder, app::kTargetTableName)) return failWith(target);
-  if (!result.open(baseFolder, app::kResultTableName)) return failWith(result);
-  if (!property.open(baseFolder, app::kPropertyTableName)) return failWith(property);
+  // A report is never printed from a table whose records may be misread.
+  auto opened = [&](Table& t, const QString& name) {
+    if (!t.open(baseFolder, name)) return failWith(t);
+    if (!t.isDamaged()) return true;
+    if (error) *error = t.damageReport() + app::kCR + QStringLiteral("报表没有生成。");
+    closeAll();
+    return false;
+  };
+  if (!opened(formula, app::kFormulaTableName) || !opened(target, app::kTargetTableName) ||
+      !opened(result, app::kResultTableName) || !opened(property, app::kPropertyTableName))
+    return false;
   if (!formula.setOrder(QStringLiteral("BH"))) return failWith(formula);
   // Without the restriction the report lists every row in BH order.
   formula.setRange(QStringLiteral("1"), QStringLiteral("1"));

@@ -22,8 +22,9 @@ struct ReportTables {
   // Opens the four tables under `baseFolder` (the folder that holds 数据库),
   // orders the formula table by BH and restricts it to the rows whose BH is
   // 1, and orders the result table by BH. A restriction that fails is let
-  // go (every row is then listed); any other failure closes what was opened
-  // and returns false with the engine's sentence in `error`.
+  // go (every row is then listed); any other failure, and a table whose file
+  // does not agree with its header, closes what was opened and returns false
+  // with the engine's sentence in `error`.
   bool open(const QString& baseFolder, QString* error);
   void closeFormulaTables();  // formula, target and result
   void closeAll();

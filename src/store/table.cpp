@@ -604,6 +604,7 @@ bool Table::isOpen() const { return file_ != nullptr; }
 bool Table::isExclusive() const { return isOpen() && mode_ == Mode::Exclusive; }
 bool Table::isReadOnly() const { return isOpen() && file_->readOnly(); }
 bool Table::isDamaged() const { return isOpen() && file_->damaged(); }
+QString Table::whyReadOnly() const { return isReadOnly() ? file_->whyReadOnly() : QString(); }
 QString Table::tableType() const { return isOpen() ? QStringLiteral("DBASE") : QString(); }
 QString Table::filePath() const { return isOpen() ? file_->path() : QString(); }
 QString Table::displayName() const { return displayName_; }

@@ -97,6 +97,8 @@ class Table : public QObject {
   // Whether the file does not agree with its header (it is then read-only
   // until packed): its records may be misread, so nothing is computed from it.
   bool isDamaged() const;
+  // Why the table is read-only (one sentence without its full stop); empty when it is not.
+  QString whyReadOnly() const;
   // What went wrong with the last operation that failed.
   QString errorString() const { return error_; }
 

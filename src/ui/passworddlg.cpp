@@ -210,6 +210,11 @@ void TPasswordDlg::layOut() {
 
 void TPasswordDlg::FormCreate() {
   layOut();
+  // Visible from its creation: it covers the screen before anything behind it
+  // shows, and the boxes of the creation routine stand over it.
+  show();
+  raise();
+  activateWindow();
   check_->FormCreate();
   fieldsOut();
   update();
