@@ -9,6 +9,7 @@
 #include <QJsonValue>
 #include <QLocale>
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -162,10 +163,23 @@ QString refusalField(const core::SolverRefusal& r) {
 
 // JSON output, written by hand so that the keys keep the order of the
 // result record and every stored value prints as the decimal it holds.
-QByteArray jsonNumber(double v) {
-  if (v == 0) return "0";
-  return QByteArray::number(v, 'g', QLocale::FloatingPointShortest);
-}
+// JSON has no infinity and no NaN: such a value is noted instead of printed,
+// and an output that met one is withheld.
+class JsonNumbers {
+ public:
+  QByteArray operator()(double v) {
+    if (!std::isfinite(v)) {
+      finite_ = false;
+      return "0";
+    }
+    if (v == 0) return "0";
+    return QByteArray::number(v, 'g', QLocale::FloatingPointShortest);
+  }
+  bool allFinite() const { return finite_; }
+
+ private:
+  bool finite_ = true;
+};
 
 QByteArray jsonString(const std::string& s) {
   QByteArray out = "\"";
@@ -190,7 +204,7 @@ QByteArray jsonString(const std::string& s) {
   return out;
 }
 
-QByteArray formulaJson(const core::FormulaResult& f, const core::SolverTarget& target) {
+QByteArray formulaJson(const core::FormulaResult& f, const core::SolverTarget& target, JsonNumbers& jsonNumber) {
   Contents stored{};
   for (int m = 0; m < kOxideCount; ++m) stored[m] = f.oxides[m].value;
   const core::ErrorEvaluation e = core::evaluateErrors(target.contents, stored);
@@ -255,15 +269,20 @@ int runSolve(Context& ctx) {
   if (const auto error = readInput(doc.object(), input)) return badInput(ctx, error->field, error->message);
 
   QByteArray out = "{\"formulas\": [";
+  JsonNumbers numbers;
   for (const int argument : {core::kFormula1, core::kFormula2}) {
     const core::SolveOutcome outcome = core::solveFormula(input.materials, input.target, argument, input.precision);
     if (const auto* refusal = std::get_if<core::SolverRefusal>(&outcome)) {
       return badInput(ctx, refusalField(*refusal), QString::fromStdString(refusal->message));
     }
     if (argument == core::kFormula2) out += ", ";
-    out += formulaJson(std::get<core::FormulaResult>(outcome), input.target);
+    out += formulaJson(std::get<core::FormulaResult>(outcome), input.target, numbers);
   }
   out += "]}\n";
+  if (!numbers.allFinite()) {
+    ctx.err << "tessaro-cli solve: a computed figure is not a finite number; no result is printed\n";
+    return kFailed;
+  }
   ctx.out << QString::fromUtf8(out);
   return kOk;
 }

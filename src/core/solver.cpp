@@ -1,8 +1,10 @@
 #include "solver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
+#include <tuple>
 
 #include "format.h"
 
@@ -57,6 +59,17 @@ void setFailed(FormulaResult& result, std::size_t n, int precision) {
   result.total = storedValue(0, 2);
 }
 
+// Whether every computed figure of a result is a finite number.
+bool allFinite(const FormulaResult& result) {
+  auto finite = [](double v) { return std::isfinite(v); };
+  auto stored = [](const StoredValue& v) { return std::isfinite(v.value); };
+  return std::all_of(result.x.begin(), result.x.end(), finite) &&
+         std::all_of(result.fired.begin(), result.fired.end(), finite) &&
+         std::all_of(result.proportions.begin(), result.proportions.end(), stored) &&
+         std::all_of(result.oxides.begin(), result.oxides.end(), stored) && stored(result.price) &&
+         stored(result.total);
+}
+
 }  // namespace
 
 bool isMarked(std::string_view markText) { return markText.find_first_not_of(" \t") != std::string_view::npos; }
@@ -93,15 +106,22 @@ std::optional<SolverRefusal> checkSolverInput(const std::vector<SolverMaterial>&
   for (int i = 0; i < n; ++i) {
     const SolverMaterial& m = materials[i];
     const std::string who = "原料“" + m.name + "”";
-    for (int o = 0; o < kOxideCount; ++o) {
-      if (!std::isfinite(m.contents[o])) {
-        return refusal(Kind::NotFinite, i, std::string(kOxideFields[o]),
-                       who + "的" + std::string(kOxideFields[o]) + "不是有效的数字。");
-      }
-    }
-    const std::pair<const char*, double> scalars[] = {{"IL", m.il}, {"HJ", m.hj}, {"DJ", m.dj}};
-    for (const auto& [field, value] : scalars) {
+    auto check = [&](const std::string& field, double value, double limit) -> std::optional<SolverRefusal> {
       if (!std::isfinite(value)) return refusal(Kind::NotFinite, i, field, who + "的" + field + "不是有效的数字。");
+      if (std::fabs(value) > limit) {
+        return refusal(Kind::OutOfRange, i, field,
+                       who + "的" + field + "（" + numberText(value) + "）超出了计算范围（绝对值不能大于" +
+                           numberText(limit) + "），无法计算配比。");
+      }
+      return std::nullopt;
+    };
+    for (int o = 0; o < kOxideCount; ++o) {
+      if (auto r = check(std::string(kOxideFields[o]), m.contents[o], kMaxContent)) return r;
+    }
+    const std::tuple<const char*, double, double> scalars[] = {
+        {"IL", m.il, kMaxContent}, {"HJ", m.hj, kMaxContent}, {"DJ", m.dj, kMaxPrice}};
+    for (const auto& [field, value, limit] : scalars) {
+      if (auto r = check(field, value, limit)) return r;
     }
     if (m.hj <= m.il) {
       const std::string relation = m.hj == m.il ? "等于" : "小于";
@@ -118,6 +138,16 @@ std::optional<SolverRefusal> checkSolverInput(const std::vector<SolverMaterial>&
       return refusal(Kind::NegativeTarget, -1, field,
                      "目标配方的" + field + "为负数（" + numberText(v) + "），无法计算配比。");
     }
+    if (v > kMaxContent) {
+      return refusal(Kind::OutOfRange, -1, field,
+                     "目标配方的" + field + "（" + numberText(v) + "）超出了计算范围（不能大于" +
+                         numberText(kMaxContent) + "），无法计算配比。");
+    }
+    if (v > 0 && v < kMinTarget) {
+      return refusal(Kind::OutOfRange, -1, field,
+                     "目标配方的" + field + "（" + numberText(v) + "）太小（不为0时不能小于" + numberText(kMinTarget) +
+                         "），无法计算配比。");
+    }
   }
   for (int j = 0; j < 3; ++j) {
     const auto text = amountText(target, j);
@@ -131,6 +161,11 @@ std::optional<SolverRefusal> checkSolverInput(const std::vector<SolverMaterial>&
     if (*value < 0) {
       return refusal(Kind::BadAmount, -1, field,
                      "表2中必选原料的用量" + field + "“" + target.amounts[j] + "”不能是负数。");
+    }
+    if (*value > kMaxAmount) {
+      return refusal(Kind::BadAmount, -1, field,
+                     "表2中必选原料的用量" + field + "“" + target.amounts[j] + "”不能大于" + numberText(kMaxAmount) +
+                         "（用量是配方的百分数）。");
     }
   }
   return std::nullopt;
@@ -312,6 +347,11 @@ SolveOutcome solveFormula(const std::vector<SolverMaterial>& materials, const So
   result.price = storedValue(price / 100, 2);
   for (int m = 0; m < kOxideCount; ++m) result.oxides[m] = storedValue(sums[m] / 100, 2);
   result.total = storedValue(h, 2);
+
+  // Bounded input keeps every figure finite in practice, but a material whose
+  // HJ - IL is vanishingly small, or a tableau degraded by rounding, can still
+  // carry a value past the range of a double: such a formula has failed.
+  if (!allFinite(result)) setFailed(result, materials.size(), precision);
   return result;
 }
 

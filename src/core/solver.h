@@ -30,6 +30,12 @@ inline constexpr int kMaxMaterials = 35;
 // Absolute tolerance of every comparison of the simplex method.
 inline constexpr double kSolverTolerance = 1e-6;
 
+// Input bounds: weighted rows stay within 1e6, so rounding (~1e-9) stays far under the tolerance; no figure overflows.
+inline constexpr double kMaxContent = 1000;             // |contents|, |IL|, |HJ| and targets, in per cent
+inline constexpr double kMaxPrice = 1e6;                // |DJ|; the formula's price then stays below 1.2e6
+inline constexpr double kMaxAmount = 100;               // mandatory amounts, in per cent of the formula
+inline constexpr double kMinTarget = kSolverTolerance;  // a smaller non-zero target is lost in the tolerance
+
 // One raw material of the formula table, on the ignition-free basis.
 struct SolverMaterial {
   std::string name;               // NAME, for messages
@@ -91,9 +97,10 @@ struct SolverRefusal {
   enum class Kind {
     TooManyMaterials,  // more than kMaxMaterials raw materials
     NoFiredPart,       // a raw material with HJ <= IL
-    BadAmount,         // a mandatory amount that is not a number, or negative
+    BadAmount,         // a mandatory amount that is not a number, negative or above kMaxAmount
     NegativeTarget,    // a negative matched target content
     NotFinite,         // a value that is not a finite number
+    OutOfRange,        // a value beyond kMaxContent or kMaxPrice, or a target between 0 and kMinTarget
     BadArgument,       // argument other than -1 and 0, or precision other than 0, 1, 2
   };
   Kind kind = Kind::TooManyMaterials;

@@ -150,6 +150,7 @@ TEST(SolveCli, BadInputNamesTheField) {
       {json(withMaterial(good, 0, QStringLiteral("BXL2"), 1)), "materials[0].BXL2: a text is needed"},
       {json(withTarget(good, QStringLiteral("BXL1"), QStringLiteral("二十"))), "target.BXL1: "},
       {json(withTarget(good, QStringLiteral("CAO"), -2)), "target.CAO: "},
+      {json(withMaterial(good, 0, QStringLiteral("DJ"), 1e308)), "materials[0].DJ: 原料“石英”"},
       {json(tooMany), "materials: 36 raw materials given, at most 35"},
       {json(noPrecision), "precision: missing"},
       {json(withTarget(good, QStringLiteral("SIO2"), QJsonValue::Null)), "target.SIO2: a number is needed, found null"},

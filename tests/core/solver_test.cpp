@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numeric>
 
 #include "core/format.h"
@@ -418,6 +419,24 @@ TEST(SolverFailure, PivotBoundCountsAsFailure) {
   EXPECT_TRUE(std::get<FormulaResult>(solveFormula(materials, t, kFormula2, 2, 3)).feasible);
 }
 
+TEST(SolverFailure, FigureBeyondTheRangeOfADoubleCountsAsFailure) {
+  // A fired part of 1e-310 passes the input check, but the raw proportion
+  // 100 / 1e-310 x 100 is beyond the range of a double.
+  std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}}, 1, 0, 1e-310),
+                                           material("刚玉", {{AL2O3, 100}}, 1)};
+  const SolverTarget t = target({{SIO2, 60}, {AL2O3, 40}});
+  for (int argument : {kFormula1, kFormula2}) {
+    const FormulaResult r = solved(materials, t, argument);
+    EXPECT_FALSE(r.feasible) << argument;
+    EXPECT_EQ(r.x, (std::vector<double>{0, 0}));
+    EXPECT_EQ(r.fired, (std::vector<double>{0, 0}));
+    EXPECT_EQ(texts(r.proportions), (std::vector<std::string>{"    0.00", "    0.00"}));
+    EXPECT_EQ(r.price.text, "    0.00");
+    for (const auto& o : r.oxides) EXPECT_EQ(o.text, "    0.00");
+    EXPECT_EQ(r.total.text, "    0.00");
+  }
+}
+
 TEST(SolverFailure, AllTargetsZero) {
   // Formula 1 is met by x = 0 (S = 0): every proportion 0, composition 0.
   std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}}, 1)};
@@ -478,4 +497,69 @@ TEST(SolverRefusals, NegativeTargetAndBadSettings) {
 
   EXPECT_EQ(refused(materials, target({{SIO2, 50}}), 1).kind, SolverRefusal::Kind::BadArgument);
   EXPECT_EQ(refused(materials, target({{SIO2, 50}}), kFormula1, 3).kind, SolverRefusal::Kind::BadArgument);
+}
+
+TEST(SolverRefusals, MaterialValuesAreBoundedInMagnitude) {
+  // Each value at its bound is solved; just past it the material and the
+  // field are named. IL goes below -kMaxContent, as above it it would leave
+  // no fired part.
+  using Cell = double& (*)(SolverMaterial&);
+  const struct {
+    std::string field;
+    double bound;
+    Cell cell;
+  } cases[] = {
+      {"SIO2", kMaxContent, [](SolverMaterial& m) -> double& { return m.contents[SIO2]; }},
+      {"FE2O3", kMaxContent, [](SolverMaterial& m) -> double& { return m.contents[FE2O3]; }},
+      {"IL", -kMaxContent, [](SolverMaterial& m) -> double& { return m.il; }},
+      {"HJ", kMaxContent, [](SolverMaterial& m) -> double& { return m.hj; }},
+      {"DJ", kMaxPrice, [](SolverMaterial& m) -> double& { return m.dj; }},
+      {"DJ", -kMaxPrice, [](SolverMaterial& m) -> double& { return m.dj; }},
+  };
+  const SolverTarget t = target({{SIO2, 60}, {AL2O3, 20}});
+  for (const auto& c : cases) {
+    std::vector<SolverMaterial> materials = threeMaterials();
+    c.cell(materials[1]) = c.bound;
+    EXPECT_TRUE(std::holds_alternative<FormulaResult>(solveFormula(materials, t, kFormula2, 2))) << c.field;
+
+    c.cell(materials[1]) = std::nextafter(c.bound, 2 * c.bound);
+    const SolverRefusal r = refused(materials, t, kFormula2);
+    EXPECT_EQ(r.kind, SolverRefusal::Kind::OutOfRange) << c.field;
+    EXPECT_EQ(r.material, 1);
+    EXPECT_EQ(r.field, c.field);
+    EXPECT_EQ(r.message.rfind("原料“高岭土”的" + c.field + "（", 0), 0u) << r.message;
+    EXPECT_NE(r.message.find("绝对值不能大于" + formatGeneral(std::fabs(c.bound))), std::string::npos) << r.message;
+  }
+}
+
+TEST(SolverRefusals, TargetsAndAmountsAreBounded) {
+  const std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}})};
+  auto outcome = [&](double sio2, const std::string& amount) {
+    SolverTarget t = target({{SIO2, sio2}});
+    t.amounts[0] = amount;
+    return solveFormula(materials, t, kFormula1, 2);
+  };
+  // At the bounds: solved.
+  EXPECT_TRUE(std::holds_alternative<FormulaResult>(outcome(kMaxContent, "")));
+  EXPECT_TRUE(std::holds_alternative<FormulaResult>(outcome(kMinTarget, "")));
+  EXPECT_TRUE(std::holds_alternative<FormulaResult>(outcome(50, "100")));
+
+  // Just past them: refused, naming the field.
+  for (const double sio2 : {std::nextafter(kMaxContent, 2 * kMaxContent), std::nextafter(kMinTarget, 0.0), 1e200}) {
+    const SolveOutcome o = outcome(sio2, "");
+    const auto* r = std::get_if<SolverRefusal>(&o);
+    ASSERT_NE(r, nullptr) << sio2;
+    EXPECT_EQ(r->kind, SolverRefusal::Kind::OutOfRange);
+    EXPECT_EQ(r->material, -1);
+    EXPECT_EQ(r->field, "SIO2");
+    EXPECT_EQ(r->message.rfind("目标配方的SIO2（", 0), 0u) << r->message;
+  }
+  for (const std::string amount : {"100.000000001", "1e300"}) {
+    const SolveOutcome o = outcome(50, amount);
+    const auto* r = std::get_if<SolverRefusal>(&o);
+    ASSERT_NE(r, nullptr) << amount;
+    EXPECT_EQ(r->kind, SolverRefusal::Kind::BadAmount);
+    EXPECT_EQ(r->field, "BXL1");
+    EXPECT_NE(r->message.find("“" + amount + "”不能大于100"), std::string::npos) << r->message;
+  }
 }
