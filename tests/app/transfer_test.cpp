@@ -262,3 +262,23 @@ TEST_F(LibraryTest, EveryBundledMaterialAndTargetTransfersWithoutAMessage) {
 
 }  // namespace
 }  // namespace tessaro::test
+
+namespace tessaro::test {
+namespace {
+
+TEST_F(LibraryTest, NoTransferIntoADamagedTable) {
+  fill(materialsFile, {item(7, "钾长石", 60, 20, 10, 100)});
+  sink.formula.close();
+  QByteArray b = readFile(data("配方.DBF"));
+  b[4] = 20;  // the header claims records the file does not have
+  ASSERT_TRUE(writeFile(data("配方.DBF"), b));
+  ASSERT_TRUE(sink.formula.open(data(QStringLiteral("配方.DBF"))));
+  materials().DBGrid1DblClick(1);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, sink.formula.damageReport() + QChar(u'\r') + app::kNotRunText);
+  EXPECT_EQ(readFile(data("配方.DBF")), b);
+  EXPECT_FALSE(sink.calls.contains("transferred"));
+}
+
+}  // namespace
+}  // namespace tessaro::test

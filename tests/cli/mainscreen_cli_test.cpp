@@ -9,6 +9,7 @@
 
 #include "bundled_data.h"
 #include "cli/cli_runner.h"
+#include "store/folderlock.h"
 #include "store/profile.h"
 #include "store/table.h"
 
@@ -82,6 +83,38 @@ TEST_F(MainScreenCliTest, PackFailsAtATargetLibraryLockedByAnotherProcess) {
   const qsizetype failed = r.err.indexOf("[信息] 整理数据库失败!\n");
   EXPECT_GE(open, 0) << r.err.toStdString();
   EXPECT_GT(failed, open);
+}
+
+}  // namespace
+
+namespace {
+
+// Scenario of two programs on one folder: while another program holds the
+// data folder, the commands that change it refuse before touching anything,
+// and reading still works.
+TEST_F(MainScreenCliTest, CommandsThatChangeTheDataWaitForTheFolder) {
+  const QString folder = dir_.path() + QStringLiteral("/数据库");
+  const QByteArray formula = [&] {
+    QFile f(folder + QStringLiteral("/配方.DBF"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }();
+  ASSERT_FALSE(formula.isEmpty());
+  tessaro::store::FolderLock held;  // this test program is the other program
+  ASSERT_TRUE(held.acquire(folder)) << held.errorString().toStdString();
+  for (const char* command : {"kna", "calc", "pack"}) {
+    const CliRun r = run({command});
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("[错误] 数据文件夹 "))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("正在被另一个程序使用"))) << r.err.toStdString();
+  }
+  QFile f(folder + QStringLiteral("/配方.DBF"));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), formula);
+  const CliRun dump = run({"dump", "formula"});
+  EXPECT_EQ(dump.status, 0) << dump.err.toStdString();
+  EXPECT_EQ(records(dump.out).size(), 8u);
+  held.release();
+  EXPECT_EQ(run({"kna"}).status, 0);
 }
 
 }  // namespace

@@ -128,5 +128,36 @@ TEST_F(PrintCommandTest, ATableThatDoesNotOpenStopsTheCommandWithItsName) {
   EXPECT_TRUE(formula.pack()) << formula.errorString().toStdString();
 }
 
+TEST_F(PrintCommandTest, PrintAndExportGiveThePagesThePreviewShows) {
+  if (!havePdfTools()) GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are not installed";
+  ASSERT_TRUE(screen->N5Click());
+  PrintCommand* command = run();
+  ASSERT_NE(command, nullptr);
+  // The tables change while the preview is open; what prints does not.
+  ASSERT_TRUE(screen->clearMainData());
+  const QString pdf = tmp.filePath(QStringLiteral("导出.pdf"));
+  ASSERT_TRUE(command->exportPdf(pdf));
+  const QString text = pdfText(pdf);
+  EXPECT_TRUE(text.startsWith(QStringLiteral("透明釉(石灰釉)_计算结果"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("1202.03"))) << text.toStdString();
+  closePreview(command);
+}
+
+TEST_F(PrintCommandTest, ADamagedTableStopsTheCommandWithItsDamage) {
+  ASSERT_TRUE(screen->N5Click());
+  screen.reset();
+  QByteArray b = readFile(data(QStringLiteral("结果.DBF")));
+  b[4] = 9;  // the header claims records the file does not have
+  ASSERT_TRUE(writeFile(data(QStringLiteral("结果.DBF")), b));
+  open();
+  prompter.clear();
+  EXPECT_EQ(run(), nullptr);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  const QString text = prompter.messages[0].text;
+  EXPECT_TRUE(text.startsWith(QStringLiteral("表文件 数据库/结果.DBF 已损坏："))) << text.toStdString();
+  EXPECT_TRUE(text.endsWith(QStringLiteral("报表没有生成。"))) << text.toStdString();
+  EXPECT_EQ(PrintCommand::running(), nullptr);
+}
+
 }  // namespace
 }  // namespace tessaro::test

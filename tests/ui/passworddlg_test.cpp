@@ -246,3 +246,27 @@ TEST_F(PasswordDialog, NothingBehindTakesInputWhileShown) {
   QTest::mouseClick(frame.windowHandle(), Qt::LeftButton, Qt::NoModifier, exitAt);
   EXPECT_FALSE(frame.isVisible());
 }
+
+namespace {
+
+// Visible from its creation: the boxes of the creation routine (here the
+// large-font advisory) come when the dialog already covers the screen.
+TEST_F(PasswordDialog, CoversTheScreenBeforeItsFirstBox) {
+  struct Watching : test::ScriptedPrompter {
+    bool covered = false;
+    app::Button message(const app::Message& m) override {
+      for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == QLatin1String("PasswordDlg") && top->isVisible() && top->screen() &&
+            top->geometry() == top->screen()->geometry())
+          covered = true;
+      }
+      return ScriptedPrompter::message(m);
+    }
+  } watching;
+  watching.buttons = {app::Button::No};
+  TPasswordDlg d(dir_.path(), &watching, [] { return 120; });
+  ASSERT_EQ(watching.messages.size(), 1u);
+  EXPECT_TRUE(watching.covered);
+}
+
+}  // namespace
