@@ -2,11 +2,6 @@
 // trust, and checks every table a command uses before anything changes.
 #include <QFile>
 
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "mainscreen_fixture.h"
 
 namespace tessaro::test {
@@ -79,32 +74,14 @@ TEST_F(DataSafetyTest, CalculationChecksEveryTableBeforeChangingAny) {
   ASSERT_TRUE(screen->N20Click());  // rows in the property table
   screen.reset();
   // Another program holds the result table, so the main screen cannot open it.
-  int ready[2];
-  int release[2];
-  ASSERT_EQ(pipe(ready), 0);
-  ASSERT_EQ(pipe(release), 0);
-  const pid_t holder = fork();
-  if (holder == 0) {
-    const int fd = ::open(QFile::encodeName(data("结果.DBF")).constData(), O_RDONLY);
-    const char c = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
-    (void)!::write(ready[1], &c, 1);
-    char done;
-    (void)!::read(release[0], &done, 1);
-    _exit(0);
-  }
-  char c = 0;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ASSERT_EQ(c, 'y');
+  const AnotherProgramLocks holder(data("结果.DBF"), true);
+  ASSERT_TRUE(holder.locked());
   open();
   const auto before = workingFiles();
   prompter.clear();
   EXPECT_FALSE(screen->N5Click());
   EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("数据表 数据库/结果.DBF 未能打开，不能执行此命令。")});
   EXPECT_EQ(workingFiles(), before);
-  (void)!::write(release[1], "x", 1);
-  int status = -1;
-  waitpid(holder, &status, 0);
-  for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
 }
 
 TEST_F(DataSafetyTest, MissingFieldIsNamedAsMissing) {

@@ -7,6 +7,11 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <vector>
 
 #include "store/table.h"
@@ -60,5 +65,41 @@ inline quint32 headerCount(const QString& path) {
   for (int i = 7; i >= 4; --i) v = (v << 8) | static_cast<unsigned char>(b[i]);
   return v;
 }
+
+// Another program that holds a lock on the file at `path` (flock, shared or
+// exclusive) from its construction until its destruction.
+class AnotherProgramLocks {
+ public:
+  AnotherProgramLocks(const QString& path, bool exclusive) {
+    if (pipe(ready_) != 0 || pipe(release_) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+      const char c = fd >= 0 && ::flock(fd, exclusive ? LOCK_EX : LOCK_SH) == 0 ? 'y' : 'n';
+      (void)!::write(ready_[1], &c, 1);
+      char done;
+      (void)!::read(release_[0], &done, 1);
+      _exit(0);
+    }
+    char c = 0;
+    locked_ = ::read(ready_[0], &c, 1) == 1 && c == 'y';
+  }
+  ~AnotherProgramLocks() {
+    (void)!::write(release_[1], "x", 1);
+    int status = -1;
+    if (pid_ > 0) waitpid(pid_, &status, 0);
+    for (int fd : {ready_[0], ready_[1], release_[0], release_[1]}) ::close(fd);
+  }
+  AnotherProgramLocks(const AnotherProgramLocks&) = delete;
+  AnotherProgramLocks& operator=(const AnotherProgramLocks&) = delete;
+  // Whether the other program got its lock.
+  bool locked() const { return locked_; }
+
+ private:
+  int ready_[2] = {-1, -1};
+  int release_[2] = {-1, -1};
+  pid_t pid_ = -1;
+  bool locked_ = false;
+};
 
 }  // namespace tessaro::test

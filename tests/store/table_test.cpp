@@ -531,30 +531,12 @@ TEST_F(TableTest, ExclusiveOpenShutsOutOtherProgramsAndSecondClaims) {
 
   // While another program has the file open, no claim succeeds, and the
   // shared use of this program survives the refused claim.
-  int ready[2];
-  int release[2];
-  ASSERT_EQ(pipe(ready), 0);
-  ASSERT_EQ(pipe(release), 0);
-  const pid_t holder = fork();
-  if (holder == 0) {
-    const int fd = ::open(QFile::encodeName(tessaro::store::findFile(dir_.path(), name)).constData(), O_RDONLY);
-    const char c = (fd >= 0 && ::flock(fd, LOCK_SH) == 0) ? 'y' : 'n';
-    (void)!::write(ready[1], &c, 1);
-    char done;
-    (void)!::read(release[0], &done, 1);
-    _exit(0);
-  }
-  char c = 0;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ASSERT_EQ(c, 'y');
+  const tessaro::test::AnotherProgramLocks holder(tessaro::store::findFile(dir_.path(), name), false);
+  ASSERT_TRUE(holder.locked());
   ASSERT_TRUE(openIn(b, QStringLiteral("结果.DBF")));
   EXPECT_FALSE(openIn(a, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
   EXPECT_TRUE(a.errorString().contains(QStringLiteral("正在被其他程序使用"))) << s(a.errorString());
   EXPECT_FALSE(anotherProgramOpens(dir_.path(), name, Table::Mode::Exclusive));
-  (void)!::write(release[1], "x", 1);
-  int status = -1;
-  waitpid(holder, &status, 0);
-  for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
 }
 
 TEST_F(TableTest, TwoProgramsAppendingAtOnceLoseNothing) {
