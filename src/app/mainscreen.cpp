@@ -362,7 +362,7 @@ bool MainScreen::runCalculation() {
 
 bool MainScreen::B(int argument) {
   return guarded(prompter_, [&]() -> bool {
-    if (!require({WorkTable::Formula, WorkTable::Target, WorkTable::Result})) return false;
+    if (!require({WorkTable::Formula, WorkTable::Result}, {WorkTable::Target})) return false;
     Table& formula = d_->t(WorkTable::Formula);
     Table& target = d_->t(WorkTable::Target);
     Table& result = d_->t(WorkTable::Result);
@@ -579,7 +579,7 @@ bool MainScreen::PanDuan() {
 bool MainScreen::N6Click() {
   return guarded(prompter_, [&]() -> bool {
     if (!checkAllowed()) return false;
-    if (!require({WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property})) return false;
+    if (!require({WorkTable::Formula, WorkTable::Result, WorkTable::Property}, {WorkTable::Target})) return false;
     Table& formula = d_->t(WorkTable::Formula);
     Table& result = d_->t(WorkTable::Result);
     Table& property = d_->t(WorkTable::Property);

@@ -227,7 +227,7 @@ class SharedTableFile : public std::enable_shared_from_this<SharedTableFile> {
   void detach(Table* t) { cursors_.erase(std::remove(cursors_.begin(), cursors_.end(), t), cursors_.end()); }
 
   QString whyReadOnly() const {
-    if (structural_) return QStringLiteral("表文件 %1 已损坏，只能读取；整理数据库后才能修改").arg(name_);
+    if (structural_) return QStringLiteral("表文件 %1 已损坏，只能读取，不能修改（“整理数据库”能修复看得出本来结构的表文件）").arg(name_);
     return QStringLiteral("表文件 %1 没有写入权限，只能读取").arg(name_);
   }
 

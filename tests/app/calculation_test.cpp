@@ -217,6 +217,9 @@ TEST_F(MainScreenTest, EmptyRequiredValuesStopTheRunNamingTableRecordAndColumn) 
        "数据表 数据库/目标配方.DBF 中记录“透明釉(石灰釉)”的“CAO”栏为空，命令已停止。"},
       {"目标配方.DBF", {{"NAME", "透明釉(石灰釉)"}, {"BXL2", "二十"}},
        "数据表 数据库/目标配方.DBF 中记录“透明釉(石灰釉)”：表2中必选原料的用量BXL2“二十”不是数字。"},
+      // An amount the arithmetic cannot take is named, not the proportion it would give.
+      {"目标配方.DBF", {{"NAME", "透明釉(石灰釉)"}, {"BXL1", "1e160"}},
+       "数据表 数据库/目标配方.DBF 中记录“透明釉(石灰釉)”：表2中必选原料的用量BXL1“1e160”不能大于100（用量是配方的百分数）。"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message.toStdString());
