@@ -1,5 +1,6 @@
 // Start-up of the desktop program.
 #include <QApplication>
+#include <QDir>
 
 #include "report/printcommand.h"
 #include "store/folderlock.h"
@@ -16,9 +17,11 @@ int main(int argc, char** argv) {
   QApplication::setStyle(QStringLiteral("Fusion"));
 
   // One program at a time changes the data folder; a second one is told
-  // which program has it and ends before it opens a table.
+  // which program has it and ends before it opens a table. Without a data
+  // folder there is nothing to guard: the windows then say which tables are
+  // missing.
   tessaro::store::FolderLock folderLock;
-  if (!folderLock.acquire(tessaro::store::dataFolder())) {
+  if (QDir(tessaro::store::dataFolder()).exists() && !folderLock.acquire(tessaro::store::dataFolder())) {
     tessaro::ui::MessageBoxPrompter prompter;
     prompter.error(folderLock.errorString() + tessaro::app::kCR + QStringLiteral("本程序现在退出。"));
     return 1;
