@@ -6,7 +6,6 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
-#include "table.h"
 
 namespace tessaro::store {
 
@@ -23,10 +22,6 @@ StoredPassword failure(const QString& path, const QString& reason) {
 
 }  // namespace
 
-QString passwordFile(const QString& dataFolder) {
-  const QString found = findFile(dataFolder, kPasswordFileName);
-  return found.isEmpty() ? QDir(dataFolder).filePath(kPasswordFileName) : found;
-}
 
 StoredPassword readPassword(const QString& dataFolder) {
   const QString path = passwordFile(dataFolder);

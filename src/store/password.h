@@ -10,10 +10,9 @@
 
 #include <QString>
 
-namespace tessaro::store {
+#include "store/paths.h"
 
-// Name of the password file in the data folder (found whatever its case).
-inline const QString kPasswordFileName = QStringLiteral("Password.txt");
+namespace tessaro::store {
 
 // A password file longer than this is damaged.
 inline constexpr qint64 kMaxPasswordFileBytes = 64 * 1024;
@@ -24,10 +23,6 @@ struct StoredPassword {
   bool failed = false; // the file is there but could not be read
   QString error;       // when failed: what is wrong, naming the file
 };
-
-// The password file of `dataFolder`: the existing file whatever the letter
-// case of its name, or the path it is created at.
-QString passwordFile(const QString& dataFolder);
 
 // Reads the stored password. A missing file gives the empty password without
 // a failure; a file that cannot be opened, is not a file, is too long or is

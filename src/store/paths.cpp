@@ -43,10 +43,18 @@ QString dataFolder(const QString& baseFolder) {
   return QDir(base).filePath(kDataFolderName);
 }
 
-QString settingsFile(const QString& baseFolder) {
-  const QString folder = dataFolder(baseFolder);
-  const QString found = findFile(folder, kSettingsFileName);
-  return found.isEmpty() ? QDir(folder).filePath(kSettingsFileName) : found;
+namespace {
+
+// The file `name` of `folder` whatever the case of its name, or where it would be created.
+QString fileIn(const QString& folder, const QString& name) {
+  const QString found = findFile(folder, name);
+  return found.isEmpty() ? QDir(folder).filePath(name) : found;
 }
+
+}  // namespace
+
+QString settingsFile(const QString& baseFolder) { return fileIn(dataFolder(baseFolder), kSettingsFileName); }
+
+QString passwordFile(const QString& dataFolder) { return fileIn(dataFolder, kPasswordFileName); }
 
 }  // namespace tessaro::store
