@@ -276,21 +276,34 @@ TEST_F(DamageTest, PackMendsOnlyWhatTheFileShowsBeyondDoubt) {
   }
 
   // Damage that leaves the layout sound is packed as it is: the records keep
-  // their bytes, and the missing end mark is written.
-  for (const QByteArray& b : {bytes_.left(bytes_.size() - 1), badNumber}) {
+  // their bytes, the missing end mark is written and an unknown deletion
+  // flag becomes the flag of a live record.
+  QByteArray badDate = bytes_;
+  badDate.replace(hl_ + fieldOffset("DATE"), 8, "2024XX01");
+  QByteArray badText = bytes_;
+  badText[hl_ + fieldOffset("BZ")] = '\x81';
+  QByteArray badFlag = bytes_;
+  badFlag[hl_ + rl_] = 'x';
+  const std::vector<std::pair<QByteArray, QByteArray>> sound = {
+      {bytes_.left(bytes_.size() - 1), bytes_}, {badNumber, badNumber}, {badDate, badDate},
+      {badText, badText},                       {badFlag, bytes_}};
+  for (const auto& [b, expected] : sound) {
     ASSERT_TRUE(writeFile(file_, b));
     Table t;
     ASSERT_TRUE(t.open(file_, Table::Mode::Exclusive));
     EXPECT_FALSE(t.isDamaged());
+    EXPECT_FALSE(t.damageReport().isEmpty());
     ASSERT_TRUE(t.pack()) << t.errorString().toStdString();
     EXPECT_TRUE(t.mendReport().isEmpty());
-    QByteArray expected = b;
-    if (expected.back() != '\x1A') expected.append('\x1A');
     EXPECT_EQ(readFile(file_).mid(4), expected.mid(4));
   }
 
   // A file that does not open at all is never touched.
-  for (const QByteArray& b : {bytes_.left(20), bytes_.left(40)}) {
+  QByteArray badVersion = bytes_;
+  badVersion[0] = 0x04;
+  QByteArray brokenDescriptor = bytes_;
+  brokenDescriptor[32 + 32 + 16] = 0;  // the second field has no width
+  for (const QByteArray& b : {bytes_.left(20), bytes_.left(40), badVersion, brokenDescriptor}) {
     ASSERT_TRUE(writeFile(file_, b));
     Table t;
     EXPECT_FALSE(t.open(file_, Table::Mode::Exclusive));
