@@ -4,8 +4,10 @@
 // Table object of this program that has the same file open, so a record
 // posted through one cursor is seen by the others at once. Each post writes
 // that record and the header's record count to the file immediately; appends
-// and header updates are made under a lock on the file, so two programs on
-// the same folder never overwrite each other's records.
+// and header updates are made under a lock on the file, so two programs
+// appending at once lose no record. A record this program holds in memory is
+// not read again before it is updated: that no other program changes the
+// tables meanwhile is the data folder's lock (store/folderlock.h).
 //
 // Failures never throw: an operation that fails returns false (or a value with
 // `ok` cleared) and errorString() tells what is wrong in one sentence that
@@ -66,9 +68,11 @@ class Table : public QObject {
 
   // --- Opening ---------------------------------------------------------------
 
-  // Opens `relativeName` (e.g. "数据库\配方.DBF") under `folder`. Exclusive
-  // use takes an OS lock that makes every open of the file by another
-  // program fail until the last cursor of this program on it is closed.
+  // Opens `relativeName` (e.g. "数据库\配方.DBF") under `folder`. All cursors
+  // of this program on a file share one OS lock on it. Exclusive use makes
+  // every open of the file by another program fail until the last cursor of
+  // this program on it is closed; it is refused while another program has
+  // the file open, never because of this program's own shared cursors.
   // Further cursors of this program may open the file in shared use while it
   // is held exclusively (they share its records anyway), but only one cursor
   // at a time may claim exclusive use. Shared use fails only while another
