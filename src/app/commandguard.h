@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/prompter.h"
+#include "store/table.h"
 
 namespace tessaro::app {
 
@@ -20,6 +21,15 @@ auto guarded(Prompter& prompter, F&& f) -> decltype(f()) {
     prompter.error(QStringLiteral("命令因内部错误而停止。"));
   }
   return decltype(f())();
+}
+
+// Why a command may not use the open table `t` (reading it, and writing it
+// when `written`), ending with the sentence that nothing was changed; empty
+// when it may. A table whose file disagrees with its header is never used.
+inline QString tableRefusal(const store::Table& t, bool written) {
+  if (t.isDamaged()) return t.damageReport() + kCR + kNotRunText;
+  if (written && t.isReadOnly()) return t.whyReadOnly() + QStringLiteral("。") + kCR + kNotRunText;
+  return QString();
 }
 
 }  // namespace tessaro::app

@@ -1,4 +1,5 @@
 #include "app/library.h"
+#include "app/commandguard.h"
 
 #include <QDir>
 
@@ -578,20 +579,11 @@ bool Library::transferTablesSound() {
   // Nothing is read from a damaged library, nor written into a table that is
   // damaged or cannot be written.
   Table* to = traits_.kind == LibraryKind::Materials ? sink_.formulaTable() : sink_.targetTable();
-  for (const Table* t : {static_cast<const Table*>(&table_), static_cast<const Table*>(to)}) {
-    if (!t) continue;
-    QString why;
-    if (t->isDamaged()) {
-      why = t->damageReport();
-    } else if (t == to && t->isReadOnly()) {
-      why = t->whyReadOnly() + QStringLiteral("。");
-    }
-    if (!why.isEmpty()) {
-      prompter_.warning(why + kCR + kNotRunText);
-      return false;
-    }
-  }
-  return true;
+  QString refusal = tableRefusal(table_, false);
+  if (refusal.isEmpty() && to) refusal = tableRefusal(*to, true);
+  if (refusal.isEmpty()) return true;
+  prompter_.warning(refusal);
+  return false;
 }
 
 Library::Transfer Library::JaLu() {

@@ -257,9 +257,8 @@ bool MainScreen::require(std::initializer_list<WorkTable> writes, std::initializ
 }
 
 bool MainScreen::requireSound(const Table& t, bool written) {
-  if (t.isDamaged()) return fail(t.damageReport() + kCR + kNotRunText);
-  if (written && t.isReadOnly()) return fail(t.whyReadOnly() + QStringLiteral("。") + kCR + kNotRunText);
-  return true;
+  const QString refusal = tableRefusal(t, written);
+  return refusal.isEmpty() || fail(refusal);
 }
 
 bool MainScreen::checkAllowed() {

@@ -224,7 +224,6 @@ Scan scanStructure(QByteArrayView file) {
     const char first = p[l.headerLength + counted];
     if (isFlag(first) && (extra <= l.recordLength || p[size - 1] == kEofMark)) {
       s.records = s.headerCount;
-      s.leftover = int(extra);
       return s;
     }
   }

@@ -59,10 +59,6 @@ struct Scan {
   bool terminated = false;        // the field descriptors end with their mark
   int claimedHeaderLength = 0;    // as the header says
   int claimedRecordLength = 0;
-  // Bytes of an append that stopped before the header's count was written:
-  // at most one record (and the end mark) after the counted records. They
-  // are not read, and the next append writes over them.
-  int leftover = 0;
   QStringList problems;           // each a clause in Chinese, without the file name
 };
 

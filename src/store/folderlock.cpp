@@ -72,14 +72,10 @@ bool FolderLock::acquire(const QString& dataFolder) {
   error_.clear();
   const QString shown = QDir::toNativeSeparators(QFileInfo(dataFolder).absoluteFilePath());
   const int fd = ::open(QFile::encodeName(dataFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
-    error_ = QStringLiteral("不能打开数据文件夹 %1：%2").arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
-    return false;
-  }
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
+  if (fd < 0 || ::fstat(fd, &st) != 0) {
     error_ = QStringLiteral("不能打开数据文件夹 %1：%2").arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
-    ::close(fd);
+    if (fd >= 0) ::close(fd);
     return false;
   }
   const auto key = std::make_pair(st.st_dev, st.st_ino);
