@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "app/transfersink.h"
+#include "store/schemas.h"
 #include "store/table.h"
 #include "ui/libraryform.h"
 
@@ -32,13 +33,9 @@ const char* const kNumbers[] = {"SIO2", "AL2O3", "FE2O3", "TIO2", "CAO", "MGO", 
 
 // A library of `records` records; every hundredth is a category row.
 bool build(const QString& path, int records) {
-  std::vector<store::FieldSpec> fields = {{"BH", 'N', 6, 0}, {"NAME", 'C', 30}};
-  for (const char* n : kNumbers) fields.push_back({n, 'N', 10, 2});
-  fields.push_back({"BZ", 'C', 50});
-  fields.push_back({"DATE", 'D', 8});
-  QString error;
-  if (!Table::create(path, fields, &error)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error));
+  const auto created = Table::create(path, store::schema::materialLibrary());
+  if (!created) {
+    std::fprintf(stderr, "%s\n", qPrintable(created.error()));
     return false;
   }
   Table t;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "store/schemas.h"
 #include "store/table.h"
 
 using namespace tessaro;
@@ -25,18 +26,10 @@ double seconds(Clock::time_point from) { return std::chrono::duration<double>(Cl
 const char* const kOxides[] = {"SIO2", "AL2O3", "FE2O3", "TIO2", "CAO", "MGO", "K2O", "NA2O",
                                "QTCF1", "QTCF2", "QTCF3", "IL", "HJ", "DJ"};
 
-std::vector<store::FieldSpec> materialFields() {
-  std::vector<store::FieldSpec> f = {{"BH", 'N', 6, 0}, {"NAME", 'C', 30}};
-  for (const char* n : kOxides) f.push_back({n, 'N', 10, 2});
-  f.push_back({"BZ", 'C', 50});
-  f.push_back({"DATE", 'D', 8});
-  return f;
-}
-
 bool build(const QString& path, int records) {
-  QString error;
-  if (!Table::create(path, materialFields(), &error)) {
-    std::fprintf(stderr, "%s\n", qPrintable(error));
+  const auto created = Table::create(path, store::schema::materialLibrary());
+  if (!created) {
+    std::fprintf(stderr, "%s\n", qPrintable(created.error()));
     return false;
   }
   Table t;

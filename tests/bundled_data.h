@@ -30,18 +30,27 @@ inline bool copyBundledData(const QString& base) {
 // A record as (field, text) pairs.
 using Row = std::vector<std::pair<QString, QString>>;
 
-// Replaces every record of the table file `path` by `rows`.
-inline void fillTable(const QString& path, const std::vector<Row>& rows) {
+// Replaces every record of the table file `path` by `rows`; a failure names
+// what the table refused. Assert on it: the caller's test stops there.
+[[nodiscard]] inline testing::AssertionResult fillTable(const QString& path, const std::vector<Row>& rows) {
   store::Table t;
-  ASSERT_TRUE(t.open(path)) << t.errorString().toStdString();
+  auto refused = [&t](const char* what) {
+    return testing::AssertionFailure() << what << ": " << t.errorString().toStdString();
+  };
+  if (!t.open(path)) return refused("open");
   t.first();
-  while (t.recordCount() > 0) ASSERT_TRUE(t.deleteRecord());
-  for (const Row& row : rows) {
-    ASSERT_TRUE(t.append());
-    for (const auto& [field, value] : row) ASSERT_TRUE(t.setText(field, value)) << t.errorString().toStdString();
-    ASSERT_TRUE(t.post()) << t.errorString().toStdString();
+  while (t.recordCount() > 0) {
+    if (!t.deleteRecord()) return refused("delete");
   }
-  ASSERT_TRUE(t.close());
+  for (const Row& row : rows) {
+    if (!t.append()) return refused("append");
+    for (const auto& [field, value] : row) {
+      if (!t.setText(field, value)) return refused("write");
+    }
+    if (!t.post()) return refused("post");
+  }
+  if (!t.close()) return refused("close");
+  return testing::AssertionSuccess();
 }
 
 }  // namespace tessaro::test

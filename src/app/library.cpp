@@ -494,9 +494,9 @@ std::optional<QPoint> Library::DBGrid1TitleClick(int column) {
 }
 
 bool Library::setOtherCaption(int column, const QString& name) {
-  QString error;
-  if (!store::Profile::write(settingsFile(), traits_.section, QString::number(column), name, &error)) {
-    prompter_.warning(error);
+  const auto written = store::Profile::write(settingsFile(), traits_.section, QString::number(column), name);
+  if (!written) {
+    prompter_.warning(written.error());
     return false;
   }
   captions_[column] = name;

@@ -269,9 +269,8 @@ bool MainScreen::checkAllowed() {
 }
 
 bool MainScreen::writeSetting(const QString& section, const QString& key, const QString& value) {
-  QString error;
-  if (store::Profile::write(settingsFile(), section, key, value, &error)) return true;
-  return fail(error);
+  const auto written = store::Profile::write(settingsFile(), section, key, value);
+  return written.ok() || fail(written.error());
 }
 
 bool MainScreen::openLibraries() {
@@ -1021,10 +1020,10 @@ bool MainScreen::MenuItem12Click() {
     // A text the settings file cannot hold is refused before any caption or
     // key changes, so that the grids never show a name the file lacks.
     auto storable = [&](const QString& section, const QString& key, const QString& value, const QString& what) {
-      QByteArray ignored;
-      QString why;
-      if (store::Profile::withValue(QByteArray(), section, key, value, &ignored, &why)) return true;
-      return fail(QStringLiteral("%1“%2”不能写入设置文件 %3，命令已停止：").arg(what, value, settingsFile()) + kCR + why);
+      const auto stored = store::Profile::withValue(QByteArray(), section, key, value);
+      if (stored) return true;
+      return fail(QStringLiteral("%1“%2”不能写入设置文件 %3，命令已停止：").arg(what, value, settingsFile()) + kCR +
+                  stored.error());
     };
     const QString name = prompter_
                              .inputBox(QStringLiteral("输入氧化物名称。"), QStringLiteral("注意大小写，它关系到下面的计算。。。...."),

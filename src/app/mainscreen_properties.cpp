@@ -156,13 +156,12 @@ bool MainScreen::computeProperties(FormulaKind kind) {
         if (index < 0) return fail(QStringLiteral("数据表 %1 没有字段 %2，无法写入性能。").arg(propertyName, field));
         const store::dbf::Field& desc = property.fieldAt(index);
         if (f.text) {
-          QString refused;
           if (desc.type != 'C') {
             return fail(QStringLiteral("数据表 %1 的字段 %2 不是文字字段，无法写入性能。").arg(propertyName, field));
           }
-          if (!store::gbk::encode(fromStd(*f.text), &refused)) {
+          if (const auto encoded = store::gbk::encode(fromStd(*f.text)); !encoded) {
             return fail(QStringLiteral("“%1”中的字符“%2”不能保存在数据表 %3 中（GBK 编码没有这个字符），")
-                            .arg(fromStd(*f.text), refused, propertyName) +
+                            .arg(fromStd(*f.text), encoded.error(), propertyName) +
                         kCR + QStringLiteral("请重新命名这个氧化物。"));
           }
         }

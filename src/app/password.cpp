@@ -29,9 +29,9 @@ void PasswordCheck::FormCreate() {
     }
   }
 
-  const store::StoredPassword read = store::readPassword(dataFolder_);
-  stored_ = read.password;
-  if (read.failed) prompter_.warning(read.error + kCR + kEmptyPasswordAppliesText);
+  const auto read = store::readPassword(dataFolder_);
+  stored_ = read.valueOr(QString());
+  if (!read) prompter_.warning(read.error() + kCR + kEmptyPasswordAppliesText);
   // Only ever shown here; a change hides it before this routine runs again.
   if (stored_.isEmpty()) emptyLabelVisible_ = true;
 }
@@ -64,9 +64,9 @@ void PasswordCheck::Button2Click() {
     informationYes(kEntriesDifferText);
     return;
   }
-  QString error;
-  if (!store::writePassword(dataFolder_, newPassword, &error)) {
-    prompter_.error(error + kCR + kOldPasswordValidText);
+  const auto written = store::writePassword(dataFolder_, newPassword);
+  if (!written) {
+    prompter_.error(written.error() + kCR + kOldPasswordValidText);
     return;
   }
   informationYes(kPasswordChangedText);

@@ -102,11 +102,6 @@ std::optional<std::optional<core::Date>> parseDate(std::string_view bytes) {
   return std::optional<core::Date>(d);
 }
 
-core::Date today() {
-  const QDate d = QDate::currentDate();
-  return core::Date{d.year(), d.month(), d.day()};
-}
-
 namespace {
 
 bool isFlag(char c) { return c == kLiveFlag || c == kDeletedFlag; }
@@ -259,25 +254,21 @@ Scan scanStructure(QByteArrayView file) {
   return s;
 }
 
-std::optional<Mend> planMend(QByteArrayView file, QString* why) {
+Result<Mend> planMend(QByteArrayView file) {
   const Scan s = scanStructure(file);
-  auto refuse = [&](const QString& reason) {
-    *why = reason;
-    return std::optional<Mend>();
-  };
-  if (!s.usable) return refuse(s.problems.join(QStringLiteral("；")));
+  if (!s.usable) return failure(s.problems.join(QStringLiteral("；")));
   Mend m;
   m.layout = s.layout;
   m.records = s.records;
   if (!s.structural) return m;
-  if (!s.terminated) return refuse(QStringLiteral("字段描述没有结束标记，看不出字段到哪里为止"));
+  if (!s.terminated) return failure(QStringLiteral("字段描述没有结束标记，看不出字段到哪里为止"));
   if (s.claimedRecordLength != s.layout.recordLength) {
-    return refuse(QStringLiteral("表头的记录长度 %1 字节与字段合计 %2 字节不符，看不出哪个字段的宽度有误")
+    return failure(QStringLiteral("表头的记录长度 %1 字节与字段合计 %2 字节不符，看不出哪个字段的宽度有误")
                       .arg(s.claimedRecordLength)
                       .arg(s.layout.recordLength));
   }
   const auto whole = wholeRecordsAt(file, s.layout.headerLength, s.layout.recordLength, s.headerCount);
-  if (!whole) return refuse(QStringLiteral("表头之后不是完整的记录加结束标记，文件可能被截断或记录错位"));
+  if (!whole) return failure(QStringLiteral("表头之后不是完整的记录加结束标记，文件可能被截断或记录错位"));
   if (s.layout.headerLength != s.claimedHeaderLength) {
     m.changes << QStringLiteral("表头长度由 %1 改为 %2 字节").arg(s.claimedHeaderLength).arg(s.layout.headerLength);
   }
@@ -362,3 +353,12 @@ QByteArray buildHeader(const Layout& l, std::uint32_t count, const core::Date& d
 }
 
 }  // namespace tessaro::store::dbf
+
+namespace tessaro::store {
+
+core::Date today() {
+  const QDate d = QDate::currentDate();
+  return core::Date{d.year(), d.month(), d.day()};
+}
+
+}  // namespace tessaro::store

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/format.h"
+#include "store/result.h"
 
 namespace tessaro::store::dbf {
 
@@ -82,9 +83,9 @@ void scanContents(Scan& scan, const char* records);
 // doubt: the field descriptors end with their mark, the record length in the
 // header equals the fields' sum, every record starts with a deletion flag,
 // and the bytes after the header are whole records followed by the end mark
-// (or exactly as many whole records as the header counts). Otherwise no
-// value, and `why` says what cannot be told.
-std::optional<Mend> planMend(QByteArrayView file, QString* why);
+// (or exactly as many whole records as the header counts). Otherwise the
+// reason says what cannot be told (a clause, naming no file).
+Result<Mend> planMend(QByteArrayView file);
 
 // One whole sentence about `problems` for the file called `fileName`.
 QString damageSentence(const QString& fileName, const QStringList& problems);
@@ -92,9 +93,6 @@ QString damageSentence(const QString& fileName, const QStringList& problems);
 // The header (with the field descriptors and the end mark) of a table with
 // `layout` and `count` records, last updated on `date`.
 QByteArray buildHeader(const Layout& layout, std::uint32_t count, const core::Date& date);
-
-// Today's date, as the header's last-update date.
-core::Date today();
 
 // A field's bytes with blanks at both ends removed.
 std::string_view trimmed(std::string_view bytes);
@@ -106,3 +104,11 @@ std::optional<std::optional<core::Date>> parseDate(std::string_view bytes);
 bool isValidDate(const core::Date& d);
 
 }  // namespace tessaro::store::dbf
+
+namespace tessaro::store {
+
+// Today's date, as this computer's clock tells it: the last-update date of a
+// table's header and the date of a record written today.
+core::Date today();
+
+}  // namespace tessaro::store

@@ -45,23 +45,22 @@ bool encodesWhole(QStringView text, const QByteArray& bytes) {
 
 }  // namespace
 
-std::optional<QByteArray> encode(const QString& text, QString* refused) {
+Result<QByteArray> encode(const QString& text) {
   QByteArray bytes = encoder().encode(text);
   if (encodesWhole(text, bytes)) return bytes;
-  if (refused) {
-    // The first character (a surrogate pair counts as one) that fails alone.
-    for (qsizetype i = 0; i < text.size(); ++i) {
-      const qsizetype n = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-      const QStringView one = QStringView(text).mid(i, n);
-      const QByteArray probe = encoder().encode(one);
-      if (!encodesWhole(one, probe)) {
-        *refused = one.toString();
-        break;
-      }
-      i += n - 1;
+  // The first character (a surrogate pair counts as one) that fails alone.
+  QString refused;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const qsizetype n = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+    const QStringView one = QStringView(text).mid(i, n);
+    const QByteArray probe = encoder().encode(one);
+    if (!encodesWhole(one, probe)) {
+      refused = one.toString();
+      break;
     }
+    i += n - 1;
   }
-  return std::nullopt;
+  return failure(refused);
 }
 
 QString decode(QByteArrayView bytes, bool* ok) {

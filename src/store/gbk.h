@@ -5,13 +5,13 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <optional>
+#include "store/result.h"
 
 namespace tessaro::store::gbk {
 
-// The GBK bytes of `text`. A character that GBK cannot hold gives no value,
-// and `refused` (when given) receives that character.
-std::optional<QByteArray> encode(const QString& text, QString* refused = nullptr);
+// The GBK bytes of `text`. When a character has no GBK code, the failure's
+// reason is that character alone (the caller's message names it).
+Result<QByteArray> encode(const QString& text);
 
 // The text of GBK bytes. Bytes that are not GBK become U+FFFD and clear `ok`.
 QString decode(QByteArrayView bytes, bool* ok = nullptr);

@@ -13,39 +13,34 @@ namespace {
 
 QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
 
-StoredPassword failure(const QString& path, const QString& reason) {
-  StoredPassword r;
-  r.failed = true;
-  r.error = QStringLiteral("无法读取密码文件“%1”：%2").arg(nativePath(path), reason);
-  return r;
+Failure unreadable(const QString& path, const QString& reason) {
+  return failure(QStringLiteral("无法读取密码文件“%1”：%2").arg(nativePath(path), reason));
 }
 
 }  // namespace
 
 
-StoredPassword readPassword(const QString& dataFolder) {
+Result<QString> readPassword(const QString& dataFolder) {
   const QString path = passwordFile(dataFolder);
   const QFileInfo info(path);
-  if (!info.exists()) return {};
-  if (!info.isFile()) return failure(path, QStringLiteral("它不是文件。"));
+  if (!info.exists()) return QString();
+  if (!info.isFile()) return unreadable(path, QStringLiteral("它不是文件。"));
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return failure(path, file.errorString());
-  if (file.size() > kMaxPasswordFileBytes) return failure(path, QStringLiteral("文件过长，已损坏。"));
+  if (!file.open(QIODevice::ReadOnly)) return unreadable(path, file.errorString());
+  if (file.size() > kMaxPasswordFileBytes) return unreadable(path, QStringLiteral("文件过长，已损坏。"));
   const QByteArray bytes = file.read(kMaxPasswordFileBytes + 1);
-  if (file.error() != QFileDevice::NoError) return failure(path, file.errorString());
-  if (bytes.size() > kMaxPasswordFileBytes) return failure(path, QStringLiteral("文件过长，已损坏。"));
+  if (file.error() != QFileDevice::NoError) return unreadable(path, file.errorString());
+  if (bytes.size() > kMaxPasswordFileBytes) return unreadable(path, QStringLiteral("文件过长，已损坏。"));
   QStringDecoder decoder(QStringConverter::Utf8);
-  StoredPassword r;
-  r.password = decoder.decode(bytes);
-  if (decoder.hasError()) return failure(path, QStringLiteral("内容不是UTF-8文本，已损坏。"));
-  return r;
+  QString password = decoder.decode(bytes);
+  if (decoder.hasError()) return unreadable(path, QStringLiteral("内容不是UTF-8文本，已损坏。"));
+  return password;
 }
 
-bool writePassword(const QString& dataFolder, const QString& password, QString* error) {
+Result<void> writePassword(const QString& dataFolder, const QString& password) {
   const QString path = passwordFile(dataFolder);
   auto fail = [&](const QString& reason) {
-    if (error) *error = QStringLiteral("无法写入密码文件“%1”：%2").arg(nativePath(path), reason);
-    return false;
+    return failure(QStringLiteral("无法写入密码文件“%1”：%2").arg(nativePath(path), reason));
   };
   // A lone surrogate has no UTF-8 form; written anyway it would come back as
   // a different text and lock the user out.
@@ -62,7 +57,7 @@ bool writePassword(const QString& dataFolder, const QString& password, QString* 
     return fail(reason);
   }
   if (!file.commit()) return fail(file.errorString());
-  return true;
+  return {};
 }
 
 }  // namespace tessaro::store

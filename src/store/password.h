@@ -11,26 +11,20 @@
 #include <QString>
 
 #include "store/paths.h"
+#include "store/result.h"
 
 namespace tessaro::store {
 
 // A password file longer than this is damaged.
 inline constexpr qint64 kMaxPasswordFileBytes = 64 * 1024;
 
-// What reading the password file found.
-struct StoredPassword {
-  QString password;    // the stored password; empty when missing or unreadable
-  bool failed = false; // the file is there but could not be read
-  QString error;       // when failed: what is wrong, naming the file
-};
+// Reads the stored password. A missing file gives the empty password; a file
+// that cannot be opened, is not a file, is too long or is not UTF-8 gives a
+// failure naming the file (the empty password then applies).
+Result<QString> readPassword(const QString& dataFolder);
 
-// Reads the stored password. A missing file gives the empty password without
-// a failure; a file that cannot be opened, is not a file, is too long or is
-// not UTF-8 gives the empty password and a failure naming the file.
-StoredPassword readPassword(const QString& dataFolder);
-
-// Stores `password` exactly as given. On failure returns false, leaves the
-// old file as it was and puts the reason, naming the file, in *error.
-bool writePassword(const QString& dataFolder, const QString& password, QString* error = nullptr);
+// Stores `password` exactly as given. On failure leaves the old file as it
+// was; the reason names the file.
+Result<void> writePassword(const QString& dataFolder, const QString& password);
 
 }  // namespace tessaro::store

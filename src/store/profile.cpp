@@ -241,37 +241,46 @@ QString Profile::valueIn(const QByteArray& content, const QString& section, cons
   return limitValue(stripQuotes(value));
 }
 
-bool Profile::withValue(const QByteArray& content, const QString& section, const QString& key, const QString& value,
-                        QByteArray* result, QString* error) {
-  auto fail = [error](const QString& why) {
-    if (error) *error = why;
-    return false;
-  };
-  const QString s = trimBlanks(section);
-  const QString k = trimBlanks(key);
+namespace {
+
+// The GBK bytes of a section name, a key name and a value (in its stored form).
+struct EncodedEntry {
+  QByteArray section;
+  QByteArray key;
+  QByteArray value;
+};
+
+// Checks that the file can hold (section, key) = value and encodes them;
+// `s` and `k` are the names without their blanks.
+Result<EncodedEntry> encodeEntry(const QString& section, const QString& s, const QString& key, const QString& k,
+                                 const QString& value) {
   if (s.isEmpty() || s.contains(u']') || hasLineBreakOrNul(s))
-    return fail(QStringLiteral("节名“%1”不能使用：节名不能为空，也不能含有“]”或换行。").arg(section));
+    return failure(QStringLiteral("节名“%1”不能使用：节名不能为空，也不能含有“]”或换行。").arg(section));
   if (k.isEmpty() || k.contains(u'=') || k.startsWith(u'[') || k.startsWith(u';') || hasLineBreakOrNul(k))
-    return fail(QStringLiteral("[%1] 的键名“%2”不能使用：键名不能为空，不能以“[”或“;”开头，也不能含有“=”或换行。")
-                    .arg(s, key));
-  if (hasLineBreakOrNul(value)) return fail(QStringLiteral("[%1] %2 的值不能含有换行。").arg(s, k));
+    return failure(QStringLiteral("[%1] 的键名“%2”不能使用：键名不能为空，不能以“[”或“;”开头，也不能含有“=”或换行。")
+                       .arg(s, key));
+  if (hasLineBreakOrNul(value)) return failure(QStringLiteral("[%1] %2 的值不能含有换行。").arg(s, k));
 
-  QByteArray sectionBytes, keyBytes, valueBytes;
+  EncodedEntry e;
   QString bad;
-  if (!encode(s, &sectionBytes, &bad))
-    return fail(QStringLiteral("节名“%1”含有 GBK 编码无法保存的字符“%2”。").arg(s, bad));
-  if (!encode(k, &keyBytes, &bad))
-    return fail(QStringLiteral("[%1] 的键名“%2”含有 GBK 编码无法保存的字符“%3”。").arg(s, k, bad));
-  if (!encode(value, &valueBytes, &bad))
-    return fail(QStringLiteral("[%1] %2 的值“%3”含有 GBK 编码无法保存的字符“%4”。").arg(s, k, value, bad));
-  if (valueBytes.size() > kMaxValueBytes)
-    return fail(QStringLiteral("[%1] %2 的值长 %3 字节，超过了 %4 字节。")
-                    .arg(s, k)
-                    .arg(valueBytes.size())
-                    .arg(kMaxValueBytes));
-  encode(storedForm(value), &valueBytes, nullptr);
+  if (!encode(s, &e.section, &bad))
+    return failure(QStringLiteral("节名“%1”含有 GBK 编码无法保存的字符“%2”。").arg(s, bad));
+  if (!encode(k, &e.key, &bad))
+    return failure(QStringLiteral("[%1] 的键名“%2”含有 GBK 编码无法保存的字符“%3”。").arg(s, k, bad));
+  if (!encode(value, &e.value, &bad))
+    return failure(QStringLiteral("[%1] %2 的值“%3”含有 GBK 编码无法保存的字符“%4”。").arg(s, k, value, bad));
+  if (e.value.size() > Profile::kMaxValueBytes)
+    return failure(QStringLiteral("[%1] %2 的值长 %3 字节，超过了 %4 字节。")
+                       .arg(s, k)
+                       .arg(e.value.size())
+                       .arg(Profile::kMaxValueBytes));
+  encode(storedForm(value), &e.value, nullptr);
+  return e;
+}
 
-  std::vector<Line> lines = splitLines(content);
+// Puts the entry into `lines`: in place of the value of an existing key,
+// else at the end of its section, else in a new section at the end.
+void placeEntry(std::vector<Line>& lines, const QString& s, const QString& k, const EncodedEntry& e) {
   QByteArray newline = "\r\n";
   for (const Line& line : lines) {
     if (!line.end.isEmpty()) {
@@ -285,21 +294,32 @@ bool Profile::withValue(const QByteArray& content, const QString& section, const
     // byte of a GBK character, so the first '=' byte is the separator.
     QByteArray& text = lines[size_t(at.key)].text;
     const qsizetype eq = text.indexOf('=');
-    text = (eq < 0 ? text + '=' : text.left(eq + 1)) + valueBytes;
+    text = (eq < 0 ? text + '=' : text.left(eq + 1)) + e.value;
   } else if (at.section >= 0) {
     Line& before = lines[size_t(at.lastEntry)];
     if (before.end.isEmpty()) before.end = newline;
-    lines.insert(lines.begin() + at.lastEntry + 1, Line{keyBytes + '=' + valueBytes, newline});
+    lines.insert(lines.begin() + at.lastEntry + 1, Line{e.key + '=' + e.value, newline});
   } else {
     if (!lines.empty()) {
       if (lines.back().end.isEmpty()) lines.back().end = newline;
       if (parseLine(lines.back().text).kind != Kind::Blank) lines.push_back(Line{QByteArray(), newline});
     }
-    lines.push_back(Line{'[' + sectionBytes + ']', newline});
-    lines.push_back(Line{keyBytes + '=' + valueBytes, newline});
+    lines.push_back(Line{'[' + e.section + ']', newline});
+    lines.push_back(Line{e.key + '=' + e.value, newline});
   }
-  *result = joinLines(lines);
-  return true;
+}
+
+}  // namespace
+
+Result<QByteArray> Profile::withValue(const QByteArray& content, const QString& section, const QString& key,
+                                      const QString& value) {
+  const QString s = trimBlanks(section);
+  const QString k = trimBlanks(key);
+  const auto entry = encodeEntry(section, s, key, k, value);
+  if (!entry) return failure(entry.error());
+  std::vector<Line> lines = splitLines(content);
+  placeEntry(lines, s, k, *entry);
+  return joinLines(lines);
 }
 
 QString Profile::read(const QString& file, const QString& section, const QString& key) {
@@ -310,13 +330,8 @@ QString Profile::read(const QString& file, const QString& section, const QString
   return valueIn(content, section, key);
 }
 
-bool Profile::write(const QString& file, const QString& section, const QString& key, const QString& value,
-                    QString* error) {
-  const QString unable = QStringLiteral("Unable to write to %1").arg(file);
-  auto fail = [error](const QString& why) {
-    if (error) *error = why;
-    return false;
-  };
+Result<void> Profile::write(const QString& file, const QString& section, const QString& key, const QString& value) {
+  const Failure unable = failure(QStringLiteral("Unable to write to %1").arg(file));
 
   // An existing file that cannot be read is never replaced: the new file
   // would hold only this one value and every other setting would be lost.
@@ -324,24 +339,22 @@ bool Profile::write(const QString& file, const QString& section, const QString& 
   const QFileInfo info(file);
   if (info.exists() || info.isSymLink()) {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return fail(unable);
+    if (!f.open(QIODevice::ReadOnly)) return unable;
     content = f.readAll();
-    if (f.error() != QFileDevice::NoError) return fail(unable);
+    if (f.error() != QFileDevice::NoError) return unable;
   }
 
-  QByteArray updated;
-  QString why;
-  if (!withValue(content, section, key, value, &updated, &why))
-    return fail(QStringLiteral("无法写入设置文件 %1：%2").arg(file, why));
+  const auto updated = withValue(content, section, key, value);
+  if (!updated) return failure(QStringLiteral("无法写入设置文件 %1：%2").arg(file, updated.error()));
 
   QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly)) return fail(unable);
-  if (out.write(updated) != updated.size()) {
+  if (!out.open(QIODevice::WriteOnly)) return unable;
+  if (out.write(*updated) != updated->size()) {
     out.cancelWriting();
-    return fail(unable);
+    return unable;
   }
-  if (!out.commit()) return fail(unable);
-  return true;
+  if (!out.commit()) return unable;
+  return {};
 }
 
 }  // namespace tessaro::store

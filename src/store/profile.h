@@ -16,6 +16,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "store/result.h"
+
 namespace tessaro::store {
 
 class Profile {
@@ -31,24 +33,22 @@ public:
   // Sets (section, key) to `value` in `file`. The file, the section and the
   // key are created when missing, an existing value is replaced; every other
   // line stays byte for byte as it was. The file is replaced atomically (a
-  // new file written beside it, then renamed over it). On failure returns
-  // false, leaves the file as it was and puts the reason in *error:
+  // new file written beside it, then renamed over it). On failure leaves the
+  // file as it was; the reason is
   // "Unable to write to <file>" when the file cannot be read back or written,
   // or a message naming the section, the key and what is wrong when the
   // names or the value cannot be stored (a character GBK cannot hold, a line
   // break, a value longer than kMaxValueBytes, an empty or malformed name).
-  static bool write(const QString& file, const QString& section, const QString& key, const QString& value,
-                    QString* error = nullptr);
+  static Result<void> write(const QString& file, const QString& section, const QString& key, const QString& value);
 
   // The same two operations on the bytes of a settings file, without any
   // file access.
   static QString valueIn(const QByteArray& content, const QString& section, const QString& key);
 
-  // `content` with (section, key) set to `value`. Returns false with the
-  // reason in *error (not naming any file) when the names or the value
-  // cannot be stored; `result` is then left alone.
-  static bool withValue(const QByteArray& content, const QString& section, const QString& key, const QString& value,
-                        QByteArray* result, QString* error = nullptr);
+  // `content` with (section, key) set to `value`; a failure, its reason not
+  // naming any file, when the names or the value cannot be stored.
+  static Result<QByteArray> withValue(const QByteArray& content, const QString& section, const QString& key,
+                                      const QString& value);
 };
 
 }  // namespace tessaro::store

@@ -28,20 +28,14 @@
 #include "core/format.h"
 #include "store/dbf.h"
 #include "store/paths.h"
+#include "store/recordview.h"
+#include "store/result.h"
+#include "store/schemas.h"
+#include "store/tablefile.h"
 
 namespace tessaro::store {
 
-class SharedTableFile;
-
-// A field of a new table.
-struct FieldSpec {
-  QString name;  // at most 10 ASCII characters
-  char type;     // 'C', 'N', 'D' or 'L'
-  int length;    // C: 1..254; N: 1..20; D: 8; L: 1
-  int decimals = 0;
-};
-
-class Table : public QObject {
+class Table : public QObject, private TableFile::Cursor {
   Q_OBJECT
 
  public:
@@ -61,10 +55,11 @@ class Table : public QObject {
   Table(const Table&) = delete;
   Table& operator=(const Table&) = delete;
 
-  // Creates (or replaces) the empty table `path` with `fields`: a dBASE III
-  // file (version byte 0x03) with the GBK language driver unless told otherwise.
-  static bool create(const QString& path, const std::vector<FieldSpec>& fields, QString* error = nullptr,
-                     std::uint8_t version = 0x03, std::uint8_t languageDriver = dbf::kGbkLanguageDriver);
+  // Creates the empty table `path` with `fields` (an existing file is never
+  // replaced): a dBASE III file (version byte 0x03) with the GBK language
+  // driver unless told otherwise. The reason names the file.
+  static Result<void> create(const QString& path, const std::vector<FieldSpec>& fields, std::uint8_t version = 0x03,
+                             std::uint8_t languageDriver = dbf::kGbkLanguageDriver);
 
   // --- Opening ---------------------------------------------------------------
 
@@ -103,7 +98,7 @@ class Table : public QObject {
   bool isDamaged() const;
   // Why the table is read-only (one sentence without its full stop); empty when it is not.
   QString whyReadOnly() const;
-  // What went wrong with the last operation that failed.
+  // What went wrong with the last operation that failed, reads included.
   QString errorString() const { return error_; }
 
   // Re-reads records that another program appended since this program read the file.
@@ -212,7 +207,7 @@ class Table : public QObject {
   // current order and moves to the first of them.
   bool setRange(const QVariant& low, const QVariant& high);
   bool cancelRange();
-  bool hasRange() const { return range_.has_value(); }
+  bool hasRange() const { return view_.hasRange(); }
 
   // --- Display -------------------------------------------------------------------------
 
@@ -242,18 +237,17 @@ class Table : public QObject {
   void changed();
 
  private:
-  friend class SharedTableFile;
+  // What the shared file asks of its cursors.
+  bool claimsExclusiveUse() const override { return mode_ == Mode::Exclusive; }
+  bool settle() override;
+  QString settleError() const override { return error_; }
+  void recordChanged(std::int64_t record, TableFile::Change change) override;
+  void recordDeleted(std::int64_t record);
+  void recordsReplaced(TableFile::Change change);
 
-  struct Key {
-    bool null = true;
-    double number = 0;
-    std::string text;
-  };
-  enum class Change { Appended, Updated, Deleted, Reloaded, Repacked };
-
-  // Called by the shared file after any change to its records.
-  void recordChanged(std::int64_t record, Change change);
-
+  // A read is const but tells why it failed as an operation does: the reason
+  // is no part of the table's state (nothing the table does depends on it),
+  // so a const read may set it.
   bool fail(const QString& message) const;
   bool requireOpen() const;
   bool requireEditing(const QString& field) const;
@@ -264,24 +258,19 @@ class Table : public QObject {
   bool leaveRecord();
   bool writeField(int index, const QByteArray& bytes);
   std::optional<QByteArray> numberBytes(int index, double value);
+  std::optional<RecordKey> keyFor(const QVariant& value);
 
-  Key keyOf(std::int64_t record) const;
-  std::optional<Key> keyFromVariant(const QVariant& v) const;
-  int compareKeys(const Key& a, const Key& b) const;
-  bool less(std::int64_t a, std::int64_t b) const;
-  bool inRange(const Key& k) const;
-  void rebuildView();
-  std::size_t lowerBound(std::int64_t record) const;
+  // Goes to the row of `record`, or the nearest row after it (the last at the end).
   void placeOn(std::int64_t record);
   // Stays on `record` when it is still live (the view must hold every live
   // record), else goes to the first record.
   void stayOn(std::int64_t record);
   void announce();
 
-  std::shared_ptr<SharedTableFile> file_;
+  std::shared_ptr<TableFile> file_;
   Mode mode_ = Mode::Shared;
   QString displayName_;
-  mutable QString error_;
+  mutable QString error_;  // see fail()
   QString mendReport_;
 
   State state_ = State::Closed;
@@ -290,14 +279,7 @@ class Table : public QObject {
   std::int64_t editRecord_ = -1;  // record being edited
   int insertRow_ = -1;           // where a new record is shown
 
-  int orderField_ = -1;          // -1: natural order
-  std::vector<Key> keys_;        // keys of every record (ordered only)
-  struct Range {
-    Key low;
-    Key high;
-  };
-  std::optional<Range> range_;
-  std::vector<std::int64_t> view_;  // live records in order within the range
+  RecordView view_;
   std::int64_t current_ = -1;       // current record, -1 when none
   bool eof_ = true;
   bool bof_ = true;

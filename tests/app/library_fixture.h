@@ -67,7 +67,7 @@ class LibraryTest : public ::testing::Test {
   static inline const QString targetsFile = QStringLiteral("pfk.dbf");
 
   // Replaces every record of a table file by `rows`.
-  void fill(const QString& file, const std::vector<Row>& rows) { fillTable(data(file), rows); }
+  void fill(const QString& file, const std::vector<Row>& rows) { ASSERT_TRUE(fillTable(data(file), rows)); }
 
   // A library window over the folder; it replaces the one opened before.
   app::Library& open(app::LibraryKind kind) {

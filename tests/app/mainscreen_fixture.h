@@ -41,7 +41,7 @@ class MainScreenTest : public ::testing::Test {
   QString ini() const { return data(QStringLiteral("KuTitle.ini")); }
 
   // Replaces every record of a table file by `rows`.
-  void fill(const QString& file, const std::vector<Row>& rows) { fillTable(data(file), rows); }
+  void fill(const QString& file, const std::vector<Row>& rows) { ASSERT_TRUE(fillTable(data(file), rows)); }
 
   app::MainScreen& open() {
     screen = std::make_unique<app::MainScreen>(prompter, frame, base());

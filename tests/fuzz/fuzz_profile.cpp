@@ -51,17 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString before = Profile::valueIn(content, section, key);
   if (before.size() > Profile::kMaxValueBytes) broken("value longer than the read limit");
 
-  QByteArray written;
-  QString error;
-  if (!Profile::withValue(content, section, key, value, &written, &error)) {
-    if (error.isEmpty()) broken("refusal without a reason");
+  const auto first = Profile::withValue(content, section, key, value);
+  if (!first) {
+    if (first.error().isEmpty()) broken("refusal without a reason");
     return 0;
   }
+  const QByteArray written = *first;
   if (Profile::valueIn(written, section, key) != value) broken("value does not read back");
 
-  QByteArray again;
-  if (!Profile::withValue(written, section, key, value, &again, &error)) broken("second write refused");
-  if (again != written) broken("second write of the same value changed the file");
+  const auto again = Profile::withValue(written, section, key, value);
+  if (!again) broken("second write refused");
+  if (again.valueOr(QByteArray()) != written) broken("second write of the same value changed the file");
 
   // The changed bytes of the old file lie inside one line.
   qsizetype prefix = 0;

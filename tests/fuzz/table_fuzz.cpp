@@ -48,8 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     dbf::scanContents(scan, bytes.data() + scan.layout.headerLength);
   }
 
-  QString why;
-  (void)dbf::planMend(bytes, &why);
+  (void)dbf::planMend(bytes);
 
   const QString path = fuzzFile();
   {

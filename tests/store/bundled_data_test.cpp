@@ -4,6 +4,7 @@
 #include "core/composition.h"
 #include "core/format.h"
 #include "store/profile.h"
+#include "store/schemas.h"
 
 #include <gtest/gtest.h>
 
@@ -100,12 +101,6 @@ Table readTable(const QString& name) {
   return t;
 }
 
-QStringList fieldNames(const Table& t) {
-  QStringList names;
-  for (const Field& f : t.fields) names << f.name;
-  return names;
-}
-
 QStringList split(const char* names) { return QString::fromLatin1(names).split(u' '); }
 
 // Every numeric field holds what the program writes: two decimals at least,
@@ -122,38 +117,59 @@ const QString kCategoryMark = QStringLiteral("*");
 
 }  // namespace
 
-TEST(BundledData, TablesHaveTheFieldsInFileOrder) {
+// The generator writes the six tables with the fields the store declares
+// (store/schemas.h): names, types, widths and decimals in file order.
+TEST(BundledData, TablesHaveTheFieldsOfTheStoreSchemas) {
+  for (const auto& schema : tessaro::store::schema::dataFolderTables()) {
+    const Table t = readTable(schema.fileName);
+    ASSERT_EQ(t.fields.size(), schema.fields.size()) << schema.fileName.toStdString();
+    for (size_t i = 0; i < t.fields.size(); ++i) {
+      const Field& f = t.fields[i];
+      const auto& want = schema.fields[i];
+      EXPECT_EQ(f.name, want.name) << schema.fileName.toStdString() << " field " << i;
+      EXPECT_EQ(f.type, want.type) << f.name.toStdString();
+      EXPECT_EQ(f.width, want.length) << f.name.toStdString();
+      EXPECT_EQ(f.decimals, want.decimals) << f.name.toStdString();
+    }
+  }
+}
+
+TEST(BundledData, SchemasHaveTheFieldsInFileOrder) {
+  namespace schema = tessaro::store::schema;
+  auto names = [](const std::vector<tessaro::store::FieldSpec>& fields) {
+    QStringList out;
+    for (const auto& f : fields) out << f.name;
+    return out;
+  };
+  auto width = [](const std::vector<tessaro::store::FieldSpec>& fields, const char* name) {
+    for (const auto& f : fields)
+      if (f.name == QLatin1String(name)) return f.length;
+    return -1;
+  };
   const QStringList composition = split("SIO2 AL2O3 CAO MGO K2O NA2O FE2O3 TIO2 QTCF1 QTCF2 QTCF3 IL HJ");
   const QStringList libraryComposition = split("SIO2 AL2O3 FE2O3 TIO2 CAO MGO K2O NA2O QTCF1 QTCF2 QTCF3 IL HJ");
+  EXPECT_EQ(names(schema::formula()), QStringList{"NAME"} + composition + split("BXL1 BXL2 BXL3 DJ NUM1 NUM2 DATE BZ BH"));
+  EXPECT_EQ(names(schema::target()), QStringList{"NAME"} + composition + split("BXL1 BXL2 BXL3 DATE BZ BH"));
+  EXPECT_EQ(names(schema::result()), QStringList{"NAME"} + composition + split("BXL1 BXL2 BXL3 DJ DATE BZ BH"));
+  EXPECT_EQ(width(schema::result(), "BH"), 30);
+  EXPECT_EQ(width(schema::result(), "NAME"), 8);
+  EXPECT_EQ(names(schema::property()),
+            split("NAME0 RONAME0 RO0 R2O3NAME0 R2O30 RO2NAME0 RO20 NAME1 RONAME1 RO1 R2O3NAME1 R2O31 RO2NAME1 RO21"));
+  EXPECT_EQ(names(schema::materialLibrary()), split("BH NAME") + libraryComposition + split("DJ BZ DATE"));
+  EXPECT_EQ(names(schema::targetLibrary()), split("BH NAME") + libraryComposition + split("BZ DATE"));
+}
 
-  const Table formula = readTable(QStringLiteral("配方.DBF"));
-  EXPECT_EQ(fieldNames(formula), QStringList{"NAME"} + composition + split("BXL1 BXL2 BXL3 DJ NUM1 NUM2 DATE BZ BH"));
-  expectNumbersHold(formula, "formula", 2);
-
-  const Table target = readTable(QStringLiteral("目标配方.DBF"));
-  EXPECT_EQ(fieldNames(target), QStringList{"NAME"} + composition + split("BXL1 BXL2 BXL3 DATE BZ BH"));
-  EXPECT_EQ(target.records.size(), 1u);
-
+TEST(BundledData, TablesHoldWhatTheProgramWrites) {
+  expectNumbersHold(readTable(QStringLiteral("配方.DBF")), "formula", 2);
+  EXPECT_EQ(readTable(QStringLiteral("目标配方.DBF")).records.size(), 1u);
   const Table result = readTable(QStringLiteral("结果.DBF"));
-  EXPECT_EQ(fieldNames(result), QStringList{"NAME"} + composition + split("BXL1 BXL2 BXL3 DJ DATE BZ BH"));
-  EXPECT_EQ(result.field("BH")->width, 30);
-  EXPECT_EQ(result.field("NAME")->width, 8);
   EXPECT_TRUE(result.records.empty());
   expectNumbersHold(result, "result", 2);
-
   const Table property = readTable(QStringLiteral("性能.dbf"));
-  EXPECT_EQ(fieldNames(property),
-            split("NAME0 RONAME0 RO0 R2O3NAME0 R2O30 RO2NAME0 RO20 NAME1 RONAME1 RO1 R2O3NAME1 R2O31 RO2NAME1 RO21"));
   EXPECT_TRUE(property.records.empty());
   expectNumbersHold(property, "property", 6);
-
-  const Table materials = readTable(QStringLiteral("YLK.DBF"));
-  EXPECT_EQ(fieldNames(materials), split("BH NAME") + libraryComposition + split("DJ BZ DATE"));
-  expectNumbersHold(materials, "material library", 3);
-
-  const Table targets = readTable(QStringLiteral("pfk.dbf"));
-  EXPECT_EQ(fieldNames(targets), split("BH NAME") + libraryComposition + split("BZ DATE"));
-  expectNumbersHold(targets, "target library", 3);
+  expectNumbersHold(readTable(QStringLiteral("YLK.DBF")), "material library", 3);
+  expectNumbersHold(readTable(QStringLiteral("pfk.dbf")), "target library", 3);
 }
 
 TEST(BundledData, LibrariesAreNumberedAndGroupedWithTotalsAsTheWindowComputesThem) {

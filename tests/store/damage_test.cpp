@@ -21,7 +21,7 @@ class DamageTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     file_ = dir_.path() + QStringLiteral("/YLK.DBF");
-    ASSERT_TRUE(Table::create(file_, test::materialFields()));
+    ASSERT_TRUE(Table::create(file_, store::schema::materialLibrary()));
     Table t;
     ASSERT_TRUE(t.open(file_));
     for (int i = 1; i <= 3; ++i) {

@@ -1,4 +1,4 @@
-// Table layouts and file functions shared by the table tests.
+// File functions shared by the table tests.
 #pragma once
 
 #include <QByteArray>
@@ -14,36 +14,10 @@
 
 #include <vector>
 
+#include "store/schemas.h"
 #include "store/table.h"
 
 namespace tessaro::test {
-
-// The result table (结果.DBF).
-inline std::vector<store::FieldSpec> resultFields() {
-  std::vector<store::FieldSpec> f = {{"NAME", 'C', 8}};
-  for (const char* n : {"SIO2", "AL2O3", "CAO", "MGO", "K2O", "NA2O", "FE2O3", "TIO2", "QTCF1", "QTCF2", "QTCF3", "IL", "HJ"}) {
-    f.push_back({n, 'N', 10, 2});
-  }
-  f.push_back({"BXL1", 'C', 8});
-  f.push_back({"BXL2", 'C', 8});
-  f.push_back({"BXL3", 'C', 8});
-  f.push_back({"DJ", 'N', 10, 2});
-  f.push_back({"DATE", 'D', 8});
-  f.push_back({"BZ", 'C', 50});
-  f.push_back({"BH", 'C', 30});
-  return f;
-}
-
-// The material library (YLK.DBF).
-inline std::vector<store::FieldSpec> materialFields() {
-  std::vector<store::FieldSpec> f = {{"BH", 'N', 6, 0}, {"NAME", 'C', 30}};
-  for (const char* n : {"SIO2", "AL2O3", "FE2O3", "TIO2", "CAO", "MGO", "K2O", "NA2O", "QTCF1", "QTCF2", "QTCF3", "IL", "HJ", "DJ"}) {
-    f.push_back({n, 'N', 10, 2});
-  }
-  f.push_back({"BZ", 'C', 50});
-  f.push_back({"DATE", 'D', 8});
-  return f;
-}
 
 inline QByteArray readFile(const QString& path) {
   QFile f(path);

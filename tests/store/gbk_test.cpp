@@ -15,11 +15,12 @@ TEST(Gbk, EncodesAndDecodesChineseText) {
 }
 
 TEST(Gbk, RefusesCharactersOutsideGbkAndNamesThem) {
-  QString refused;
-  EXPECT_FALSE(gbk::encode(QStringLiteral("长石😀"), &refused));
-  EXPECT_EQ(refused, QStringLiteral("😀"));
-  EXPECT_FALSE(gbk::encode(QStringLiteral("a한b"), &refused));
-  EXPECT_EQ(refused, QStringLiteral("한"));
+  const auto emoji = gbk::encode(QStringLiteral("长石😀"));
+  EXPECT_FALSE(emoji);
+  EXPECT_EQ(emoji.error(), QStringLiteral("😀"));
+  const auto hangul = gbk::encode(QStringLiteral("a한b"));
+  EXPECT_FALSE(hangul);
+  EXPECT_EQ(hangul.error(), QStringLiteral("한"));
 }
 
 TEST(Gbk, FlagsBytesThatAreNotGbk) {
@@ -50,5 +51,5 @@ TEST(Gbk, AFailureNeverCarriesOverToTheNextText) {
   EXPECT_EQ(gbk::decode(QByteArray("\xCA\xAF"), &ok), QStringLiteral("石"));
   EXPECT_TRUE(ok);
   EXPECT_FALSE(gbk::encode(QStringLiteral("😀")));
-  EXPECT_EQ(gbk::encode(QStringLiteral("石?")), QByteArray("\xCA\xAF?"));
+  EXPECT_EQ(gbk::encode(QStringLiteral("石?")).valueOr(QByteArray()), QByteArray("\xCA\xAF?"));
 }

@@ -44,14 +44,14 @@ std::optional<QString> runPython(const QString& script, const QStringList& args,
 TEST(Interop, DbfreadReadsWhatThisProgramWrites) {
   QTemporaryDir dir;
   const QString file = dir.path() + QStringLiteral("/结果.DBF");
-  ASSERT_TRUE(Table::create(file, test::resultFields()));
+  ASSERT_TRUE(Table::create(file, store::schema::result()));
   {
     Table t;
     ASSERT_TRUE(t.open(file));
     ASSERT_TRUE(t.append());
     ASSERT_TRUE(t.setText("BH", QStringLiteral("1＃配比(误差大)")));
     ASSERT_TRUE(t.setText("SIO2", QStringLiteral("   68.46")));
-    ASSERT_TRUE(t.setNumber("DJ", -0.125));
+    ASSERT_TRUE(t.setNumber("DJ", -0.0125));  // three decimals
     ASSERT_TRUE(t.setText("BZ", QStringLiteral("平均误差率 1.23%；注：Fe2O3,TiO2未计")));
     ASSERT_TRUE(t.setDate("DATE", core::Date{2024, 3, 5}));
     ASSERT_TRUE(t.post());
@@ -72,7 +72,7 @@ print('count=%d' % len(t))
 )");
   const auto out = runPython(script, {file}, true);
   if (!out) GTEST_SKIP() << "python3 with dbfread is not installed";
-  EXPECT_EQ(*out, QStringLiteral("BH='1＃配比(误差大)'|SIO2=68.46|AL2O3=None|DJ=-0.13|BZ='平均误差率 1.23%；注：Fe2O3,TiO2未计'|"
+  EXPECT_EQ(*out, QStringLiteral("BH='1＃配比(误差大)'|SIO2=68.46|AL2O3=None|DJ=-0.013|BZ='平均误差率 1.23%；注：Fe2O3,TiO2未计'|"
                                  "DATE=datetime.date(2024, 3, 5)\n"
                                  "BH='2＃配比'|SIO2=None|AL2O3=None|DJ=None|BZ=''|DATE=None\n"
                                  "count=2\n"));

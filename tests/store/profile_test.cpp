@@ -31,6 +31,19 @@ void putFile(const QString& path, const QByteArray& bytes) {
   ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
+// Takes the bytes of a write that succeeded into `out`.
+testing::AssertionResult into(QByteArray& out, const tessaro::store::Result<QByteArray>& written) {
+  if (!written) return testing::AssertionFailure() << written.error().toStdString();
+  out = *written;
+  return testing::AssertionSuccess();
+}
+
+// Whether a write succeeded, with its reason in *error.
+bool wrote(const tessaro::store::Result<void>& written, QString* error) {
+  *error = written.error();
+  return written.ok();
+}
+
 class ProfileFile : public ::testing::Test {
 protected:
   QTemporaryDir dir;
@@ -126,10 +139,10 @@ TEST(ProfileWrite, KeyEndingInACutDoubleByteCharacterIsNoOtherKey) {
   const QByteArray content = "[s]\nq\x84\n";
   EXPECT_EQ(Profile::valueIn("[s]\nq\x84=x\n", "s", "q"), QString());
   QByteArray out;
-  ASSERT_TRUE(Profile::withValue(content, "s", "Q", "", &out));
+  ASSERT_TRUE(into(out, Profile::withValue(content, "s", "Q", "")));
   EXPECT_EQ(out, QByteArray("[s]\nq\x84\nQ=\n"));
   QByteArray again;
-  ASSERT_TRUE(Profile::withValue(out, "s", "q", "v", &again));
+  ASSERT_TRUE(into(again, Profile::withValue(out, "s", "q", "v")));
   EXPECT_EQ(again, QByteArray("[s]\nq\x84\nQ=v\n"));
 }
 
@@ -151,8 +164,8 @@ TEST(ProfileRead, ValuesAreCutTo2047BytesAtACharacterBoundary) {
 
 TEST_F(ProfileFile, FirstWriteCreatesTheFileWithSectionAndKey) {
   QString error;
-  ASSERT_TRUE(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO"), &error)) << error.toStdString();
-  ASSERT_TRUE(Profile::write(path, QStringLiteral("其它"), QStringLiteral("QTCF1"), QStringLiteral("81.37"), &error));
+  ASSERT_TRUE(wrote(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO")), &error)) << error.toStdString();
+  ASSERT_TRUE(wrote(Profile::write(path, QStringLiteral("其它"), QStringLiteral("QTCF1"), QStringLiteral("81.37")), &error));
   EXPECT_EQ(fileBytes(path), gbk(QStringLiteral("[配方]\r\n14=ZnO\r\n\r\n[其它]\r\nQTCF1=81.37\r\n")));
   EXPECT_EQ(Profile::read(path, QStringLiteral("配方"), QStringLiteral("14")), QStringLiteral("ZnO"));
   // Nothing but the settings file is left in the folder.
@@ -172,7 +185,7 @@ TEST_F(ProfileFile, ReplacingAValueKeepsEveryOtherLineByteForByte) {
 TEST(ProfileWrite, KeyThatDiffersInCaseIsReplacedNotAdded) {
   const QByteArray content = "[Other]\r\n  QTCF1 = 1\r\n";
   QByteArray out;
-  ASSERT_TRUE(Profile::withValue(content, "other", "qtcf1", "69.62", &out));
+  ASSERT_TRUE(into(out, Profile::withValue(content, "other", "qtcf1", "69.62")));
   // The key keeps its spelling and the blanks before '='.
   EXPECT_EQ(out, QByteArray("[Other]\r\n  QTCF1 =69.62\r\n"));
 }
@@ -180,24 +193,24 @@ TEST(ProfileWrite, KeyThatDiffersInCaseIsReplacedNotAdded) {
 TEST(ProfileWrite, NewKeyGoesAfterTheLastEntryOfItsSection) {
   const QByteArray content = "[a]\n1=x\n;note\n\n[b]\n1=y";
   QByteArray out;
-  ASSERT_TRUE(Profile::withValue(content, "A", "2", "z", &out));
+  ASSERT_TRUE(into(out, Profile::withValue(content, "A", "2", "z")));
   EXPECT_EQ(out, QByteArray("[a]\n1=x\n2=z\n;note\n\n[b]\n1=y"));
   // A section with no entries gets its first one right under the header; a
   // last line without line end gets one (the file's own kind) before the new line.
-  ASSERT_TRUE(Profile::withValue(QByteArray("[a]\r\n[b]"), "b", "1", "v", &out));
+  ASSERT_TRUE(into(out, Profile::withValue(QByteArray("[a]\r\n[b]"), "b", "1", "v")));
   EXPECT_EQ(out, QByteArray("[a]\r\n[b]\r\n1=v\r\n"));
-  ASSERT_TRUE(Profile::withValue(QByteArray("[a]\r\n[b]"), "a", "1", "v", &out));
+  ASSERT_TRUE(into(out, Profile::withValue(QByteArray("[a]\r\n[b]"), "a", "1", "v")));
   EXPECT_EQ(out, QByteArray("[a]\r\n1=v\r\n[b]"));
 }
 
 TEST(ProfileWrite, NewSectionIsAppendedAfterABlankLine) {
   QByteArray out;
-  ASSERT_TRUE(Profile::withValue(QByteArray("[a]\n1=x"), "b", "1", "y", &out));
+  ASSERT_TRUE(into(out, Profile::withValue(QByteArray("[a]\n1=x"), "b", "1", "y")));
   EXPECT_EQ(out, QByteArray("[a]\n1=x\n\n[b]\n1=y\n"));
-  ASSERT_TRUE(Profile::withValue(QByteArray("[a]\n1=x\n\n"), "b", "1", "y", &out));
+  ASSERT_TRUE(into(out, Profile::withValue(QByteArray("[a]\n1=x\n\n"), "b", "1", "y")));
   EXPECT_EQ(out, QByteArray("[a]\n1=x\n\n[b]\n1=y\n"));
   // A key line without '=' gets one.
-  ASSERT_TRUE(Profile::withValue(QByteArray("[a]\n1\n"), "a", "1", "y", &out));
+  ASSERT_TRUE(into(out, Profile::withValue(QByteArray("[a]\n1\n"), "a", "1", "y")));
   EXPECT_EQ(out, QByteArray("[a]\n1=y\n"));
 }
 
@@ -208,13 +221,13 @@ TEST(ProfileWrite, EveryValueReadsBackAsWritten) {
   QByteArray content;
   for (const QString& v : values) {
     QByteArray out;
-    ASSERT_TRUE(Profile::withValue(content, "s", "k", v, &out)) << v.toStdString();
+    ASSERT_TRUE(into(out, Profile::withValue(content, "s", "k", v))) << v.toStdString();
     EXPECT_EQ(Profile::valueIn(out, "s", "k"), v) << v.toStdString();
     content = out;
   }
   // 2047 bytes is the most a read returns, so it is the most a write takes.
   QByteArray out;
-  ASSERT_TRUE(Profile::withValue(QByteArray(), "s", "k", QString(2047, u'a'), &out));
+  ASSERT_TRUE(into(out, Profile::withValue(QByteArray(), "s", "k", QString(2047, u'a'))));
   EXPECT_EQ(Profile::valueIn(out, "s", "k"), QString(2047, u'a'));
 }
 
@@ -237,7 +250,7 @@ TEST_F(ProfileFile, RefusedValuesLeaveTheFileAsItWas) {
   };
   for (const Case& c : cases) {
     QString error;
-    EXPECT_FALSE(Profile::write(path, c.section, c.key, c.value, &error)) << c.value.toStdString();
+    EXPECT_FALSE(wrote(Profile::write(path, c.section, c.key, c.value), &error)) << c.value.toStdString();
     EXPECT_TRUE(error.contains(path)) << error.toStdString();
     EXPECT_TRUE(error.contains(c.mentions)) << error.toStdString();
   }
@@ -248,7 +261,7 @@ TEST_F(ProfileFile, FolderThatIsARegularFileRefusesTheWrite) {
   putFile(path, gbk(kSample));
   const QString inside = path + QStringLiteral("/KuTitle.ini");
   QString error;
-  EXPECT_FALSE(Profile::write(inside, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO"), &error));
+  EXPECT_FALSE(wrote(Profile::write(inside, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO")), &error));
   EXPECT_EQ(error, QStringLiteral("Unable to write to ") + inside);
   EXPECT_EQ(fileBytes(path), gbk(kSample));
 }
@@ -256,7 +269,7 @@ TEST_F(ProfileFile, FolderThatIsARegularFileRefusesTheWrite) {
 TEST_F(ProfileFile, SettingsPathThatIsAFolderRefusesTheWrite) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("KuTitle.ini")));
   QString error;
-  EXPECT_FALSE(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO"), &error));
+  EXPECT_FALSE(wrote(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO")), &error));
   EXPECT_EQ(error, QStringLiteral("Unable to write to ") + path);
   EXPECT_TRUE(QFileInfo(path).isDir());
 }
@@ -266,16 +279,16 @@ TEST_F(ProfileFile, ReadOnlyFolderOrFileRefusesTheWrite) {
   putFile(path, gbk(kSample));
   QString error;
   ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-  EXPECT_FALSE(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO"), &error));
+  EXPECT_FALSE(wrote(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO")), &error));
   EXPECT_EQ(error, QStringLiteral("Unable to write to ") + path);
   ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
   // A file that cannot be read is not replaced by one holding a single value.
   ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
-  EXPECT_FALSE(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO"), &error));
+  EXPECT_FALSE(wrote(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO")), &error));
   EXPECT_EQ(error, QStringLiteral("Unable to write to ") + path);
   // Nor is a read-only file replaced by renaming a new one over it.
   ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
-  EXPECT_FALSE(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO"), &error));
+  EXPECT_FALSE(wrote(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO")), &error));
   EXPECT_EQ(error, QStringLiteral("Unable to write to ") + path);
   ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
   EXPECT_EQ(fileBytes(path), gbk(kSample));

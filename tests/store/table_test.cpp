@@ -30,20 +30,19 @@ class TableTest : public ::testing::Test {
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("数据库")));
   }
   QString path(const QString& name) const { return dir_.path() + QStringLiteral("/数据库/") + name; }
-  QString create(const QString& name, const std::vector<store::FieldSpec>& fields) {
-    QString error;
-    EXPECT_TRUE(Table::create(path(name), fields, &error)) << error.toStdString();
-    return path(name);
+  // Creates the table `name` in the data folder.
+  testing::AssertionResult create(const QString& name, const std::vector<store::FieldSpec>& fields) const {
+    const auto created = Table::create(path(name), fields);
+    if (!created) return testing::AssertionFailure() << created.error().toStdString();
+    return testing::AssertionSuccess();
   }
   bool openIn(Table& t, const QString& name, Table::Mode mode = Table::Mode::Shared) {
     return t.open(dir_.path(), QStringLiteral("数据库\\") + name, mode);
   }
   // Appends a material record with `bh` and `name`.
-  static void addMaterial(Table& t, int bh, const QString& name) {
-    ASSERT_TRUE(t.append());
-    ASSERT_TRUE(t.setInteger("BH", bh));
-    ASSERT_TRUE(t.setText("NAME", name));
-    ASSERT_TRUE(t.post()) << t.errorString().toStdString();
+  static testing::AssertionResult addMaterial(Table& t, int bh, const QString& name) {
+    if (t.append() && t.setInteger("BH", bh) && t.setText("NAME", name) && t.post()) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << t.errorString().toStdString();
   }
   static std::vector<QString> names(Table& t, const QString& field = QStringLiteral("NAME")) {
     std::vector<QString> out;
@@ -59,7 +58,8 @@ std::string s(const QString& q) { return q.toStdString(); }
 }  // namespace
 
 TEST_F(TableTest, NewTableIsAnEmptyDbaseThreeFileWithTheGbkDriver) {
-  const QString file = create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
+  const QString file = path(QStringLiteral("结果.DBF"));
   const QByteArray b = readFile(file);
   ASSERT_GE(b.size(), 33);
   EXPECT_EQ(static_cast<unsigned char>(b[0]), 0x03);
@@ -78,14 +78,15 @@ TEST_F(TableTest, NewTableIsAnEmptyDbaseThreeFileWithTheGbkDriver) {
 }
 
 TEST_F(TableTest, CreateNeverReplacesAFileAndRefusesBadFields) {
-  create(QStringLiteral("a.dbf"), test::resultFields());
-  QString error;
-  EXPECT_FALSE(Table::create(path("a.dbf"), test::resultFields(), &error));
-  EXPECT_TRUE(error.contains("a.dbf"));
-  EXPECT_FALSE(Table::create(path("b.dbf"), {{"NAME", 'C', 0}}, &error));
-  EXPECT_FALSE(Table::create(path("b.dbf"), {{"A", 'N', 5, 4}}, &error));
-  EXPECT_FALSE(Table::create(path("b.dbf"), {{"NAME", 'C', 5}, {"name", 'C', 5}}, &error));
-  EXPECT_TRUE(error.contains("name"));
+  ASSERT_TRUE(create(QStringLiteral("a.dbf"), store::schema::result()));
+  const auto again = Table::create(path("a.dbf"), store::schema::result());
+  EXPECT_FALSE(again);
+  EXPECT_TRUE(again.error().contains("a.dbf"));
+  EXPECT_FALSE(Table::create(path("b.dbf"), {{"NAME", 'C', 0}}));
+  EXPECT_FALSE(Table::create(path("b.dbf"), {{"A", 'N', 5, 4}}));
+  const auto twice = Table::create(path("b.dbf"), {{"NAME", 'C', 5}, {"name", 'C', 5}});
+  EXPECT_FALSE(twice);
+  EXPECT_TRUE(twice.error().contains("name"));
   EXPECT_FALSE(QFileInfo::exists(path("b.dbf")));
 }
 
@@ -93,15 +94,15 @@ TEST_F(TableTest, OpeningFailsCleanlyForAMissingFileAndIsANoOpWhenOpen) {
   Table t;
   EXPECT_FALSE(openIn(t, QStringLiteral("配方.DBF")));
   EXPECT_EQ(t.errorString(), QStringLiteral("找不到表文件 数据库/配方.DBF"));
-  create(QStringLiteral("配方.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("配方.DBF"), store::schema::result()));
   ASSERT_TRUE(openIn(t, QStringLiteral("配方.DBF")));
   EXPECT_TRUE(openIn(t, QStringLiteral("配方.DBF"), Table::Mode::Exclusive));
   EXPECT_FALSE(t.isExclusive());  // the second open did nothing
 }
 
 TEST_F(TableTest, FindsFilesWhateverTheCaseOfTheirNames) {
-  create(QStringLiteral("性能.DBF"), {{"NAME0", 'C', 20}});
-  create(QStringLiteral("PFK.DBF"), {{"NAME", 'C', 20}});
+  ASSERT_TRUE(create(QStringLiteral("性能.DBF"), {{"NAME0", 'C', 20}}));
+  ASSERT_TRUE(create(QStringLiteral("PFK.DBF"), {{"NAME", 'C', 20}}));
   Table a;
   Table b;
   EXPECT_TRUE(a.open(dir_.path(), QStringLiteral("数据库\\性能.dbf"))) << s(a.errorString());
@@ -111,14 +112,15 @@ TEST_F(TableTest, FindsFilesWhateverTheCaseOfTheirNames) {
 }
 
 TEST_F(TableTest, PostedValuesReadBackAndReachTheFileAtOnce) {
-  const QString file = create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
+  const QString file = path(QStringLiteral("结果.DBF"));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
   ASSERT_TRUE(t.append());
   ASSERT_TRUE(t.setText("BH", QStringLiteral("1＃配比")));
   ASSERT_TRUE(t.setText("sio2", QString::fromStdString(core::format2(68.456))));  // "   68.46"
-  ASSERT_TRUE(t.setNumber("AL2O3", 1.005));
-  ASSERT_TRUE(t.setNumber("CAO", -0.125));
+  ASSERT_TRUE(t.setNumber("AL2O3", 1.0005));  // three decimals
+  ASSERT_TRUE(t.setNumber("CAO", -0.0125));
   ASSERT_TRUE(t.setDate("DATE", core::Date{2024, 3, 5}));
   ASSERT_TRUE(t.post()) << s(t.errorString());
   EXPECT_EQ(headerCount(file), 1u);
@@ -128,9 +130,9 @@ TEST_F(TableTest, PostedValuesReadBackAndReachTheFileAtOnce) {
   ASSERT_TRUE(openIn(u, QStringLiteral("结果.DBF")));
   EXPECT_EQ(u.text("BH"), QStringLiteral("1＃配比"));
   EXPECT_DOUBLE_EQ(u.number("SIO2"), 68.46);
-  EXPECT_EQ(u.rawBytes("SIO2"), QByteArray("     68.46"));
-  EXPECT_DOUBLE_EQ(u.number("AL2O3"), 1.01);
-  EXPECT_DOUBLE_EQ(u.number("CAO"), -0.13);
+  EXPECT_EQ(u.rawBytes("SIO2"), QByteArray("    68.460"));
+  EXPECT_DOUBLE_EQ(u.number("AL2O3"), 1.001);
+  EXPECT_DOUBLE_EQ(u.number("CAO"), -0.013);
   EXPECT_EQ(u.date("DATE"), core::Date(2024, 3, 5));
   EXPECT_EQ(u.text("DATE"), QStringLiteral("2024年03月05日"));
   // Empty numeric fields read as 0, or as no value.
@@ -144,34 +146,35 @@ TEST_F(TableTest, PostedValuesReadBackAndReachTheFileAtOnce) {
 }
 
 TEST_F(TableTest, NumberWrittenAsTextWithLeadingBlanksIsThatNumber) {
-  create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("配方.DBF"), store::schema::formula()));
   Table t;
-  ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
+  ASSERT_TRUE(openIn(t, QStringLiteral("配方.DBF")));
   ASSERT_TRUE(t.edit());
+  // NUM1 holds two decimals, as "%8.2f" writes them.
   for (const double v : {0.0, 2.675, 12.35, -3.5, 9999.99}) {
     const QString text = QString::fromStdString(core::format2(v));
     ASSERT_TRUE(text.startsWith(' '));
-    ASSERT_TRUE(t.setText("HJ", text));
-    EXPECT_DOUBLE_EQ(t.number("HJ"), core::roundFixed(v, 2)) << s(text);
-    EXPECT_EQ(t.text("HJ"), text.trimmed());
+    ASSERT_TRUE(t.setText("NUM1", text));
+    EXPECT_DOUBLE_EQ(t.number("NUM1"), core::roundFixed(v, 2)) << s(text);
+    EXPECT_EQ(t.text("NUM1"), text.trimmed());
   }
-  ASSERT_TRUE(t.setText("HJ", QStringLiteral("   ")));
-  EXPECT_TRUE(t.isNull("HJ"));
+  ASSERT_TRUE(t.setText("NUM1", QStringLiteral("   ")));
+  EXPECT_TRUE(t.isNull("NUM1"));
 }
 
 TEST_F(TableTest, RefusesWhatAFieldCannotHoldAndNamesTheField) {
-  create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
   ASSERT_TRUE(t.append());
   ASSERT_TRUE(t.setText("NAME", QStringLiteral("长石")));
 
-  EXPECT_FALSE(t.setNumber("SIO2", 12345678.9));  // "12345678.90" is wider than 10
+  EXPECT_FALSE(t.setNumber("SIO2", 12345678.9));  // "12345678.900" is wider than 10
   EXPECT_TRUE(t.errorString().contains("SIO2")) << s(t.errorString());
   EXPECT_TRUE(t.errorString().contains(QStringLiteral("长石")));
   EXPECT_TRUE(t.errorString().contains(QStringLiteral("结果.DBF")));
   EXPECT_TRUE(t.isNull("SIO2"));
-  EXPECT_TRUE(t.setNumber("SIO2", 9999999.99));  // exactly 10 wide
+  EXPECT_TRUE(t.setNumber("SIO2", 999999.999));  // exactly 10 wide
 
   EXPECT_FALSE(t.setText("AL2O3", QStringLiteral("12,5")));
   EXPECT_TRUE(t.errorString().contains("AL2O3"));
@@ -197,7 +200,7 @@ TEST_F(TableTest, RefusesWhatAFieldCannotHoldAndNamesTheField) {
 }
 
 TEST_F(TableTest, LongTextIsCutAtACharacterBoundary) {
-  create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
   ASSERT_TRUE(t.append());
@@ -211,7 +214,8 @@ TEST_F(TableTest, LongTextIsCutAtACharacterBoundary) {
 }
 
 TEST_F(TableTest, EditOnAnEmptyTableStartsItsFirstRecord) {
-  const QString file = create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
+  const QString file = path(QStringLiteral("结果.DBF"));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
   ASSERT_TRUE(t.edit());
@@ -230,7 +234,8 @@ TEST_F(TableTest, EditOnAnEmptyTableStartsItsFirstRecord) {
 }
 
 TEST_F(TableTest, LeavingAnUnchangedNewRecordWritesNothing) {
-  const QString file = create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
+  const QString file = path(QStringLiteral("结果.DBF"));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
   ASSERT_TRUE(t.append());
@@ -261,7 +266,7 @@ TEST_F(TableTest, LeavingAnUnchangedNewRecordWritesNothing) {
 }
 
 TEST_F(TableTest, CancelDropsChanges) {
-  create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
   ASSERT_TRUE(t.append());
@@ -280,7 +285,7 @@ TEST_F(TableTest, CancelDropsChanges) {
 }
 
 TEST_F(TableTest, ResultOrderByBhPutsTheFirstFormulaFirst) {
-  create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("结果.DBF")));
   for (const char* bh : {"2＃配比", "1＃配比(误差大)"}) {
@@ -305,15 +310,15 @@ TEST_F(TableTest, ResultOrderByBhPutsTheFirstFormulaFirst) {
 }
 
 TEST_F(TableTest, NumericOrderRangesAndEqualKeysInFileOrder) {
-  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
-  addMaterial(t, 10, QStringLiteral("*长石类"));
-  addMaterial(t, 2, QStringLiteral("石英"));
-  addMaterial(t, 11, QStringLiteral("钾长石"));
-  addMaterial(t, 1, QStringLiteral("*石英类"));
-  addMaterial(t, 11, QStringLiteral("钠长石"));
-  addMaterial(t, 100, QStringLiteral("滑石"));
+  ASSERT_TRUE(addMaterial(t, 10, QStringLiteral("*长石类")));
+  ASSERT_TRUE(addMaterial(t, 2, QStringLiteral("石英")));
+  ASSERT_TRUE(addMaterial(t, 11, QStringLiteral("钾长石")));
+  ASSERT_TRUE(addMaterial(t, 1, QStringLiteral("*石英类")));
+  ASSERT_TRUE(addMaterial(t, 11, QStringLiteral("钠长石")));
+  ASSERT_TRUE(addMaterial(t, 100, QStringLiteral("滑石")));
   ASSERT_TRUE(t.setIndexTag("BH"));
   EXPECT_EQ(names(t), (std::vector<QString>{QStringLiteral("*石英类"), QStringLiteral("石英"), QStringLiteral("*长石类"),
                                             QStringLiteral("钾长石"), QStringLiteral("钠长石"), QStringLiteral("滑石")}));
@@ -324,8 +329,8 @@ TEST_F(TableTest, NumericOrderRangesAndEqualKeysInFileOrder) {
   EXPECT_EQ(t.text("NAME"), QStringLiteral("*长石类"));
   EXPECT_EQ(names(t), (std::vector<QString>{QStringLiteral("*长石类"), QStringLiteral("钾长石"), QStringLiteral("钠长石")}));
   // A record posted within the range appears in it; one outside does not.
-  addMaterial(t, 10, QStringLiteral("瓷石"));
-  addMaterial(t, 50, QStringLiteral("方解石"));
+  ASSERT_TRUE(addMaterial(t, 10, QStringLiteral("瓷石")));
+  ASSERT_TRUE(addMaterial(t, 50, QStringLiteral("方解石")));
   EXPECT_EQ(t.recordCount(), 4);
   ASSERT_TRUE(t.cancelRange());
   EXPECT_EQ(t.recordCount(), 8);
@@ -339,7 +344,7 @@ TEST_F(TableTest, NumericOrderRangesAndEqualKeysInFileOrder) {
 }
 
 TEST_F(TableTest, RangeOnATextBh) {
-  create(QStringLiteral("配方.DBF"), {{"NAME", 'C', 30}, {"NUM1", 'N', 10, 2}, {"BH", 'C', 10}});
+  ASSERT_TRUE(create(QStringLiteral("配方.DBF"), store::schema::formula()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("配方.DBF")));
   int i = 0;
@@ -362,12 +367,12 @@ TEST_F(TableTest, RangeOnATextBh) {
 }
 
 TEST_F(TableTest, FindKeyIsAnExactSearchOnTheCurrentIndex) {
-  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
-  addMaterial(t, 1, QStringLiteral("钾长石"));
-  addMaterial(t, 2, QStringLiteral("长石"));
-  addMaterial(t, 3, QStringLiteral("钾长石粉"));
+  ASSERT_TRUE(addMaterial(t, 1, QStringLiteral("钾长石")));
+  ASSERT_TRUE(addMaterial(t, 2, QStringLiteral("长石")));
+  ASSERT_TRUE(addMaterial(t, 3, QStringLiteral("钾长石粉")));
   EXPECT_FALSE(t.findKey(QStringLiteral("长石")));
   EXPECT_FALSE(t.errorString().isEmpty());  // natural order has no key
   ASSERT_TRUE(t.setOrder("NAME"));
@@ -384,10 +389,11 @@ TEST_F(TableTest, FindKeyIsAnExactSearchOnTheCurrentIndex) {
 }
 
 TEST_F(TableTest, DeletedRecordsVanishAndTheCursorMovesOn) {
-  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
+  const QString file = path(QStringLiteral("YLK.DBF"));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
-  for (int i = 1; i <= 4; ++i) addMaterial(t, i, QString::number(i));
+  for (int i = 1; i <= 4; ++i) ASSERT_TRUE(addMaterial(t, i, QString::number(i)));
   ASSERT_TRUE(t.moveTo(1));
   ASSERT_TRUE(t.deleteRecord());
   EXPECT_EQ(t.recordCount(), 3);
@@ -411,10 +417,10 @@ TEST_F(TableTest, DeletedRecordsVanishAndTheCursorMovesOn) {
 }
 
 TEST_F(TableTest, BookmarksReturnToTheirRecord) {
-  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
-  for (int i = 1; i <= 3; ++i) addMaterial(t, i, QString::number(i));
+  for (int i = 1; i <= 3; ++i) ASSERT_TRUE(addMaterial(t, i, QString::number(i)));
   ASSERT_TRUE(t.moveTo(1));
   const Table::Bookmark b = t.bookmark();
   ASSERT_TRUE(t.setOrder("BH"));
@@ -427,11 +433,11 @@ TEST_F(TableTest, BookmarksReturnToTheirRecord) {
 }
 
 TEST_F(TableTest, NavigationMarksTheEnds) {
-  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
-  addMaterial(t, 1, "a");
-  addMaterial(t, 2, "b");
+  ASSERT_TRUE(addMaterial(t, 1, "a"));
+  ASSERT_TRUE(addMaterial(t, 2, "b"));
   ASSERT_TRUE(t.first());
   EXPECT_TRUE(t.bof());
   EXPECT_FALSE(t.eof());
@@ -448,14 +454,14 @@ TEST_F(TableTest, NavigationMarksTheEnds) {
 }
 
 TEST_F(TableTest, TwoCursorsOnOneFileSeeEachOthersPosts) {
-  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
   Table a;
   Table b;
   ASSERT_TRUE(openIn(a, QStringLiteral("YLK.DBF")));
   ASSERT_TRUE(openIn(b, QStringLiteral("YLK.DBF")));
   ASSERT_TRUE(b.setOrder("BH"));
-  addMaterial(a, 5, "five");
-  addMaterial(a, 3, "three");
+  ASSERT_TRUE(addMaterial(a, 5, "five"));
+  ASSERT_TRUE(addMaterial(a, 3, "three"));
   EXPECT_EQ(b.recordCount(), 2);
   ASSERT_TRUE(b.first());
   EXPECT_EQ(b.text("NAME"), "three");
@@ -488,7 +494,7 @@ static bool anotherProgramOpens(const QString& folder, const QString& name, Tabl
 }
 
 TEST_F(TableTest, ExclusiveOpenShutsOutOtherProgramsAndSecondClaims) {
-  create(QStringLiteral("结果.DBF"), test::resultFields());
+  ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
   const QString name = QStringLiteral("数据库/结果.DBF");
   Table a;
   ASSERT_TRUE(openIn(a, QStringLiteral("结果.DBF"), Table::Mode::Exclusive));
@@ -540,7 +546,8 @@ TEST_F(TableTest, ExclusiveOpenShutsOutOtherProgramsAndSecondClaims) {
 }
 
 TEST_F(TableTest, TwoProgramsAppendingAtOnceLoseNothing) {
-  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
+  const QString file = path(QStringLiteral("YLK.DBF"));
   constexpr int kEach = 150;
   const pid_t child = fork();
   if (child == 0) {
@@ -554,7 +561,7 @@ TEST_F(TableTest, TwoProgramsAppendingAtOnceLoseNothing) {
   }
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
-  for (int i = 0; i < kEach; ++i) addMaterial(t, i, QStringLiteral("parent"));
+  for (int i = 0; i < kEach; ++i) ASSERT_TRUE(addMaterial(t, i, QStringLiteral("parent")));
   int status = -1;
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -573,7 +580,8 @@ TEST_F(TableTest, TwoProgramsAppendingAtOnceLoseNothing) {
 }
 
 TEST_F(TableTest, FirstWriteClearsTheProductionIndexFlagAndLeavesTheMdxAlone) {
-  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
+  const QString file = path(QStringLiteral("YLK.DBF"));
   QByteArray b = readFile(file);
   b[28] = 1;
   ASSERT_TRUE(test::writeFile(file, b));
@@ -585,17 +593,18 @@ TEST_F(TableTest, FirstWriteClearsTheProductionIndexFlagAndLeavesTheMdxAlone) {
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
   EXPECT_TRUE(t.damageReport().isEmpty());
   EXPECT_EQ(readFile(file)[28], 1);  // reading alone changes nothing
-  addMaterial(t, 1, "a");
+  ASSERT_TRUE(addMaterial(t, 1, "a"));
   EXPECT_EQ(readFile(file)[28], 0);
   EXPECT_EQ(readFile(mdx), mdxBytes);
 }
 
 TEST_F(TableTest, ReadsDbaseFourVersionBytes) {
-  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
+  const QString file = path(QStringLiteral("YLK.DBF"));
   {
     Table t;
     ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
-    addMaterial(t, 7, QStringLiteral("石英"));
+    ASSERT_TRUE(addMaterial(t, 7, QStringLiteral("石英")));
   }
   for (const unsigned char version : {0x03, 0x83, 0x8B, 0x43}) {
     QByteArray b = readFile(file);
@@ -604,7 +613,7 @@ TEST_F(TableTest, ReadsDbaseFourVersionBytes) {
     Table t;
     ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF"))) << version;
     EXPECT_EQ(t.text("NAME"), QStringLiteral("石英"));
-    addMaterial(t, 8, "x");
+    ASSERT_TRUE(addMaterial(t, 8, "x"));
     ASSERT_TRUE(t.close());
     EXPECT_EQ(static_cast<unsigned char>(readFile(file)[0]), version);  // kept as it was
   }
@@ -617,10 +626,11 @@ TEST_F(TableTest, ReadsDbaseFourVersionBytes) {
 }
 
 TEST_F(TableTest, PackKeepsTheLiveRecordsInANewFile) {
-  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
+  const QString file = path(QStringLiteral("YLK.DBF"));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
-  for (int i = 1; i <= 5; ++i) addMaterial(t, i, QString::number(i));
+  for (int i = 1; i <= 5; ++i) ASSERT_TRUE(addMaterial(t, i, QString::number(i)));
   ASSERT_TRUE(t.moveTo(1));
   ASSERT_TRUE(t.deleteRecord());
   ASSERT_TRUE(t.moveTo(2));
@@ -643,7 +653,7 @@ TEST_F(TableTest, PackKeepsTheLiveRecordsInANewFile) {
   // is posted first, and they all read the packed records afterwards.
   Table other;
   ASSERT_TRUE(openIn(other, QStringLiteral("YLK.DBF")));
-  addMaterial(t, 6, "6");
+  ASSERT_TRUE(addMaterial(t, 6, "6"));
   ASSERT_TRUE(other.last());
   const auto before6 = other.bookmark();
   ASSERT_TRUE(other.edit());
@@ -663,14 +673,14 @@ TEST_F(TableTest, PackKeepsTheLiveRecordsInANewFile) {
 }
 
 TEST_F(TableTest, SuspendedDisplayAnnouncesChangesOnceWhenResumed) {
-  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
   int announced = 0;
   QObject::connect(&t, &Table::changed, [&] { ++announced; });
   t.disableControls();
   t.disableControls();
-  for (int i = 0; i < 3; ++i) addMaterial(t, i, "x");
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(addMaterial(t, i, "x"));
   t.enableControls();
   EXPECT_EQ(announced, 0);
   t.enableControls();
@@ -681,13 +691,13 @@ TEST_F(TableTest, SuspendedDisplayAnnouncesChangesOnceWhenResumed) {
 }
 
 TEST_F(TableTest, ReadsReportAFieldWithTheWrongKind) {
-  create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
   Table t;
   ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
   bool ok = true;
   (void)t.text("NAME", &ok);
   EXPECT_FALSE(ok);  // no current record
-  addMaterial(t, 3, QStringLiteral("石英"));
+  ASSERT_TRUE(addMaterial(t, 3, QStringLiteral("石英")));
   (void)t.number("DATE", &ok);
   EXPECT_FALSE(ok);
   EXPECT_TRUE(t.errorString().contains("DATE"));
@@ -700,11 +710,12 @@ TEST_F(TableTest, ReadsReportAFieldWithTheWrongKind) {
 }
 
 TEST_F(TableTest, PackKilledAtAnyMomentLeavesAWholeTable) {
-  const QString file = create(QStringLiteral("YLK.DBF"), test::materialFields());
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
+  const QString file = path(QStringLiteral("YLK.DBF"));
   {
     Table t;
     ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
-    for (int i = 0; i < 200; ++i) addMaterial(t, i, QStringLiteral("原料%1").arg(i));
+    for (int i = 0; i < 200; ++i) ASSERT_TRUE(addMaterial(t, i, QStringLiteral("原料%1").arg(i)));
   }
   int packed = 0;
   for (int round = 0; round < 12; ++round) {

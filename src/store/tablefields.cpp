@@ -1,0 +1,279 @@
+#include "store/table.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "store/gbk.h"
+
+namespace tessaro::store {
+
+// --- Reading ------------------------------------------------------------------------
+
+bool Table::fail(const QString& message) const {
+  error_ = message;
+  return false;
+}
+
+bool Table::requireOpen() const {
+  if (isOpen()) return true;
+  return fail(QStringLiteral("表文件 %1 没有打开").arg(displayName_.isEmpty() ? QStringLiteral("（未命名）") : displayName_));
+}
+
+const char* Table::currentRecord() const {
+  if (!isOpen()) return nullptr;
+  if (state_ == State::Edit || state_ == State::Insert) return buffer_.data();
+  if (current_ < 0 || current_ >= file_->count()) return nullptr;
+  return file_->record(current_);
+}
+
+QString Table::recordLabel() const {
+  const char* rec = currentRecord();
+  const int nameIndex = fieldIndex(QStringLiteral("NAME"));
+  QString label;
+  if (state_ == State::Insert) {
+    label = QStringLiteral("新记录");
+  } else {
+    label = QStringLiteral("第 %1 条记录").arg(current_ + 1);
+  }
+  if (rec && nameIndex >= 0) {
+    const dbf::Field& f = fieldAt(nameIndex);
+    const std::string_view t = dbf::trimmed(std::string_view(rec + f.offset, f.length));
+    bool ok = false;
+    const QString name = gbk::decode(QByteArrayView(t.data(), qsizetype(t.size())), &ok);
+    if (ok && !name.isEmpty()) label += QStringLiteral("（%1）").arg(name);
+  }
+  return label;
+}
+
+bool Table::fieldFailure(const QString& field, const QString& what, bool* ok) const {
+  if (ok) *ok = false;
+  return fail(QStringLiteral("表文件 %1 %2的字段 %3 %4").arg(displayName_, recordLabel(), field.toUpper(), what));
+}
+
+int Table::resolveField(const QString& field, bool* ok) const {
+  if (!requireOpen()) {
+    if (ok) *ok = false;
+    return -1;
+  }
+  const int index = fieldIndex(field);
+  if (index < 0) {
+    if (ok) *ok = false;
+    fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
+    return -1;
+  }
+  if (!currentRecord()) {
+    if (ok) *ok = false;
+    fail(QStringLiteral("表文件 %1 没有当前记录，不能读字段 %2").arg(displayName_, field));
+    return -1;
+  }
+  if (ok) *ok = true;
+  return index;
+}
+
+QByteArray Table::rawBytes(const QString& field, bool* ok) const {
+  const int index = resolveField(field, ok);
+  if (index < 0) return QByteArray();
+  const dbf::Field& f = fieldAt(index);
+  return QByteArray(currentRecord() + f.offset, f.length);
+}
+
+QString Table::text(const QString& field, bool* ok) const {
+  const int index = resolveField(field, ok);
+  if (index < 0) return QString();
+  const dbf::Field& f = fieldAt(index);
+  const std::string_view bytes(currentRecord() + f.offset, f.length);
+  if (f.type == 'D') {
+    const auto d = dbf::parseDate(bytes);
+    if (!d) {
+      fieldFailure(field, QStringLiteral("的内容不是日期"), ok);
+      return QString();
+    }
+    return *d ? QString::fromStdString(core::formatDate(**d)) : QString();
+  }
+  const std::string_view t = dbf::trimmed(bytes);
+  bool valid = true;
+  QString s = gbk::decode(QByteArrayView(t.data(), qsizetype(t.size())), &valid);
+  if (!valid) fieldFailure(field, QStringLiteral("里有不是 GBK 的字节"), ok);
+  return s;
+}
+
+std::optional<double> Table::value(const QString& field, bool* ok) const {
+  const int index = resolveField(field, ok);
+  if (index < 0) return std::nullopt;
+  const dbf::Field& f = fieldAt(index);
+  if (f.type == 'D' || f.type == 'L') {
+    fieldFailure(field, QStringLiteral("不是数值字段"), ok);
+    return std::nullopt;
+  }
+  const std::string_view t = dbf::trimmed(std::string_view(currentRecord() + f.offset, f.length));
+  if (t.empty()) return std::nullopt;
+  const auto v = core::parseNumber(t);
+  if (!v) {
+    fieldFailure(field, QStringLiteral("的内容“%1”不是数字").arg(gbk::decode(QByteArrayView(t.data(), qsizetype(t.size())))), ok);
+    return std::nullopt;
+  }
+  return v;
+}
+
+double Table::number(const QString& field, bool* ok) const { return value(field, ok).value_or(0.0); }
+
+int Table::integer(const QString& field, bool* ok) const {
+  bool good = true;
+  const double v = number(field, &good);
+  if (!good) {
+    if (ok) *ok = false;
+    return 0;
+  }
+  const double r = std::round(v);
+  if (r < double(INT_MIN) || r > double(INT_MAX)) {
+    fieldFailure(field, QStringLiteral("的数值超出整数范围"), ok);
+    return 0;
+  }
+  if (ok) *ok = true;
+  return int(r);
+}
+
+std::optional<core::Date> Table::date(const QString& field, bool* ok) const {
+  const int index = resolveField(field, ok);
+  if (index < 0) return std::nullopt;
+  const dbf::Field& f = fieldAt(index);
+  if (f.type != 'D') {
+    fieldFailure(field, QStringLiteral("不是日期字段"), ok);
+    return std::nullopt;
+  }
+  const auto d = dbf::parseDate(std::string_view(currentRecord() + f.offset, f.length));
+  if (!d) {
+    fieldFailure(field, QStringLiteral("的内容不是日期"), ok);
+    return std::nullopt;
+  }
+  return *d;
+}
+
+bool Table::isNull(const QString& field, bool* ok) const {
+  const int index = resolveField(field, ok);
+  if (index < 0) return true;
+  const dbf::Field& f = fieldAt(index);
+  const std::string_view t = dbf::trimmed(std::string_view(currentRecord() + f.offset, f.length));
+  return t.empty() || (f.type == 'D' && t == "00000000");
+}
+
+bool Table::requireEditing(const QString& field) const {
+  if (!requireOpen()) return false;
+  if (state_ != State::Edit && state_ != State::Insert) {
+    return fail(QStringLiteral("表文件 %1 不在编辑状态，不能写字段 %2").arg(displayName_, field));
+  }
+  return true;
+}
+
+bool Table::writeField(int index, const QByteArray& bytes) {
+  const dbf::Field& f = fieldAt(index);
+  char* to = buffer_.data() + f.offset;
+  std::memset(to, ' ', std::size_t(f.length));
+  std::memcpy(to, bytes.constData(), std::size_t(std::min<qsizetype>(bytes.size(), f.length)));
+  modified_ = true;
+  announce();
+  return true;
+}
+
+std::optional<QByteArray> Table::numberBytes(int index, double value) {
+  const dbf::Field& f = fieldAt(index);
+  if (!std::isfinite(value)) {
+    fieldFailure(f.name, QStringLiteral("不能保存非有限的数值"), nullptr);
+    return std::nullopt;
+  }
+  const std::string text = core::formatFixed(value, f.decimals, f.length);
+  if (int(text.size()) > f.length) {
+    fieldFailure(f.name,
+                 QStringLiteral("放不下数值 %1（宽 %2，小数 %3 位）")
+                     .arg(QString::fromStdString(core::formatGeneral(value)))
+                     .arg(f.length)
+                     .arg(f.decimals),
+                 nullptr);
+    return std::nullopt;
+  }
+  return QByteArray::fromStdString(text);
+}
+
+bool Table::setText(const QString& field, const QString& text) {
+  if (!requireEditing(field)) return false;
+  const int index = fieldIndex(field);
+  if (index < 0) return fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
+  const dbf::Field& f = fieldAt(index);
+  const QString t = text.trimmed();
+  switch (f.type) {
+    case 'C': {
+      const auto bytes = gbk::encode(text);
+      if (!bytes) return fieldFailure(f.name, QStringLiteral("不能保存字符“%1”：GBK 里没有这个字").arg(bytes.error()), nullptr);
+      return writeField(index, bytes->left(gbk::cutLength(*bytes, f.length)));
+    }
+    case 'N':
+    case 'F': {
+      if (t.isEmpty()) return writeField(index, QByteArray());
+      const auto v = core::parseNumber(t.toStdString());
+      if (!v) return fieldFailure(f.name, QStringLiteral("不能写入“%1”：不是数字").arg(text), nullptr);
+      const auto bytes = numberBytes(index, *v);
+      return bytes && writeField(index, *bytes);
+    }
+    case 'D': {
+      if (t.isEmpty()) return writeField(index, QByteArray());
+      static const QRegularExpression form(
+          QStringLiteral("^(\\d{4})(?:-|年)?(\\d{2})(?:-|月)?(\\d{2})日?$"));
+      const auto m = form.match(t);
+      const core::Date d{m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()};
+      if (!m.hasMatch() || !dbf::isValidDate(d)) {
+        return fieldFailure(f.name, QStringLiteral("不能写入“%1”：不是日期").arg(text), nullptr);
+      }
+      return setDate(field, d);
+    }
+    case 'L': {
+      static const QString accepted = QStringLiteral("TtFfYyNn?");
+      if (t.isEmpty()) return writeField(index, QByteArray());
+      if (t.size() != 1 || !accepted.contains(t[0])) {
+        return fieldFailure(f.name, QStringLiteral("不能写入“%1”：不是逻辑值").arg(text), nullptr);
+      }
+      return writeField(index, t.toUpper().toLatin1());
+    }
+    default:
+      return fieldFailure(f.name, QStringLiteral("的类型 %1 不能写入").arg(QChar(f.type)), nullptr);
+  }
+}
+
+bool Table::setNumber(const QString& field, double value) {
+  if (!requireEditing(field)) return false;
+  const int index = fieldIndex(field);
+  if (index < 0) return fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
+  const dbf::Field& f = fieldAt(index);
+  if (f.type == 'C') return setText(field, QString::fromStdString(core::formatGeneral(value)));
+  if (!f.isNumeric()) return fieldFailure(f.name, QStringLiteral("不是数值字段，不能写入数字"), nullptr);
+  const auto bytes = numberBytes(index, value);
+  return bytes && writeField(index, *bytes);
+}
+
+bool Table::setInteger(const QString& field, int value) { return setNumber(field, double(value)); }
+
+bool Table::setDate(const QString& field, const core::Date& d) {
+  if (!requireEditing(field)) return false;
+  const int index = fieldIndex(field);
+  if (index < 0) return fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
+  const dbf::Field& f = fieldAt(index);
+  if (f.type != 'D') return fieldFailure(f.name, QStringLiteral("不是日期字段，不能写入日期"), nullptr);
+  if (!dbf::isValidDate(d)) return fieldFailure(f.name, QStringLiteral("不能写入无效的日期"), nullptr);
+  return writeField(index, QStringLiteral("%1%2%3")
+                               .arg(d.year, 4, 10, QLatin1Char('0'))
+                               .arg(d.month, 2, 10, QLatin1Char('0'))
+                               .arg(d.day, 2, 10, QLatin1Char('0'))
+                               .toLatin1());
+}
+
+bool Table::clear(const QString& field) {
+  if (!requireEditing(field)) return false;
+  const int index = fieldIndex(field);
+  if (index < 0) return fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
+  return writeField(index, QByteArray());
+}
+
+}  // namespace tessaro::store
