@@ -130,36 +130,43 @@ std::optional<qsizetype> wholeRecordsAt(QByteArrayView file, qsizetype headerLen
 
 }  // namespace
 
-Scan scanStructure(QByteArrayView file) {
-  Scan s;
+namespace {
+
+// The fixed part of the header: version, record count and the lengths it
+// claims. False when the file is no table this program reads.
+bool readHeader(QByteArrayView file, Scan& s) {
   const char* p = file.data();
   const qsizetype size = file.size();
   if (size < 32) {
     s.problems << QStringLiteral("文件只有 %1 个字节，连表头都不完整").arg(size);
-    return s;
+    return false;
   }
   Layout& l = s.layout;
   l.version = static_cast<std::uint8_t>(p[0]);
   if (!supportedVersion(l.version)) {
     s.problems << QStringLiteral("版本字节 0x%1 不是 dBASE III 或 IV 表").arg(l.version, 2, 16, QLatin1Char('0'));
-    return s;
+    return false;
   }
   s.headerCount = u32(p + kCountOffset);
-  const int claimedHeader = u16(p + 8);
-  const int claimedRecord = u16(p + 10);
-  s.claimedHeaderLength = claimedHeader;
-  s.claimedRecordLength = claimedRecord;
+  s.claimedHeaderLength = u16(p + 8);
+  s.claimedRecordLength = u16(p + 10);
   l.productionIndex = static_cast<std::uint8_t>(p[kProductionIndexOffset]);
   l.languageDriver = static_cast<std::uint8_t>(p[kLanguageDriverOffset]);
+  return true;
+}
 
-  // Field descriptors run from byte 32 to the end mark 0x0D; without the
-  // mark the header length tells how many there are.
+// The field descriptors, which run from byte 32 to the end mark 0x0D;
+// without the mark the header length tells how many there are. False when
+// a descriptor is damaged or there is none.
+bool readFields(QByteArrayView file, Scan& s) {
+  const char* p = file.data();
+  const qsizetype size = file.size();
+  Layout& l = s.layout;
   qsizetype at = 32;
   while (at < size && p[at] != kHeaderEnd && at + 32 <= size && at < 32 + 32 * 1024) at += 32;
-  const bool ended = at < size && p[at] == kHeaderEnd;
-  s.terminated = ended;
+  s.terminated = at < size && p[at] == kHeaderEnd;
   qsizetype count = (at - 32) / 32;
-  if (!ended && claimedHeader >= 33) count = std::min<qsizetype>(count, (claimedHeader - 33) / 32);
+  if (!s.terminated && s.claimedHeaderLength >= 33) count = std::min<qsizetype>(count, (s.claimedHeaderLength - 33) / 32);
   int offset = 1;
   for (qsizetype i = 0; i < count; ++i) {
     const char* d = p + 32 + 32 * i;
@@ -172,18 +179,26 @@ Scan scanStructure(QByteArrayView file) {
     f.offset = offset;
     if (f.length == 0 || f.name.isEmpty()) {
       s.problems << QStringLiteral("第 %1 个字段的描述已损坏").arg(i + 1);
-      return s;
+      return false;
     }
     offset += f.length;
     l.fields.push_back(f);
   }
   if (l.fields.empty()) {
     s.problems << QStringLiteral("表头里没有字段描述");
-    return s;
+    return false;
   }
   l.recordLength = offset;
+  return true;
+}
+
+// Where the records start and how long they are, as far as the header's
+// claims agree with the fields and the file.
+void checkLengths(QByteArrayView file, Scan& s) {
+  Layout& l = s.layout;
+  const int claimedHeader = s.claimedHeaderLength;
   const int needed = 32 + 32 * int(l.fields.size()) + 1;
-  if (!ended) {
+  if (!s.terminated) {
     s.structural = true;
     s.problems << QStringLiteral("字段描述没有结束标记");
   }
@@ -191,24 +206,29 @@ Scan scanStructure(QByteArrayView file) {
   // shorter. Room that only shifts the records is no room: when the records
   // are whole from the descriptors' end mark on and not from the claimed
   // length, the claim is wrong.
-  const bool claimShiftsRecords = claimedHeader > needed && ended && claimedRecord == l.recordLength &&
-                                  claimedHeader <= size &&
+  const bool claimShiftsRecords = claimedHeader > needed && s.terminated &&
+                                  s.claimedRecordLength == l.recordLength && claimedHeader <= file.size() &&
                                   !wholeRecordsAt(file, claimedHeader, l.recordLength, s.headerCount) &&
                                   wholeRecordsAt(file, needed, l.recordLength, s.headerCount);
-  if (claimedHeader < needed || claimedHeader > size || claimShiftsRecords) {
+  if (claimedHeader < needed || claimedHeader > file.size() || claimShiftsRecords) {
     s.structural = true;
     s.problems << QStringLiteral("表头长度写的是 %1 字节，实际为 %2 字节").arg(claimedHeader).arg(needed);
     l.headerLength = needed;
   } else {
     l.headerLength = claimedHeader;
   }
-  if (claimedRecord != l.recordLength) {
+  if (s.claimedRecordLength != l.recordLength) {
     s.structural = true;
-    s.problems << QStringLiteral("记录长度写的是 %1 字节，字段合计 %2 字节").arg(claimedRecord).arg(l.recordLength);
+    s.problems << QStringLiteral("记录长度写的是 %1 字节，字段合计 %2 字节").arg(s.claimedRecordLength).arg(l.recordLength);
   }
-  s.usable = true;
+}
 
-  // Whole records present after the header.
+// The whole records present after the header, and whether they end as a
+// table ends.
+void countRecords(QByteArrayView file, Scan& s) {
+  const char* p = file.data();
+  const qsizetype size = file.size();
+  const Layout& l = s.layout;
   const qsizetype dataBytes = std::max<qsizetype>(0, size - l.headerLength);
   const qsizetype counted = qsizetype(s.headerCount) * l.recordLength;
   // An append writes the record and the end mark, then the count: when it
@@ -219,7 +239,7 @@ Scan scanStructure(QByteArrayView file) {
     const char first = p[l.headerLength + counted];
     if (isFlag(first) && (extra <= l.recordLength || p[size - 1] == kEofMark)) {
       s.records = s.headerCount;
-      return s;
+      return;
     }
   }
   qsizetype whole = dataBytes / l.recordLength;
@@ -251,6 +271,16 @@ Scan scanStructure(QByteArrayView file) {
       s.problems << QStringLiteral("文件被截断，最后一条记录不完整");
     }
   }
+}
+
+}  // namespace
+
+Scan scanStructure(QByteArrayView file) {
+  Scan s;
+  if (!readHeader(file, s) || !readFields(file, s)) return s;
+  checkLengths(file, s);
+  s.usable = true;
+  countRecords(file, s);
   return s;
 }
 

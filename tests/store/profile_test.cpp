@@ -25,10 +25,11 @@ QByteArray fileBytes(const QString& path) {
   return f.readAll();
 }
 
-void putFile(const QString& path, const QByteArray& bytes) {
+testing::AssertionResult putFile(const QString& path, const QByteArray& bytes) {
   QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ASSERT_EQ(f.write(bytes), bytes.size());
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+    return testing::AssertionFailure() << "cannot write " << path.toStdString();
+  return testing::AssertionSuccess();
 }
 
 // Takes the bytes of a write that succeeded into `out`.
@@ -83,7 +84,7 @@ TEST(ProfileRead, MissingSectionOrKeyOrEmptyNamesGiveEmptyText) {
 TEST_F(ProfileFile, ReadOfMissingFileOrFolderIsEmpty) {
   EXPECT_EQ(Profile::read(path, QStringLiteral("配方"), QStringLiteral("0")), QString());
   EXPECT_EQ(Profile::read(dir.path(), QStringLiteral("配方"), QStringLiteral("0")), QString());
-  putFile(path, gbk(kSample));
+  ASSERT_TRUE(putFile(path, gbk(kSample)));
   EXPECT_EQ(Profile::read(path, QStringLiteral("配方"), QStringLiteral("0")), QStringLiteral("原料名称"));
 }
 
@@ -174,7 +175,7 @@ TEST_F(ProfileFile, FirstWriteCreatesTheFileWithSectionAndKey) {
 }
 
 TEST_F(ProfileFile, ReplacingAValueKeepsEveryOtherLineByteForByte) {
-  putFile(path, gbk(kSample));
+  ASSERT_TRUE(putFile(path, gbk(kSample)));
   ASSERT_TRUE(Profile::write(path, QStringLiteral("配方"), QStringLiteral("12"), QStringLiteral("K/NaO")));
   ASSERT_TRUE(Profile::write(path, QStringLiteral("配方"), QStringLiteral("13"), QStringLiteral("***")));
   QString expected = kSample;
@@ -232,7 +233,7 @@ TEST(ProfileWrite, EveryValueReadsBackAsWritten) {
 }
 
 TEST_F(ProfileFile, RefusedValuesLeaveTheFileAsItWas) {
-  putFile(path, gbk(kSample));
+  ASSERT_TRUE(putFile(path, gbk(kSample)));
   const QByteArray before = fileBytes(path);
   struct Case {
     QString section, key, value, mentions;
@@ -258,7 +259,7 @@ TEST_F(ProfileFile, RefusedValuesLeaveTheFileAsItWas) {
 }
 
 TEST_F(ProfileFile, FolderThatIsARegularFileRefusesTheWrite) {
-  putFile(path, gbk(kSample));
+  ASSERT_TRUE(putFile(path, gbk(kSample)));
   const QString inside = path + QStringLiteral("/KuTitle.ini");
   QString error;
   EXPECT_FALSE(wrote(Profile::write(inside, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO")), &error));
@@ -276,7 +277,7 @@ TEST_F(ProfileFile, SettingsPathThatIsAFolderRefusesTheWrite) {
 
 TEST_F(ProfileFile, ReadOnlyFolderOrFileRefusesTheWrite) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
-  putFile(path, gbk(kSample));
+  ASSERT_TRUE(putFile(path, gbk(kSample)));
   QString error;
   ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
   EXPECT_FALSE(wrote(Profile::write(path, QStringLiteral("配方"), QStringLiteral("14"), QStringLiteral("ZnO")), &error));
