@@ -6,9 +6,9 @@
 #include "store/folderlock.h"
 #include "store/paths.h"
 #include "ui/messageboxprompter.h"
-#include "ui/form1.h"
+#include "ui/mainscreenform.h"
 #include "ui/aboutbox.h"
-#include "ui/mainform.h"
+#include "ui/mainframe.h"
 #include "ui/passworddlg.h"
 
 int main(int argc, char** argv) {

@@ -1,9 +1,11 @@
 #include "app/gridhints.h"
 
+#include "app/gridcolumns.h"
+
 namespace tessaro::app {
 
 namespace {
-constexpr int kIndicator = 12;
+constexpr int kIndicator = kRowIndicatorWidth;
 }
 
 PointerHint formulaGridHint(int x, int w0, int w1, int w3) {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/gridcolumns.h"
 #include "app/prompter.h"
 #include "app/transfersink.h"
 #include "store/table.h"
@@ -22,30 +23,6 @@
 namespace tessaro::app {
 
 enum class LibraryKind { Materials, Targets };
-
-// A colour of the library grids.
-struct Colour {
-  int r = 0, g = 0, b = 0;
-  bool operator==(const Colour&) const = default;
-};
-inline constexpr Colour kSkyBlue{166, 202, 240};
-inline constexpr Colour kFuchsia{255, 0, 255};
-inline constexpr Colour kPriceTitle{255, 255, 185};
-inline constexpr Colour kNameCell{240, 240, 255};
-inline constexpr Colour kNavyText{0, 0, 128};
-inline constexpr Colour kCategoryRow{200, 200, 255};
-inline constexpr Colour kRedText{255, 0, 0};
-
-// One column of a library grid, in grid order.
-struct LibraryColumn {
-  QString field;
-  int width = -1;                          // -1: the grid's default width
-  std::optional<Colour> titleColour;       // title background; none: ordinary
-  bool titleCentred = false;
-  bool cellsCentred = false;
-  std::optional<Colour> cellColour;        // cell background; none: ordinary
-  std::optional<Colour> textColour;        // cell text; none: ordinary
-};
 
 // The buttons of the record navigator.
 enum class NavButton { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
@@ -67,11 +44,12 @@ struct LibraryTraits {
   QString gridHint;
   QString batchCaption, batchHint;  // empty: no batch input
   int panelWidth = 0;        // initial width of the category panel
-  QList<LibraryColumn> columns;
+  Grid grid;                 // the grid's columns
   QList<NavButton> navigatorButtons;
 
   bool hasBatchInput() const { return !batchCaption.isEmpty(); }
-  int columnCount() const { return int(columns.size()); }
+  const std::vector<GridColumn>& columns() const { return gridColumns(grid); }
+  int columnCount() const { return int(columns().size()); }
 };
 const LibraryTraits& libraryTraits(LibraryKind kind);
 
@@ -105,12 +83,11 @@ inline const QString kPanelCloseBox = QStringLiteral("X");
 inline const QString kPanelCloseHint = QStringLiteral("关闭分类标签");
 inline const QString kTreeHint = QStringLiteral("分类标签");
 
-// Texts of the transfer messages.
+// Text of the transfer messages.
 inline const QString kEmptyCellText = QStringLiteral("所选的原料库中有空栏,请检查。");
-inline constexpr int kMaxMaterials = 35;
-QString singleLimitText(int inTable);
-QString batchLimitText(int inTable, int selected);
 
+// Every public command runs under the command guard and shows a failure of
+// the table engine as an error box.
 class Library {
  public:
   // What a transfer routine did with the current record.
@@ -162,68 +139,64 @@ class Library {
   Pointer treePointer() const {
     return traits_.kind == LibraryKind::Targets ? Pointer::PointingHand : Pointer::Arrow;
   }
-  // A mouse button released over the category panel at x: the panel takes
-  // that width (at least kMinPanelWidth, so that it can be dragged again).
+  // The category panel dragged to width x: it takes that width (at least
+  // kMinPanelWidth, so that it can be dragged again).
   static constexpr int kMinPanelWidth = 20;
-  void panelMouseUp(int x);
+  void resizePanel(int x);
 
   // --- Window ----------------------------------------------------------------------
   // Shown by the frame: a maximised child window of the frame.
   void show();
-  // The close box of the window.
-  void FormClose();
+  // The window's close box: the material library stays inside the frame,
+  // minimised; the target library leaves the frame, minimised.
+  void close();
 
   // --- Commands --------------------------------------------------------------------
-  // The creation and refresh routine: titles, category tree, first record.
-  void FormCreate();
-  // Double click on a node of the category tree: -1 the root, else the index
-  // of the child node. `selected` lists the child nodes selected together
-  // with it (the target window allows several; the material window ignores it).
-  void TreeView1DblClick(int node, const QList<int>& selected = {});
+  // Reads the column titles again and rebuilds the category tree; the cursor
+  // goes to the first record.
+  void refresh();
+  // Shows the records of one category: `node` -1 the root (everything), else
+  // the index of the child node. `selected` lists the child nodes selected
+  // together with it (the target window allows several; the material window
+  // ignores it).
+  void filterByCategory(int node, const QList<int>& selected = {});
   // The Enter key in the grid, the cursor in `column`; the text being typed
   // is already in the record. Returns the column the cursor goes to.
-  int DBGrid1KeyPress(int column);
-  // The navigator: the question before an action (true: go on), the steps
-  // after it, and a whole button press (false when nothing was done).
-  bool DBNavigatorBeforeAction(NavButton button);
-  void DBNavigatorClick(NavButton button);
+  int pressEnter(int column);
+  // A navigator button: asks first where the window asks, then acts (false
+  // when nothing was done).
   bool navigate(NavButton button);
-  // "删除原料库" / "删除目标库".
-  void deleteAllClick();
-  // The close box "X" of the category panel and the show-all button.
-  void closePanelClick();
-  void showAllClick();
-  // A click on a column title: where the other-oxide menu opens (screen
-  // point), or nothing for a column that has no menu.
-  std::optional<QPoint> DBGrid1TitleClick(int column);
-  // A built-in entry (0..10, in menu order) on the selected column.
+  // Deletes the records shown, after the question.
+  void deleteAll();
+  // The close box "X" of the category panel, and the show-all button.
+  void closeCategoryPanel();
+  void showAll();
+  // A click on a column title: selects an other-oxide column and says where
+  // its menu opens (screen point); nothing for a column that has no menu.
+  std::optional<QPoint> selectOtherColumn(int column);
+  // Names the selected other-oxide column with a built-in entry (index into
+  // kOtherOxideMenu), or with a name the person types.
   bool chooseOtherOxide(int entry);
-  bool B2O3NClick() { return chooseOtherOxide(0); }
-  bool BaOClick() { return chooseOtherOxide(1); }
-  bool BeOClick() { return chooseOtherOxide(2); }
-  bool Li2OClick() { return chooseOtherOxide(3); }
-  bool MnOClick() { return chooseOtherOxide(4); }
-  bool P205Click() { return chooseOtherOxide(5); }
-  bool PbOClick() { return chooseOtherOxide(6); }
-  bool SnO2Click() { return chooseOtherOxide(7); }
-  bool SrOClick() { return chooseOtherOxide(8); }
-  bool ZnO2Click() { return chooseOtherOxide(9); }
-  bool ZrO2Click() { return chooseOtherOxide(10); }
-  // The free entry "其它".
-  bool MenuItem12Click();
+  bool nameOtherOxide();
 
   // --- Transfers -------------------------------------------------------------------
   // The transfer routine on the current record.
   Transfer JaLu();
-  // Double click in the grid on `column`.
-  void DBGrid1DblClick(int column);
-  // Batch input ("批量输入　"); material library only.
-  void SpeedButton1Click();
+  // A double click in the grid on `column`: the name column transfers the
+  // current record; the main screen then comes forward.
+  void transferCurrent(int column);
+  // Every raw material shown goes to table 1 at once; material library only.
+  void transferShown();
 
  private:
   bool usable() const { return table_.isOpen(); }
   bool engineFailure(const store::Table& t);
   bool hasCurrentRecord() const;
+  void readCaptionsAndTree();
+  int sumOnHJ(int column);
+  int categoryEntered(const QString& name);
+  bool confirm(NavButton button);
+  void afterNavigation(NavButton button);
   int firstEmptyCell();
   bool checkIgnitionPart(bool* ok);
   bool headerCheck();
@@ -241,8 +214,13 @@ class Library {
   bool writeCommon(store::Table& to, const Source& s);
   bool writeMaterial(const Source& s);
   bool writeTarget(const Source& s);
+  bool writeFailed(store::Table& to);
   std::optional<int> formulaRecordCount();
   void rollBackFormula(int written);
+  bool transferMaterial(int column);
+  void transferTarget(int column);
+  std::optional<int> checkShownMaterials();
+  bool writeShownMaterials(int shown);
   bool setOtherCaption(int column, const QString& name);
   void rebuildTree();
 

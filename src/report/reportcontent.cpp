@@ -1,14 +1,12 @@
 #include "report/reportcontent.h"
 
+#include "app/gridcolumns.h"
 #include "app/mainscreen.h"
 #include "core/format.h"
 
 namespace tessaro::report {
 
 using store::Table;
-
-const std::array<const char*, kReportOxideCount> kReportOxideFields = {
-    "SIO2", "AL2O3", "FE2O3", "TIO2", "CAO", "MGO", "K2O", "NA2O", "QTCF1", "QTCF2", "QTCF3"};
 
 namespace {
 
@@ -21,8 +19,8 @@ class CellReader {
   CellReader(const Table& table, QStringList& problems) : t_(table), problems_(problems) {}
 
   // A number in the general format; an empty field prints "0".
-  QString number(const char* field) const {
-    const QString name = QString::fromLatin1(field);
+  QString number(const char* field) const { return number(QString::fromLatin1(field)); }
+  QString number(const QString& name) const {
     bool ok = true;
     const auto v = t_.value(name, &ok);
     if (!ok) return unreadable(name);
@@ -56,7 +54,8 @@ class CellReader {
 };
 
 void fillOxides(const CellReader& r, std::array<QString, kReportOxideCount>& to) {
-  for (int i = 0; i < kReportOxideCount; ++i) to[std::size_t(i)] = r.number(kReportOxideFields[std::size_t(i)]);
+  const QStringList& fields = app::oxideFields();
+  for (int i = 0; i < kReportOxideCount; ++i) to[std::size_t(i)] = r.number(fields[i]);
 }
 
 FormulaSummary formulaSummary(const Table& result, QStringList& problems) {

@@ -30,9 +30,8 @@ struct ReportTables {
   void closeAll();
 };
 
-// The oxide columns SIO2 ... QTCF3 in the report's column order.
+// The oxide columns SIO2 ... QTCF3 (app::oxideFields()) in the report's column order.
 inline constexpr int kReportOxideCount = 11;
-extern const std::array<const char*, kReportOxideCount> kReportOxideFields;
 
 // One raw material of the formula report.
 struct FormulaRow {

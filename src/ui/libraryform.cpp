@@ -21,7 +21,10 @@
 #include <utility>
 
 #include "app/prompter.h"
-#include "ui/librarymodel.h"
+#include "ui/griddelegate.h"
+#include "ui/gridmodel.h"
+#include "ui/navigator.h"
+#include "ui/otheroxidemenu.h"
 
 namespace tessaro::ui {
 
@@ -30,15 +33,14 @@ namespace {
 using app::LibraryKind;
 using app::NavButton;
 
-// Width of the grid's row indicator; the pointer rule counts from its right edge.
-constexpr int kIndicatorWidth = 12;
 constexpr int kRowHeight = 18;
 constexpr int kBarHeight = 25;
 // The strip at the panel's right edge by which it is dragged.
 constexpr int kPanelGrip = 4;
-// Widths of the remark and date columns where the grid has no width of its own.
-constexpr int kRemarkWidth = 240;
-constexpr int kDateWidth = 112;
+
+// The library windows' buttons take the focus when clicked, which ends the
+// typing in a grid cell and commits the text first.
+const ButtonLook kButtonLook{true, Qt::ClickFocus, false};
 
 QString navigatorName(NavButton b) {
   switch (b) {
@@ -72,45 +74,6 @@ QString navigatorGlyph(NavButton b) {
   return QString();
 }
 
-QToolButton* speedButton(QWidget* parent, const QString& name, const QString& caption, const QString& hint) {
-  auto* b = new QToolButton(parent);
-  b->setObjectName(name);
-  b->setText(caption);
-  b->setToolTip(hint);
-  b->setAutoRaise(true);
-  // Taking the focus ends the typing in a grid cell, which commits the text first.
-  b->setFocusPolicy(Qt::ClickFocus);
-  return b;
-}
-
-// The Enter key while a cell is being typed: the text is committed first,
-// then the window's Enter rule runs. A text the table refuses keeps the cell open.
-class EnterDelegate : public QStyledItemDelegate {
- public:
-  EnterDelegate(LibraryModel* model, std::function<void()> onEnter, QObject* parent)
-      : QStyledItemDelegate(parent), model_(model), onEnter_(std::move(onEnter)) {}
-
- protected:
-  bool eventFilter(QObject* object, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        auto* editor = qobject_cast<QWidget*>(object);
-        emit commitData(editor);
-        if (model_->lastEditFailed()) return true;
-        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-        onEnter_();
-        return true;
-      }
-    }
-    return QStyledItemDelegate::eventFilter(object, event);
-  }
-
- private:
-  LibraryModel* model_;
-  std::function<void()> onEnter_;
-};
-
 }  // namespace
 
 TLibraryForm::TLibraryForm(LibraryKind kind, app::Prompter& prompter, app::TransferSink& sink,
@@ -139,20 +102,26 @@ TLibraryForm::TLibraryForm(LibraryKind kind, app::Prompter& prompter, app::Trans
   buildPanel(panel_);
   body->addWidget(panel_);
 
-  model_ = new LibraryModel(*library_, prompter_, this);
+  buildModel();
   grid_ = new QTableView(this);
   buildGrid();
   body->addWidget(grid_, 1);
   layout->addLayout(body, 1);
 
-  buildPopup();
+  otherOxideMenu_ = buildOtherOxideMenu(
+      this,
+      [this](int entry) {
+        library_->chooseOtherOxide(entry);
+        model_->refreshHeaders();
+      },
+      [this] {
+        library_->nameOtherOxide();
+        model_->refreshHeaders();
+      });
 
   // Changes made outside the window's commands (editing in a cell, moving
   // the cursor by mouse) reach the grid once the event has been handled.
-  if (store::Table* t = library_->table()) {
-    connect(t, &store::Table::changed, model_, &LibraryModel::sync, Qt::QueuedConnection);
-  }
-  connect(model_, &LibraryModel::cursorMoved, this, [this] { placeCursor(); });
+  connect(model_, &GridModel::currentRowChanged, this, [this] { placeCursor(); });
   refresh();
   // Created hidden, also as a child of the frame, until the frame shows it.
   hide();
@@ -174,7 +143,7 @@ void TLibraryForm::buildTopBar(QWidget* bar) {
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
 
-  showAll_ = speedButton(bar, QStringLiteral("SpeedButton2"), traits.showAllCaption, traits.showAllHint);
+  showAll_ = toolButton(bar, QStringLiteral("SpeedButton2"), traits.showAllCaption, traits.showAllHint, kButtonLook);
   // The button keeps its place while hidden, so that nothing moves when it appears.
   QSizePolicy keep = showAll_->sizePolicy();
   keep.setRetainSizeWhenHidden(true);
@@ -184,27 +153,23 @@ void TLibraryForm::buildTopBar(QWidget* bar) {
   row->addWidget(showAll_);
 
   if (traits.hasBatchInput()) {
-    batch_ = speedButton(bar, QStringLiteral("SpeedButton1"), traits.batchCaption, traits.batchHint);
+    batch_ = toolButton(bar, QStringLiteral("SpeedButton1"), traits.batchCaption, traits.batchHint, kButtonLook);
     connect(batch_, &QToolButton::clicked, this, &TLibraryForm::SpeedButton1Click);
     row->addWidget(batch_);
   }
 
-  auto* navigator = new QWidget(bar);
-  navigator->setObjectName(QStringLiteral("DBNavigator"));
-  auto* buttons = new QHBoxLayout(navigator);
-  buttons->setContentsMargins(0, 0, 0, 0);
-  buttons->setSpacing(0);
+  QList<NavigatorButton> buttons;
   for (NavButton b : traits.navigatorButtons) {
-    QToolButton* button = speedButton(navigator, navigatorName(b), navigatorGlyph(b), app::navigatorHint(b));
-    button->setAutoRaise(false);
-    button->setFixedSize(kBarHeight, kBarHeight - 2);
-    connect(button, &QToolButton::clicked, this, [this, b] { DBNavigatorClick(b); });
-    buttons->addWidget(button);
+    buttons << NavigatorButton{navigatorName(b), navigatorGlyph(b), app::navigatorHint(b), [this, b] { DBNavigatorClick(b); }};
   }
-  row->addWidget(navigator);
+  NavigatorLook look;
+  look.button = kButtonLook;
+  look.button.autoRaise = false;
+  look.fixedSize = QSize(kBarHeight, kBarHeight - 2);
+  row->addWidget(buildNavigator(bar, QStringLiteral("DBNavigator"), buttons, look));
   row->addStretch(1);
 
-  deleteAll_ = speedButton(bar, QStringLiteral("SpeedButton3"), traits.deleteAllCaption, traits.deleteAllHint);
+  deleteAll_ = toolButton(bar, QStringLiteral("SpeedButton3"), traits.deleteAllCaption, traits.deleteAllHint, kButtonLook);
   connect(deleteAll_, &QToolButton::clicked, this, &TLibraryForm::deleteAllClick);
   row->addWidget(deleteAll_);
 }
@@ -227,7 +192,7 @@ void TLibraryForm::buildPanel(QWidget* panel) {
   auto* label = new QLabel(app::kPanelHeader, header);
   label->setObjectName(QStringLiteral("Label1"));
   row->addWidget(label, 1);
-  auto* close = speedButton(header, QStringLiteral("SpeedButton4"), app::kPanelCloseBox, app::kPanelCloseHint);
+  auto* close = toolButton(header, QStringLiteral("SpeedButton4"), app::kPanelCloseBox, app::kPanelCloseHint, kButtonLook);
   close->setFixedSize(18, 18);
   close->setCursor(Qt::ArrowCursor);
   connect(close, &QToolButton::clicked, this, &TLibraryForm::closePanelClick);
@@ -262,12 +227,34 @@ void TLibraryForm::buildPanel(QWidget* panel) {
   column->addWidget(tree_, 1);
 }
 
+void TLibraryForm::buildModel() {
+  model_ = new GridModel(library_->table(), library_->traits().grid, this);
+  model_->setErrorHandler([this](const QString& text) { prompter_.error(text); });
+  model_->setNewRecordMark(true);
+  model_->setRangeSource([this] {
+    const auto range = library_->filterRange();
+    return range ? GridModel::Range(std::pair(QVariant(range->first), QVariant(range->second))) : GridModel::Range();
+  });
+  model_->setCaptionSource([this] { return library_->captions(); });
+  model_->setTitleColourSource([this](int column) { return library_->titleRed(column) ? QColor(Qt::red) : QColor(); });
+  // A category row in red bold on its own background.
+  model_->setCellStyler([this](int row, int, CellStyle& style) {
+    const app::RowStyle category = app::rowStyle(model_->name(row));
+    if (!category.category) return;
+    style.background = toQColor(category.background);
+    style.text = toQColor(category.text);
+    style.bold = category.bold;
+  });
+}
+
 void TLibraryForm::buildGrid() {
   const app::LibraryTraits& traits = library_->traits();
   grid_->setObjectName(QStringLiteral("DBGrid1"));
   grid_->setToolTip(traits.gridHint);
   grid_->setModel(model_);
-  grid_->setItemDelegate(new EnterDelegate(model_, [this] { DBGrid1KeyPress(); }, grid_));
+  auto* delegate = new GridDelegate(grid_);
+  delegate->setEnterHandler(model_, [this] { DBGrid1KeyPress(); });
+  grid_->setItemDelegate(delegate);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
   grid_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
@@ -280,17 +267,13 @@ void TLibraryForm::buildGrid() {
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setDefaultSectionSize(kRowHeight);
   rows->setMinimumSectionSize(kRowHeight);
-  rows->setFixedWidth(kIndicatorWidth);
+  rows->setFixedWidth(app::kRowIndicatorWidth);
   QHeaderView* titles = grid_->horizontalHeader();
   titles->setSectionsClickable(true);
   titles->setHighlightSections(false);
   titles->setFixedHeight(kRowHeight + 2);
   titles->setMinimumSectionSize(8);
-  for (int c = 0; c < traits.columnCount(); ++c) {
-    int width = library_->columnWidth(c);
-    if (width < 0) width = traits.columns[c].field == QLatin1String("DATE") ? kDateWidth : kRemarkWidth;
-    grid_->setColumnWidth(c, width);
-  }
+  for (int c = 0; c < traits.columnCount(); ++c) grid_->setColumnWidth(c, library_->columnWidth(c));
   connect(titles, &QHeaderView::sectionClicked, this, &TLibraryForm::DBGrid1TitleClick);
   connect(titles, &QHeaderView::sectionResized, this,
           [this](int c, int, int width) { library_->setColumnWidth(c, width); });
@@ -303,27 +286,6 @@ void TLibraryForm::buildGrid() {
   grid_->viewport()->installEventFilter(this);
 }
 
-void TLibraryForm::buildPopup() {
-  popup_ = new QMenu(this);
-  popup_->setObjectName(QStringLiteral("PopupMenu1"));
-  static const char* const names[] = {"B2O3N", "BaO", "BeO", "Li2O", "MnO", "P205", "PbO", "SnO2", "SrO", "ZnO2", "ZrO2"};
-  static const char* const captions[] = {"B2O3", "BaO", "BeO", "Li2O", "MnO", "P2O5", "PbO", "SnO2", "SrO", "ZnO", "ZrO2"};
-  for (int i = 0; i < 11; ++i) {
-    QAction* a = popup_->addAction(QString::fromLatin1(captions[i]));
-    a->setObjectName(QString::fromLatin1(names[i]));
-    connect(a, &QAction::triggered, this, [this, i] {
-      library_->chooseOtherOxide(i);
-      model_->titlesChanged();
-    });
-  }
-  QAction* free = popup_->addAction(QStringLiteral("其它"));
-  free->setObjectName(QStringLiteral("MenuItem12"));
-  connect(free, &QAction::triggered, this, [this] {
-    library_->MenuItem12Click();
-    model_->titlesChanged();
-  });
-}
-
 // --- Presentation --------------------------------------------------------------------------
 
 void TLibraryForm::refresh() {
@@ -331,7 +293,7 @@ void TLibraryForm::refresh() {
   panel_->setVisible(library_->categoryPanelVisible());
   panel_->setFixedWidth(library_->panelWidth());
   showAll_->setVisible(library_->showAllVisible());
-  model_->titlesChanged();
+  model_->refreshHeaders();
   model_->sync();
 }
 
@@ -371,7 +333,7 @@ void TLibraryForm::currentCellChanged(const QModelIndex& now) {
   if (placing_ || !now.isValid()) return;
   library_->setCurrentColumn(now.column());
   if (now.row() == model_->currentRow()) return;
-  if (!model_->moveToRow(now.row())) {
+  if (!model_->moveTo(now.row())) {
     QMetaObject::invokeMethod(this, [this] { placeCursor(); }, Qt::QueuedConnection);
   }
 }
@@ -409,7 +371,7 @@ void TLibraryForm::closeEvent(QCloseEvent* event) {
 }
 
 void TLibraryForm::FormClose() {
-  library_->FormClose();
+  library_->close();
   if (library_->kind() == LibraryKind::Materials || !sub_) {
     if (sub_) {
       sub_->showMinimized();
@@ -434,7 +396,7 @@ void TLibraryForm::FormClose() {
 // --- Commands ------------------------------------------------------------------------------
 
 void TLibraryForm::FormCreate() {
-  library_->FormCreate();
+  library_->refresh();
   finish();
 }
 
@@ -450,15 +412,15 @@ void TLibraryForm::TreeView1DblClick(QTreeWidgetItem* item) {
       if (i >= 0) selected << i;
     }
   }
-  library_->TreeView1DblClick(node, selected);
+  library_->filterByCategory(node, selected);
   finish();
 }
 
 void TLibraryForm::DBGrid1KeyPress() {
   const QModelIndex at = grid_->currentIndex();
   int column = at.isValid() ? at.column() : library_->currentColumn();
-  if (at.isValid() && at.row() != model_->currentRow() && !model_->moveToRow(at.row())) return;
-  library_->DBGrid1KeyPress(column);
+  if (at.isValid() && at.row() != model_->currentRow() && !model_->moveTo(at.row())) return;
+  library_->pressEnter(column);
   finish();
   grid_->setFocus();
 }
@@ -470,40 +432,40 @@ void TLibraryForm::DBNavigatorClick(NavButton button) {
 }
 
 void TLibraryForm::deleteAllClick() {
-  library_->deleteAllClick();
+  library_->deleteAll();
   finish();
 }
 
 void TLibraryForm::closePanelClick() {
-  library_->closePanelClick();
+  library_->closeCategoryPanel();
   finish();
 }
 
 void TLibraryForm::showAllClick() {
-  library_->showAllClick();
+  library_->showAll();
   finish();
 }
 
 void TLibraryForm::DBGrid1TitleClick(int column) {
-  if (!library_->DBGrid1TitleClick(column)) return;
+  if (!library_->selectOtherColumn(column)) return;
   // The menu opens under the clicked title.
   QHeaderView* titles = grid_->horizontalHeader();
-  popup_->popup(titles->mapToGlobal(QPoint(titles->sectionViewportPosition(column), titles->height())));
+  otherOxideMenu_->popup(titles->mapToGlobal(QPoint(titles->sectionViewportPosition(column), titles->height())));
 }
 
 void TLibraryForm::DBGrid1DblClick(int row, int column) {
-  if (row >= 0 && row != model_->currentRow() && !model_->moveToRow(row)) return;
-  library_->DBGrid1DblClick(column);
+  if (row >= 0 && row != model_->currentRow() && !model_->moveTo(row)) return;
+  library_->transferCurrent(column);
   finish();
 }
 
 void TLibraryForm::SpeedButton1Click() {
-  library_->SpeedButton1Click();
+  library_->transferShown();
   finish();
 }
 
 void TLibraryForm::Panel2MouseUp(int x) {
-  library_->panelMouseUp(x);
+  library_->resizePanel(x);
   panel_->setFixedWidth(library_->panelWidth());
 }
 

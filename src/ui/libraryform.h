@@ -31,7 +31,7 @@ class TransferSink;
 
 namespace tessaro::ui {
 
-class LibraryModel;
+class GridModel;
 
 class TLibraryForm : public QWidget {
   Q_OBJECT
@@ -44,10 +44,10 @@ class TLibraryForm : public QWidget {
   ~TLibraryForm() override;
 
   app::Library& library() { return *library_; }
-  LibraryModel* model() const { return model_; }
+  GridModel* model() const { return model_; }
   QTableView* grid() const { return grid_; }
   QTreeWidget* tree() const { return tree_; }
-  QMenu* popupMenu() const { return popup_; }
+  QMenu* popupMenu() const { return otherOxideMenu_; }
   QMdiSubWindow* subWindow() const { return sub_; }
 
   // The show-window command of the frame: shows the window as a maximised
@@ -59,7 +59,7 @@ class TLibraryForm : public QWidget {
   // buttons, rows and the cursor's cell.
   void refresh();
 
-  // The commands, named after their controls; each refreshes the window.
+  // The controls' events, forwarded to app::Library; each refreshes the window.
   void FormCreate();
   void TreeView1DblClick(QTreeWidgetItem* item);
   void DBGrid1KeyPress();
@@ -85,8 +85,8 @@ class TLibraryForm : public QWidget {
  private:
   void buildTopBar(QWidget* bar);
   void buildPanel(QWidget* panel);
+  void buildModel();
   void buildGrid();
-  void buildPopup();
   void rebuildTree();
   void placeCursor();
   void finish();
@@ -94,14 +94,14 @@ class TLibraryForm : public QWidget {
 
   std::unique_ptr<app::Library> library_;
   app::Prompter& prompter_;
-  LibraryModel* model_ = nullptr;
+  GridModel* model_ = nullptr;
   QTableView* grid_ = nullptr;
   QTreeWidget* tree_ = nullptr;
   QWidget* panel_ = nullptr;
   QToolButton* showAll_ = nullptr;
   QToolButton* batch_ = nullptr;
   QToolButton* deleteAll_ = nullptr;
-  QMenu* popup_ = nullptr;
+  QMenu* otherOxideMenu_ = nullptr;
   QPointer<QMdiArea> area_;
   QPointer<QMdiSubWindow> sub_;
   app::CategoryTree shownTree_;

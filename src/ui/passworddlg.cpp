@@ -131,6 +131,20 @@ TPasswordDlg::TPasswordDlg(const QString& dataFolder, app::Prompter* prompter, s
   }
   check_ = std::make_unique<app::PasswordCheck>(dataFolder, *prompter, std::move(logicalDpi));
 
+  buildWelcome();
+  buildPanels();
+
+  connect(okBtn_, &QPushButton::clicked, this, &TPasswordDlg::OKBtnClick);
+  connect(cancelBtn_, &QPushButton::clicked, this, &TPasswordDlg::CancelBtnClick);
+  connect(button1_, &QPushButton::clicked, this, &TPasswordDlg::Button1Click);
+  connect(button2_, &QPushButton::clicked, this, &TPasswordDlg::Button2Click);
+  connect(button3_, &QPushButton::clicked, this, &TPasswordDlg::Button3Click);
+
+  FormCreate();
+  password_->setFocus();
+}
+
+void TPasswordDlg::buildWelcome() {
   // The shadow first, so that the red text lies over it.
   welcomeShadow_ = new QLabel(app::kWelcomeText, this);
   welcomeShadow_->setObjectName(QStringLiteral("WelcomeShadow"));
@@ -145,7 +159,9 @@ TPasswordDlg::TPasswordDlg(const QString& dataFolder, app::Prompter* prompter, s
     l->setAutoFillBackground(false);
     l->adjustSize();
   }
+}
 
+void TPasswordDlg::buildPanels() {
   panel1_ = panel(this, QStringLiteral("Panel1"));
   panel1_->resize(kPanelWidth, kPanelHeight);
   titleStrip(app::kPasswordTitle, panel1_, QStringLiteral("PanelTitle1"));
@@ -178,15 +194,6 @@ TPasswordDlg::TPasswordDlg(const QString& dataFolder, app::Prompter* prompter, s
   button2_ = button(app::kConfirmChangeCaption, panel2_, QStringLiteral("Button2"), QRect(70, 84, 90, 24));
   button3_ = button(app::kCancelChangeCaption, panel2_, QStringLiteral("Button3"), QRect(193, 84, 90, 24));
   panel2_->setVisible(false);
-
-  connect(okBtn_, &QPushButton::clicked, this, &TPasswordDlg::OKBtnClick);
-  connect(cancelBtn_, &QPushButton::clicked, this, &TPasswordDlg::CancelBtnClick);
-  connect(button1_, &QPushButton::clicked, this, &TPasswordDlg::Button1Click);
-  connect(button2_, &QPushButton::clicked, this, &TPasswordDlg::Button2Click);
-  connect(button3_, &QPushButton::clicked, this, &TPasswordDlg::Button3Click);
-
-  FormCreate();
-  password_->setFocus();
 }
 
 TPasswordDlg::~TPasswordDlg() = default;

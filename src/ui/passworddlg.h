@@ -48,6 +48,8 @@ class TPasswordDlg : public QDialog {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void buildWelcome();
+  void buildPanels();
   void FormCreate();
   void layOut();
   void fieldsIn();

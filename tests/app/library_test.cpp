@@ -39,10 +39,10 @@ TEST_F(LibraryTest, ALibraryThatDoesNotOpenIsReportedOnceAndItsCommandsDoNothing
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.contains("数据库/YLK.DBF"));
   prompter.clear();
-  m.TreeView1DblClick(0);
-  m.DBGrid1DblClick(1);
-  m.SpeedButton1Click();
-  m.deleteAllClick();
+  m.filterByCategory(0);
+  m.transferCurrent(1);
+  m.transferShown();
+  m.deleteAll();
   EXPECT_FALSE(m.navigate(NavButton::Insert));
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_TRUE(sink.calls.isEmpty());
@@ -56,10 +56,10 @@ TEST_F(LibraryTest, PointerPanelAndWindowState) {
   EXPECT_EQ(m.gridPointer(155), app::Pointer::PointingHand);
   EXPECT_EQ(m.gridPointer(156), app::Pointer::Arrow);
   EXPECT_EQ(m.panelWidth(), 113);
-  m.panelMouseUp(240);
+  m.resizePanel(240);
   EXPECT_EQ(m.panelWidth(), 240);
   m.show();
-  m.FormClose();  // stays inside the frame, minimised
+  m.close();  // stays inside the frame, minimised
   EXPECT_TRUE(m.isChildWindow() && m.minimised());
 
   app::Library& t = targets();
@@ -67,7 +67,7 @@ TEST_F(LibraryTest, PointerPanelAndWindowState) {
   EXPECT_EQ(t.gridPointer(174), app::Pointer::Arrow);
   EXPECT_EQ(t.panelWidth(), 110);
   t.show();
-  t.FormClose();  // leaves the frame
+  t.close();  // leaves the frame
   EXPECT_TRUE(!t.isChildWindow() && t.minimised());
   t.show();
   EXPECT_TRUE(t.isChildWindow() && !t.minimised());
@@ -77,20 +77,20 @@ TEST_F(LibraryTest, PointerPanelAndWindowState) {
 
 TEST_F(LibraryTest, FilterStopsBeforeTheNextCategoryAndTheLastReachesLastBH) {
   app::Library& m = materials();  // categories at BH 1, 7, 12, 15, 20; last BH 26
-  m.TreeView1DblClick(0);
+  m.filterByCategory(0);
   EXPECT_TRUE(m.showAllVisible());
   EXPECT_EQ(*m.filterRange(), std::make_pair(1, 6));
   EXPECT_EQ(m.table()->text("NAME"), "*粘土类*");
-  m.TreeView1DblClick(4);
+  m.filterByCategory(4);
   EXPECT_EQ(*m.filterRange(), std::make_pair(20, 26));
   EXPECT_EQ(m.table()->recordCount(), 7);
-  m.TreeView1DblClick(-1);  // the root shows everything; the button stays
+  m.filterByCategory(-1);  // the root shows everything; the button stays
   EXPECT_FALSE(m.filterRange());
   EXPECT_EQ(m.table()->recordCount(), 26);
   EXPECT_TRUE(m.showAllVisible());
-  m.TreeView1DblClick(2);
-  m.closePanelClick();
-  m.showAllClick();
+  m.filterByCategory(2);
+  m.closeCategoryPanel();
+  m.showAll();
   EXPECT_EQ(m.table()->recordCount(), 26);
   EXPECT_TRUE(m.categoryPanelVisible());
   EXPECT_FALSE(m.showAllVisible());
@@ -98,7 +98,7 @@ TEST_F(LibraryTest, FilterStopsBeforeTheNextCategoryAndTheLastReachesLastBH) {
   // Gaps in BH, and a single category: up to the greatest BH.
   fill(materialsFile, {item(1, "a"), category(5, "*甲*"), item(12, "c"), item(40, "b")});
   app::Library& n = materials();
-  n.TreeView1DblClick(0);
+  n.filterByCategory(0);
   EXPECT_EQ(*n.filterRange(), std::make_pair(5, 40));
   EXPECT_EQ(column(*n.table(), "NAME"), QStringList({"*甲*", "c", "b"}));
   EXPECT_TRUE(prompter.messages.empty());
@@ -109,23 +109,23 @@ TEST_F(LibraryTest, TargetFilterPassesOverSelectedSiblings) {
                               category(5, "*丙*"), targetItem(6, "c"), category(7, "*丁*"), targetItem(8, "d")};
   fill(targetsFile, rows);
   app::Library& t = targets();
-  t.TreeView1DblClick(0, {0, 1});
+  t.filterByCategory(0, {0, 1});
   EXPECT_EQ(*t.filterRange(), std::make_pair(1, 4));
-  t.TreeView1DblClick(3, {2, 3});  // the neighbour stands before it: up to lastBH
+  t.filterByCategory(3, {2, 3});  // the neighbour stands before it: up to lastBH
   EXPECT_EQ(*t.filterRange(), std::make_pair(7, 8));
-  t.TreeView1DblClick(1, {0, 1, 2, 3});  // only the root is left
+  t.filterByCategory(1, {0, 1, 2, 3});  // only the root is left
   EXPECT_EQ(*t.filterRange(), std::make_pair(3, 8));
 
   fill(materialsFile, rows);
   app::Library& m = materials();  // single selection: the next sibling whatever is passed
-  m.TreeView1DblClick(0, {0, 1});
+  m.filterByCategory(0, {0, 1});
   EXPECT_EQ(*m.filterRange(), std::make_pair(1, 2));
 }
 
 TEST_F(LibraryTest, ACategoryRenamedSinceTheTreeWasBuiltIsReportedAndTheTreeRebuilt) {
   app::Library& m = materials();
   ASSERT_TRUE(m.table()->edit() && m.table()->setText("NAME", "*粘土*") && m.table()->post());
-  m.TreeView1DblClick(0);
+  m.filterByCategory(0);
   EXPECT_EQ(prompter.texts(), QStringList({"分类标签“*粘土类*”在原料库中已找不到，分类标签已按原料库重新列出。"}));
   EXPECT_FALSE(m.filterRange());
   EXPECT_EQ(m.tree().nodes.first(), "*粘土*");
@@ -137,13 +137,13 @@ TEST_F(LibraryTest, EnterOnACategoryRowRemindsOfTheStarAndRebuildsTheTree) {
   app::Library& t = targets();
   t.table()->moveTo(2);  // between *坯料* and *釉料*
   ASSERT_TRUE(t.table()->edit() && t.table()->setText("NAME", "*炻器*"));
-  EXPECT_EQ(t.DBGrid1KeyPress(1), 1);
+  EXPECT_EQ(t.pressEnter(1), 1);
   EXPECT_EQ(prompter.messages, std::vector<Message>({{MessageKind::Captioned, "提示", Icon::Information,
                                                       "分类标签前必须加“*”，否则不能加“*”", {Button::Ok}, Button::Ok}}));
   EXPECT_EQ(t.tree().nodes, QStringList({"*坯料*", "*炻器*", "*釉料*"}));
   EXPECT_EQ(t.table()->row(), 0);
   t.table()->moveTo(1);
-  EXPECT_EQ(t.DBGrid1KeyPress(1), 2);  // an ordinary record: on to the next column
+  EXPECT_EQ(t.pressEnter(1), 2);  // an ordinary record: on to the next column
 }
 
 TEST_F(LibraryTest, EnterOnHJStoresZeroInEmptyPartsAndTheRoundedSum) {
@@ -158,7 +158,7 @@ TEST_F(LibraryTest, EnterOnHJStoresZeroInEmptyPartsAndTheRoundedSum) {
   fill(materialsFile, {r, thirds, item(3, "b", 999999, 999999, 0, 5)});
   app::Library& m = materials();
   store::Table& t = *m.table();
-  EXPECT_EQ(m.DBGrid1KeyPress(14), 15);
+  EXPECT_EQ(m.pressEnter(14), 15);
   EXPECT_EQ(t.text("FE2O3"), "0.000");
   EXPECT_EQ(t.text("TIO2"), "0.000");
   EXPECT_EQ(t.text("HJ"), "90.900");
@@ -167,11 +167,11 @@ TEST_F(LibraryTest, EnterOnHJStoresZeroInEmptyPartsAndTheRoundedSum) {
   // 3 x 33.335 is 100.00499... in binary: HJ shows what "%8.2f" rounds half
   // away from zero in decimal, not the raw sum in HJ's three decimals.
   t.next();
-  EXPECT_EQ(m.DBGrid1KeyPress(14), 15);
+  EXPECT_EQ(m.pressEnter(14), 15);
   EXPECT_EQ(t.text("HJ"), "100.010");
 
   t.next();  // a sum too wide for HJ: said, nothing changed
-  EXPECT_EQ(m.DBGrid1KeyPress(14), 14);
+  EXPECT_EQ(m.pressEnter(14), 14);
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.contains("HJ"));
   EXPECT_EQ(t.number("HJ"), 5);
@@ -180,18 +180,18 @@ TEST_F(LibraryTest, EnterOnHJStoresZeroInEmptyPartsAndTheRoundedSum) {
 TEST_F(LibraryTest, EnterOnDateAppendsExceptAtTheEndOfTable) {
   app::Library& m = materials();
   store::Table& t = *m.table();
-  EXPECT_EQ(m.DBGrid1KeyPress(16), 17);
-  EXPECT_EQ(m.DBGrid1KeyPress(17), 0);
+  EXPECT_EQ(m.pressEnter(16), 17);
+  EXPECT_EQ(m.pressEnter(17), 0);
   EXPECT_EQ(t.state(), store::Table::State::Insert);
   t.last();
   t.next();
   ASSERT_TRUE(t.eof());
   EXPECT_EQ(t.recordCount(), 26);  // the untouched new record went away
-  EXPECT_EQ(m.DBGrid1KeyPress(17), 17);
+  EXPECT_EQ(m.pressEnter(17), 17);
   EXPECT_EQ(t.state(), store::Table::State::Browse);
 
   app::Library& tl = targets();
-  EXPECT_EQ(tl.DBGrid1KeyPress(16), 0);
+  EXPECT_EQ(tl.pressEnter(16), 0);
   EXPECT_EQ(tl.table()->state(), store::Table::State::Insert);
 }
 
@@ -210,7 +210,7 @@ TEST_F(LibraryTest, MaterialNavigatorAsksBeforeChangesAndInsertLiftsTheFilter) {
   EXPECT_EQ(prompter.messages, std::vector<Message>(3, question));
   EXPECT_EQ(m.table()->recordCount(), 26);
 
-  m.TreeView1DblClick(1);
+  m.filterByCategory(1);
   EXPECT_TRUE(m.navigate(NavButton::Insert));
   EXPECT_FALSE(m.filterRange());
   EXPECT_EQ(m.table()->state(), store::Table::State::Insert);
@@ -219,7 +219,7 @@ TEST_F(LibraryTest, MaterialNavigatorAsksBeforeChangesAndInsertLiftsTheFilter) {
 
 TEST_F(LibraryTest, NavigatorDeleteUnderAFilterRebuildsTheTreeFromTheShownRecords) {
   app::Library& m = materials();
-  m.TreeView1DblClick(1);  // BH 7 to 11
+  m.filterByCategory(1);  // BH 7 to 11
   m.table()->moveTo(2);
   prompter.buttons = {Button::Yes};
   EXPECT_TRUE(m.navigate(NavButton::Delete));
@@ -246,16 +246,16 @@ TEST_F(LibraryTest, TargetNavigatorAsksOnlyBeforeDeleteNamingTheTarget) {
 TEST_F(LibraryTest, DeleteAllUnderAFilterDeletesTheShownRecordsAndEmptiesTheTree) {
   app::Library& m = materials();
   prompter.buttons = {Button::No, Button::Yes};
-  m.deleteAllClick();
+  m.deleteAll();
   EXPECT_EQ(m.table()->recordCount(), 26);
-  m.TreeView1DblClick(2);  // BH 12 to 14
-  m.deleteAllClick();
+  m.filterByCategory(2);  // BH 12 to 14
+  m.deleteAll();
   EXPECT_EQ(prompter.messages, std::vector<Message>(2, {MessageKind::Typed, app::kWarningCaption, Icon::Warning,
                                                         "将要删除原料库中的所有记录，不能恢复！",
                                                         {Button::Yes, Button::No}, Button::No}));
   EXPECT_EQ(m.table()->recordCount(), 0);
   EXPECT_FALSE(m.tree().hasRoot);
-  m.showAllClick();
+  m.showAll();
   EXPECT_EQ(m.table()->recordCount(), 23);
 }
 
@@ -264,7 +264,7 @@ TEST_F(LibraryTest, DeleteAllStopsAtARecordWithoutName) {
   fill(materialsFile, {targetItem(1, ""), category(2, "*甲*"), targetItem(3, "c")});
   app::Library& m = materials();
   prompter.buttons = {Button::Yes};
-  m.deleteAllClick();
+  m.deleteAll();
   EXPECT_EQ(m.table()->recordCount(), 3);
   EXPECT_TRUE(m.tree().hasRoot);
   EXPECT_EQ(m.tree().nodes, QStringList({"*甲*"}));
@@ -273,7 +273,7 @@ TEST_F(LibraryTest, DeleteAllStopsAtARecordWithoutName) {
   fill(targetsFile, {targetItem(1, "a"), targetItem(2, "b"), targetItem(3, ""), targetItem(4, "d")});
   app::Library& t = targets();
   prompter.buttons = {Button::Yes};
-  t.deleteAllClick();
+  t.deleteAll();
   EXPECT_EQ(prompter.messages[0].text, "将要删除目标库中的所有记录，不能恢复！");
   EXPECT_EQ(prompter.messages[1].text,
             "有一条记录没有名称（编号 3），它不能删除，删除到此为止；" + kCR + "还有2条记录没有删除。");
@@ -286,22 +286,22 @@ TEST_F(LibraryTest, DeleteAllStopsAtARecordWithoutName) {
 TEST_F(LibraryTest, OtherOxideCommandsNameTheColumnInTheWindowsSectionOnly) {
   ASSERT_TRUE(QFile::remove(ini()));
   app::Library& m = materials();
-  EXPECT_FALSE(m.ZnO2Click());  // nothing selected yet
-  EXPECT_EQ(m.DBGrid1TitleClick(11), QPoint(60 * 11 + 26, 138));
-  EXPECT_FALSE(m.DBGrid1TitleClick(14));  // HJ: no menu, the selection stays
-  EXPECT_TRUE(m.ZnO2Click());
+  EXPECT_FALSE(m.chooseOtherOxide(9));  // nothing selected yet
+  EXPECT_EQ(m.selectOtherColumn(11), QPoint(60 * 11 + 26, 138));
+  EXPECT_FALSE(m.selectOtherColumn(14));  // HJ: no menu, the selection stays
+  EXPECT_TRUE(m.chooseOtherOxide(9));
   EXPECT_EQ(m.captions()[11], "ZnO");
   EXPECT_EQ(readFile(ini()).count('='), 1);  // no weight, no section 其它
 
   app::Library& t = targets();
-  t.DBGrid1TitleClick(12);
+  t.selectOtherColumn(12);
   prompter.answers = {QString("Li2O"), std::nullopt, QString(" "), QString::fromUtf8("B₂O₃\u0E01")};
-  EXPECT_TRUE(t.MenuItem12Click());
+  EXPECT_TRUE(t.nameOtherOxide());
   EXPECT_EQ(store::Profile::read(ini(), "pfk", "12"), "Li2O");
-  EXPECT_TRUE(t.MenuItem12Click());  // cancelled: reset
+  EXPECT_TRUE(t.nameOtherOxide());  // cancelled: reset
   EXPECT_EQ(t.captions()[12], "其它3");
-  EXPECT_FALSE(t.MenuItem12Click());
-  EXPECT_FALSE(t.MenuItem12Click());  // GBK cannot hold it
+  EXPECT_FALSE(t.nameOtherOxide());
+  EXPECT_FALSE(t.nameOtherOxide());  // GBK cannot hold it
   EXPECT_EQ(prompter.inputs.size(), 4u);  // never a weight box
   ASSERT_EQ(prompter.messages.size(), 2u);
   EXPECT_EQ(prompter.messages[0].text, "氧化物名称不能为空，“其它3”列的名称没有改变。");

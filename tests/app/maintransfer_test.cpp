@@ -31,7 +31,7 @@ class MainTransferTest : public test::MainScreenTest {
 
 TEST_F(MainTransferTest, MaterialDoubleClickAppendsToTableOneAndSetsTheFrame) {
   app::Library materials(app::LibraryKind::Materials, prompter, *sink, base());
-  materials.FormCreate();
+  materials.refresh();
   frame.showMaterialLibrary();
   ASSERT_FALSE(frame.enabled(Command::TB4));
   store::Table* lib = materials.table();
@@ -40,7 +40,7 @@ TEST_F(MainTransferTest, MaterialDoubleClickAppendsToTableOneAndSetsTheFrame) {
   const QString name = lib->text(QStringLiteral("NAME"));
   const int before = table(app::WorkTable::Formula).recordCount();
 
-  materials.DBGrid1DblClick(1);
+  materials.transferCurrent(1);
 
   EXPECT_TRUE(prompter.messages.empty());
   store::Table& formula = table(app::WorkTable::Formula);
@@ -61,7 +61,7 @@ TEST_F(MainTransferTest, TargetDoubleClickReplacesTableTwoAndResetsTheDisplay) {
   ASSERT_TRUE(screen->resultGridVisible());
 
   app::Library targets(app::LibraryKind::Targets, prompter, *sink, base());
-  targets.FormCreate();
+  targets.refresh();
   frame.showTargetLibrary();
   store::Table* lib = targets.table();
   ASSERT_NE(lib, nullptr);
@@ -69,7 +69,7 @@ TEST_F(MainTransferTest, TargetDoubleClickReplacesTableTwoAndResetsTheDisplay) {
   const QString name = lib->text(QStringLiteral("NAME"));
   prompter.messages.clear();
 
-  targets.DBGrid1DblClick(1);
+  targets.transferCurrent(1);
 
   EXPECT_TRUE(prompter.messages.empty());
   store::Table& target = table(app::WorkTable::Target);

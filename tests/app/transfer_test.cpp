@@ -16,7 +16,7 @@ TEST_F(LibraryTest, MaterialGoesToTable1OnTheIgnitionFreeBasis) {
     if (f == "K2O") v = "9.995";  // 11.105555...
   }
   fill(materialsFile, {r});
-  materials().DBGrid1DblClick(1);
+  materials().transferCurrent(1);
   EXPECT_TRUE(prompter.messages.empty());
   store::Table& f = sink.formula;
   ASSERT_EQ(f.recordCount(), 9);
@@ -40,8 +40,8 @@ TEST_F(LibraryTest, TargetReplacesTable2WithHJTheSumOfTheStoredValues) {
   fill(targetsFile, {r});
   app::Library& t = targets();
   ASSERT_TRUE(sink.target.edit() && sink.target.setText("BH", "X9") && sink.target.post());
-  t.DBGrid1DblClick(1);
-  t.DBGrid1DblClick(1);
+  t.transferCurrent(1);
+  t.transferCurrent(1);
   EXPECT_TRUE(prompter.messages.empty());
   ASSERT_EQ(sink.target.recordCount(), 1);
   sink.target.first();
@@ -53,16 +53,16 @@ TEST_F(LibraryTest, TargetReplacesTable2WithHJTheSumOfTheStoredValues) {
   sink.target.close();
   fill(QStringLiteral("目标配方.DBF"), {});
   ASSERT_TRUE(sink.target.open(data(QStringLiteral("目标配方.DBF"))));
-  t.DBGrid1DblClick(1);
+  t.transferCurrent(1);
   EXPECT_EQ(sink.target.recordCount(), 1);
 }
 
 TEST_F(LibraryTest, TotalEqualToLossOnIgnitionIsRefusedAndNothingWritten) {
   fill(materialsFile, {item(1, "好"), item(2, "碳", 0, 0, 50, 50)});
   app::Library& m = materials();
-  m.SpeedButton1Click();  // the batch refuses before writing anything
+  m.transferShown();  // the batch refuses before writing anything
   m.table()->last();
-  m.DBGrid1DblClick(1);
+  m.transferCurrent(1);
   const QString refusal = "“碳”的合计 HJ（50）不大于灼减 IL（50），灼烧后没有剩余成分，不能选用。";
   EXPECT_EQ(prompter.texts(), QStringList({refusal, refusal}));
   EXPECT_EQ(sink.formula.recordCount(), 8);
@@ -72,8 +72,8 @@ TEST_F(LibraryTest, TotalEqualToLossOnIgnitionIsRefusedAndNothingWritten) {
 TEST_F(LibraryTest, HeaderMismatchMarksBothTitlesRedTransfersNothingAndClearsLater) {
   ASSERT_TRUE(store::Profile::write(ini(), "原料库", "11", "ZnO"));
   app::Library& m = materials();
-  m.TreeView1DblClick(1);  // *长石类* and four raw materials
-  m.SpeedButton1Click();
+  m.filterByCategory(1);  // *长石类* and four raw materials
+  m.transferShown();
   EXPECT_EQ(prompter.texts(), QStringList({"确定要选择原料库所显示的4种原料？",
                                            "表头不同，主界面表1【其它2】，原料库表【ZnO】" + kCR +
                                                "请改成相同即可，注意表头红色字。" + kCR + "操作失败！"}));
@@ -86,14 +86,14 @@ TEST_F(LibraryTest, HeaderMismatchMarksBothTitlesRedTransfersNothingAndClearsLat
   sink.captions[1] = "ZnO";
   prompter.clear();
   m.table()->moveTo(1);
-  m.DBGrid1DblClick(1);
+  m.transferCurrent(1);
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_FALSE(m.titleRed(11) || sink.formulaRed[1]);
 
   ASSERT_TRUE(store::Profile::write(ini(), "pfk", "10", "B2O3"));
   app::Library& t = targets();
   t.table()->moveTo(1);
-  t.DBGrid1DblClick(1);
+  t.transferCurrent(1);
   EXPECT_EQ(prompter.texts(), QStringList({"表头不同，主界面表1【其它1】，目标配方库表【B2O3】" + kCR +
                                            "请改成相同即可，注意表头红色字。" + kCR + "操作失败！"}));
   EXPECT_TRUE(t.titleRed(10) && sink.targetRed[0]);
@@ -103,12 +103,12 @@ TEST_F(LibraryTest, HeaderMismatchMarksBothTitlesRedTransfersNothingAndClearsLat
 TEST_F(LibraryTest, DoubleClickOutsideTheNameTransfersNothing) {
   app::Library& m = materials();
   m.table()->moveTo(1);
-  m.DBGrid1DblClick(2);
+  m.transferCurrent(2);
   EXPECT_EQ(sink.calls, QStringList({"forward"}));
   sink.calls.clear();
   app::Library& t = targets();
   t.table()->moveTo(1);
-  t.DBGrid1DblClick(2);  // SIO2 of a target: the follow-up all the same
+  t.transferCurrent(2);  // SIO2 of a target: the follow-up all the same
   EXPECT_EQ(sink.calls, QStringList({"forward", "TB1", "compactOff", "hideGrid3"}));
   EXPECT_EQ(sink.formula.recordCount(), 8);
   sink.target.first();
@@ -124,16 +124,16 @@ TEST_F(LibraryTest, EmptyCellsStopTheTransferButDJBZAndDateMayBeEmpty) {
   }
   fill(materialsFile, {noBH, category(2, "*类*"), noPrice});
   app::Library& m = materials();
-  m.DBGrid1DblClick(1);  // no BH, sorted first
+  m.transferCurrent(1);  // no BH, sorted first
   m.table()->next();
-  m.DBGrid1DblClick(1);  // a category row with empty oxides
+  m.transferCurrent(1);  // a category row with empty oxides
   EXPECT_EQ(prompter.texts(), QStringList({app::kEmptyCellText, app::kEmptyCellText}));
   m.table()->next();
-  m.DBGrid1DblClick(1);
+  m.transferCurrent(1);
   EXPECT_EQ(prompter.messages.size(), 2u);
   EXPECT_EQ(sink.formula.recordCount(), 9);
   fill(materialsFile, {item(1, "*全*")});  // a category row with every cell: skipped
-  materials().DBGrid1DblClick(1);
+  materials().transferCurrent(1);
   EXPECT_EQ(prompter.messages.size(), 2u);
   EXPECT_EQ(sink.formula.recordCount(), 9);
 }
@@ -141,14 +141,14 @@ TEST_F(LibraryTest, EmptyCellsStopTheTransferButDJBZAndDateMayBeEmpty) {
 TEST_F(LibraryTest, AnEmptyGridHasOnlyEmptyCellsAndABatchOfCategoriesAsksAboutNone) {
   fill(materialsFile, {});
   fill(targetsFile, {});
-  materials().DBGrid1DblClick(1);
-  targets().DBGrid1DblClick(1);
+  materials().transferCurrent(1);
+  targets().transferCurrent(1);
   EXPECT_EQ(prompter.texts(), QStringList({app::kEmptyCellText, app::kEmptyCellText}));
   EXPECT_TRUE(sink.calls.isEmpty());  // not even the target window's follow-up
 
   formulaWith(35);  // the limit is looked at before the cells
   prompter.clear();
-  materials().DBGrid1DblClick(1);
+  materials().transferCurrent(1);
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.startsWith("选择原料最多不能超过35种。"));
 
@@ -157,7 +157,7 @@ TEST_F(LibraryTest, AnEmptyGridHasOnlyEmptyCellsAndABatchOfCategoriesAsksAboutNo
   app::Library& m = materials();
   prompter.clear();
   prompter.buttons = {Button::Yes};
-  m.SpeedButton1Click();
+  m.transferShown();
   EXPECT_EQ(prompter.texts(), QStringList({"确定要选择原料库所显示的0种原料？"}));
   EXPECT_EQ(sink.formula.recordCount(), 3);
   EXPECT_EQ(sink.calls, QStringList({"hideGrid3", "forward"}));
@@ -168,10 +168,10 @@ TEST_F(LibraryTest, ThirtyFifthMaterialIsTheLastCountingRecordsARangeHides) {
   ASSERT_TRUE(sink.formula.setOrder("NAME") && sink.formula.setRange("原料1", "原料1"));
   app::Library& m = materials();
   m.table()->moveTo(1);
-  m.DBGrid1DblClick(1);
+  m.transferCurrent(1);
   EXPECT_TRUE(prompter.messages.empty());
   sink.calls.clear();
-  m.DBGrid1DblClick(1);
+  m.transferCurrent(1);
   EXPECT_EQ(prompter.texts(), QStringList({"选择原料最多不能超过35种。" + kCR + kCR + "你选择的原料己有35种。" + kCR +
                                            "本次选择的新原料有1种。" + kCR + kCR + "你选择的原料将共有36种。" + kCR +
                                            kCR + "本次选择失效!"}));
@@ -185,8 +185,8 @@ TEST_F(LibraryTest, BatchOverAFilteredCategoryRefusedWithThirtySixAndThirty) {
   rows.push_back(category(9, "*后*"));
   fill(materialsFile, rows);
   app::Library& m = materials();
-  m.TreeView1DblClick(0);
-  m.SpeedButton1Click();
+  m.filterByCategory(0);
+  m.transferShown();
   EXPECT_EQ(prompter.messages[0], (Message{app::MessageKind::Typed, app::kConfirmCaption, app::Icon::Question,
                                            "确定要选择原料库所显示的6种原料？", {Button::Yes, Button::No}, Button::Yes}));
   ASSERT_EQ(prompter.messages.size(), 2u);
@@ -198,12 +198,12 @@ TEST_F(LibraryTest, BatchOverAFilteredCategoryRefusedWithThirtySixAndThirty) {
 
 TEST_F(LibraryTest, BatchTransfersTheShownMaterialsOnlyAndReturnsToTheFirst) {
   app::Library& m = materials();
-  m.TreeView1DblClick(3);  // *钙镁质原料*
+  m.filterByCategory(3);  // *钙镁质原料*
   m.table()->moveTo(2);
   prompter.buttons = {Button::No};
-  m.SpeedButton1Click();
+  m.transferShown();
   EXPECT_EQ(sink.formula.recordCount(), 8);
-  m.SpeedButton1Click();
+  m.transferShown();
   EXPECT_EQ(column(sink.formula, "NAME").mid(8), QStringList({"方解石(碳酸钙)", "白云石", "滑石", "硅灰石(NYAD)"}));
   EXPECT_EQ(m.table()->row(), 0);
   EXPECT_EQ(sink.calls.mid(sink.calls.size() - 2), QStringList({"hideGrid3", "forward"}));
@@ -213,7 +213,7 @@ TEST_F(LibraryTest, BatchTransfersTheShownMaterialsOnlyAndReturnsToTheFirst) {
   fill(materialsFile, {category(1, "*甲*"), item(2, "全"), hole, item(4, "后")});
   app::Library& n = materials();
   prompter.clear();
-  n.SpeedButton1Click();
+  n.transferShown();
   EXPECT_EQ(prompter.texts(), QStringList({app::kEmptyCellText}));
   EXPECT_EQ(n.table()->text("NAME"), "缺");
   EXPECT_EQ(sink.formula.recordCount(), 12);
@@ -222,7 +222,7 @@ TEST_F(LibraryTest, BatchTransfersTheShownMaterialsOnlyAndReturnsToTheFirst) {
 TEST_F(LibraryTest, BatchFailingHalfWayTakesBackWhatItWrote) {
   // 100 / 0.01 x 100 does not fit the SIO2 field of table 1.
   fill(materialsFile, {item(1, "好"), item(2, "怪", 100, 0, 0, 0.01)});
-  materials().SpeedButton1Click();
+  materials().transferShown();
   ASSERT_EQ(prompter.messages.size(), 2u);
   EXPECT_TRUE(prompter.messages[1].text.contains("SIO2"));
   EXPECT_EQ(column(sink.formula, "NAME").size(), 8);
@@ -230,14 +230,14 @@ TEST_F(LibraryTest, BatchFailingHalfWayTakesBackWhatItWrote) {
 
 TEST_F(LibraryTest, EveryBundledMaterialAndTargetTransfersWithoutAMessage) {
   app::Library& m = materials();
-  m.SpeedButton1Click();
+  m.transferShown();
   EXPECT_EQ(prompter.texts(), QStringList({"确定要选择原料库所显示的21种原料？"}));
   EXPECT_EQ(sink.formula.recordCount(), 29);
   formulaWith(0);
   prompter.clear();
   for (int row = 0; row < m.table()->recordCount(); ++row) {
     ASSERT_TRUE(m.table()->moveTo(row));
-    m.DBGrid1DblClick(1);
+    m.transferCurrent(1);
     if (!app::isCategoryName(m.table()->text("NAME"))) {
       EXPECT_EQ(sink.calls.last(), "forward");
     }
@@ -251,7 +251,7 @@ TEST_F(LibraryTest, EveryBundledMaterialAndTargetTransfersWithoutAMessage) {
     ASSERT_TRUE(t.table()->moveTo(row));
     const QString name = t.table()->text("NAME");
     if (app::isCategoryName(name)) continue;
-    t.DBGrid1DblClick(1);
+    t.transferCurrent(1);
     sink.target.first();
     EXPECT_EQ(sink.target.text("NAME"), name);
     EXPECT_NEAR(sink.target.number("HJ"), 100, 0.06) << name.toStdString();
@@ -273,7 +273,7 @@ TEST_F(LibraryTest, NoTransferIntoADamagedTable) {
   b[4] = 20;  // the header claims records the file does not have
   ASSERT_TRUE(writeFile(data("配方.DBF"), b));
   ASSERT_TRUE(sink.formula.open(data(QStringLiteral("配方.DBF"))));
-  materials().DBGrid1DblClick(1);
+  materials().transferCurrent(1);
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text, sink.formula.damageReport() + QChar(u'\r') + app::kNotRunText);
   EXPECT_EQ(readFile(data("配方.DBF")), b);

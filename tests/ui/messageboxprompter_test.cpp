@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "modal_watchdog.h"
+
 #include <gtest/gtest.h>
 
 using namespace tessaro;
@@ -17,9 +19,10 @@ TEST(MessageBoxPrompter, ShowsTheMessageAndReturnsTheButtonPressed) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QStringList captions;
   QString defaultCaption;
+  test::ModalWatchdog watchdog;
   QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
+    if (!box) return;  // the watchdog ends whatever is open
     text = box->text();
     title = box->windowTitle();
     icon = box->icon();
@@ -32,6 +35,7 @@ TEST(MessageBoxPrompter, ShowsTheMessageAndReturnsTheButtonPressed) {
   const app::Button pressed =
       prompter.message({app::MessageKind::Captioned, QStringLiteral("提示"), app::Icon::Question,
                         QStringLiteral("一\r二"), {app::Button::Yes, app::Button::No}, app::Button::Yes});
+  ASSERT_FALSE(watchdog.fired()) << "the message box was not shown or not answered";
   EXPECT_EQ(pressed, app::Button::No);
   EXPECT_EQ(text, QStringLiteral("一\n二"));
   EXPECT_EQ(title, QStringLiteral("提示"));

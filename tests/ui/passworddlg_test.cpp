@@ -10,13 +10,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include "modal_watchdog.h"
 #include <QToolBar>
 
 #include <gtest/gtest.h>
 
 #include "app/scripted_prompter.h"
 #include "store/password.h"
-#include "ui/mainform.h"
+#include "ui/mainframe.h"
 
 using namespace tessaro;
 using ui::TPasswordDlg;
@@ -239,7 +241,9 @@ TEST_F(PasswordDialog, NothingBehindTakesInputWhileShown) {
     frameStayedOpen = frame.isVisible() && dlg.isVisible();
     QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
   });
+  test::ModalWatchdog watchdog;
   EXPECT_EQ(dlg.exec(), QDialog::Accepted);
+  ASSERT_FALSE(watchdog.fired()) << "the dialog was not answered";
   EXPECT_TRUE(modal);
   EXPECT_TRUE(frameStayedOpen);
   // Once the password is accepted the same click reaches the frame.

@@ -13,7 +13,7 @@
 #include <cstdio>
 
 #include "app/scripted_prompter.h"
-#include "ui/mainform.h"
+#include "ui/mainframe.h"
 
 namespace {
 
@@ -61,6 +61,10 @@ int main(int argc, char** argv) {
   if (!shoot(out + QStringLiteral("/main-screen-calculation.png"))) return 1;
   frame.action(tessaro::app::Command::TB9)->trigger();
   if (!shoot(out + QStringLiteral("/main-screen-glaze-properties.png"))) return 1;
+  frame.action(tessaro::app::Command::TB2)->trigger();
+  if (!shoot(out + QStringLiteral("/material-library.png"))) return 1;
+  frame.action(tessaro::app::Command::TB3)->trigger();
+  if (!shoot(out + QStringLiteral("/target-library.png"))) return 1;
   for (const auto& m : prompter.messages) std::fprintf(stderr, "[%s] %s\n", qPrintable(m.caption), qPrintable(m.text));
   return 0;
 }

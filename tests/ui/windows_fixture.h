@@ -16,9 +16,9 @@
 
 #include "bundled_data.h"
 #include "app/scripted_prompter.h"
-#include "ui/form1.h"
-#include "ui/mainform.h"
-#include "ui/tablemodel.h"
+#include "ui/mainscreenform.h"
+#include "ui/mainframe.h"
+#include "ui/gridmodel.h"
 
 namespace tessaro::test {
 

@@ -22,6 +22,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QBoxLayout;
+class QToolBar;
 
 namespace tessaro::ui {
 
@@ -54,11 +55,11 @@ class TMainForm : public QMainWindow {
   app::FrameState& state() { return state_; }
   app::Prompter& prompter() { return *prompter_; }
   QMdiArea* clientArea() const { return mdiArea_; }
-  TForm1* mainScreen() const { return form1_; }
-  TLibraryForm* materialLibrary() const { return form2_; }
-  TLibraryForm* targetLibrary() const { return form3_; }
+  TForm1* mainScreen() const { return mainScreen_; }
+  TLibraryForm* materialLibrary() const { return materialLibrary_; }
+  TLibraryForm* targetLibrary() const { return targetLibrary_; }
   TAboutBox* aboutBox() const { return about_; }
-  QWidget* printPreview() const { return form5_; }
+  QWidget* printPreview() const { return printPreview_; }
   // What "打印/预览" runs; the reports are a layer above the windows, so
   // start-up hands the command in. Without one the preview placeholder shows.
   void setPrintHandler(std::function<void()> handler) { printHandler_ = std::move(handler); }
@@ -99,6 +100,7 @@ class TMainForm : public QMainWindow {
 
  private:
   void buildToolBar();
+  void buildErrorInputs(QToolBar* bar);
   void buildStatusStrip();
   void buildMenu();
   void updateMenuBar();
@@ -110,14 +112,14 @@ class TMainForm : public QMainWindow {
   app::Prompter* prompter_ = nullptr;
   app::FrameState state_;
   QMdiArea* mdiArea_ = nullptr;
-  TForm1* form1_ = nullptr;
-  QMdiSubWindow* form1Sub_ = nullptr;
+  TForm1* mainScreen_ = nullptr;
+  QMdiSubWindow* mainScreenWindow_ = nullptr;
   std::unique_ptr<app::MainScreenTransfer> transfer_;
-  TLibraryForm* form2_ = nullptr;
-  TLibraryForm* form3_ = nullptr;
+  TLibraryForm* materialLibrary_ = nullptr;
+  TLibraryForm* targetLibrary_ = nullptr;
   std::function<void()> printHandler_;
   TAboutBox* about_ = nullptr;
-  QWidget* form5_ = nullptr;
+  QWidget* printPreview_ = nullptr;
   QHash<app::Command, QAction*> actions_;
   QList<QMenu*> frameMenus_;
   QLineEdit* allowed_ = nullptr;

@@ -9,18 +9,20 @@
 #include <memory>
 
 #include "app/framestate.h"
+#include "app/gridcolumns.h"
 #include "app/gridhints.h"
 #include "app/mainscreen.h"
 #include "app/prompter.h"
 
 class QAction;
+class QBoxLayout;
 class QMenu;
 class QTableView;
 class QToolButton;
 
 namespace tessaro::ui {
 
-class TableModel;
+class GridModel;
 
 // Caption of the main screen.
 inline const QString kMainScreenCaption = QStringLiteral("主界面");
@@ -34,7 +36,7 @@ class TForm1 : public QWidget {
   ~TForm1() override;
 
   app::MainScreen& screen() { return *screen_; }
-  TableModel* model(app::WorkTable t) const;
+  GridModel* model(app::WorkTable t) const;
   QTableView* grid(app::WorkTable t) const;
 
   // The main-screen menu, in menu-bar order, and its items by command.
@@ -97,20 +99,35 @@ class TForm1 : public QWidget {
 
  private:
   void buildMenu();
+  void buildGrids(QBoxLayout* layout);
+  void buildTargetNavigator();
+  void styleCells();
+  void connectGrids();
   void buildCommandRow(QWidget* row);
-  QTableView* makeGrid(const QString& name, TableModel* model, const QString& hint);
+  QWidget* buildFormulaNavigator(QWidget* row);
+  QWidget* buildSpeedButtons(QWidget* row);
+  QTableView* makeGrid(const QString& name, GridModel* model, const QString& hint);
   void finish();
   void followMarks(int row);
   void applyPointerHint(QTableView* grid, const app::PointerHint& hint);
 
   app::Prompter& prompter_;
   std::unique_ptr<app::MainScreen> screen_;
-  TableModel* models_[4] = {};
-  QTableView* grids_[4] = {};
-  QWidget* panel5_ = nullptr;
-  QWidget* navigator2_ = nullptr;
-  QToolButton* speed_[7] = {};  // SpeedButton1..6 at 1..6
-  QMenu* popup_ = nullptr;
+  GridModel* formulaModel_ = nullptr;
+  GridModel* targetModel_ = nullptr;
+  GridModel* resultModel_ = nullptr;
+  GridModel* propertyModel_ = nullptr;
+  QTableView* formulaGrid_ = nullptr;
+  QTableView* targetGrid_ = nullptr;
+  QTableView* resultGrid_ = nullptr;
+  QTableView* propertyGrid_ = nullptr;
+  QWidget* propertyPanel_ = nullptr;
+  QWidget* targetNavigator_ = nullptr;
+  QToolButton* packButton_ = nullptr;
+  QToolButton* compactButton_ = nullptr;
+  QToolButton* kNaButton_ = nullptr;
+  QToolButton* precisionButtons_[3] = {};  // 0, 0.0, 0.00
+  QMenu* otherOxideMenu_ = nullptr;
   QList<QMenu*> menus_;
   QHash<app::Command, QAction*> items_;
 };

@@ -1,4 +1,4 @@
-#include "mainform.h"
+#include "ui/mainframe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,7 +26,7 @@
 
 #include "aboutbox.h"
 #include "core/format.h"
-#include "form1.h"
+#include "ui/mainscreenform.h"
 #include "icons.h"
 #include "libraryform.h"
 #include "menus.h"
@@ -136,12 +136,20 @@ void TMainForm::buildToolBar() {
   };
   for (const ToolEntry& s : before) add(s);
 
+  buildErrorInputs(bar);
+
+  add({"ToolButton6", "计算器", "计算器", C::ToolButton6, &TMainForm::ToolButton6Click, true});
+  add({"TBExit", "退出", "退出", C::TBExit, &TMainForm::TBExitClick, false});
+}
+
+// The inputs of the calculation on the tool bar: details and the allowed error.
+void TMainForm::buildErrorInputs(QToolBar* bar) {
   details_ = new QCheckBox(QStringLiteral("显示祥细误差"), bar);
   details_->setObjectName(QStringLiteral("CheckBox1"));
   details_->setToolTip(QStringLiteral("显示详细误差"));
   details_->setStatusTip(details_->toolTip());
   connect(details_, &QCheckBox::toggled, this, [this](bool on) {
-    if (form1_) form1_->setShowDetails(on);
+    if (mainScreen_) mainScreen_->setShowDetails(on);
   });
   bar->addWidget(details_);
   bar->addSeparator();
@@ -167,13 +175,10 @@ void TMainForm::buildToolBar() {
   allowedLayout_->addWidget(label);
   allowedLayout_->addWidget(allowed_);
   connect(allowed_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    if (form1_) form1_->setAllowedErrorText(text);
+    if (mainScreen_) mainScreen_->setAllowedErrorText(text);
   });
   bar->addWidget(box);
   bar->addSeparator();
-
-  add({"ToolButton6", "计算器", "计算器", C::ToolButton6, &TMainForm::ToolButton6Click, true});
-  add({"TBExit", "退出", "退出", C::TBExit, &TMainForm::TBExitClick, false});
 }
 
 void TMainForm::buildStatusStrip() {
@@ -301,61 +306,61 @@ void TMainForm::frameCreationStep(int screenWidth) {
 }
 
 void TMainForm::createWindows(const QString& baseFolder) {
-  form1_ = new TForm1(*prompter_, state_, baseFolder, this);
-  form1_->setAllowedErrorText(allowed_->text());
-  form1_->setShowDetails(details_->isChecked());
-  form1Sub_ = mdiArea_->addSubWindow(form1_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  form1Sub_->setObjectName(QStringLiteral("Form1Window"));
-  form1Sub_->showMaximized();
+  mainScreen_ = new TForm1(*prompter_, state_, baseFolder, this);
+  mainScreen_->setAllowedErrorText(allowed_->text());
+  mainScreen_->setShowDetails(details_->isChecked());
+  mainScreenWindow_ = mdiArea_->addSubWindow(mainScreen_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  mainScreenWindow_->setObjectName(QStringLiteral("Form1Window"));
+  mainScreenWindow_->showMaximized();
   datePanel_->setText(QString::fromStdString(
       core::formatDate({QDate::currentDate().year(), QDate::currentDate().month(), QDate::currentDate().day()})));
-  for (auto it = form1_->menuItems().cbegin(); it != form1_->menuItems().cend(); ++it) actions_.insert(it.key(), it.value());
-  const auto& items = form1_->menuItems();
+  for (auto it = mainScreen_->menuItems().cbegin(); it != mainScreen_->menuItems().cend(); ++it) actions_.insert(it.key(), it.value());
+  const auto& items = mainScreen_->menuItems();
   connect(items[C::MainScreenItem], &QAction::triggered, this, &TMainForm::TB1Click);
   connect(items[C::MainTileHorizontal], &QAction::triggered, this, &TMainForm::WTB2Click);
   connect(items[C::MainTileVertical], &QAction::triggered, this, &TMainForm::WTB3Click);
   connect(items[C::MainCascade], &QAction::triggered, this, &TMainForm::WTB1Click);
-  for (QMenu* m : form1_->menus()) {
+  for (QMenu* m : mainScreen_->menus()) {
     connect(m, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
   }
-  connect(form1_, &TForm1::commandFinished, this, &TMainForm::applyCommandState);
-  connect(form1_, &TForm1::hintChanged, this, &TMainForm::showHint);
-  connect(form1_, &TForm1::showMaterialLibraryRequested, this, &TMainForm::TB2Click);
-  connect(form1_, &TForm1::showTargetLibraryRequested, this, &TMainForm::TB3Click);
-  connect(form1_, &TForm1::printRequested, this, &TMainForm::TB7Click);
-  connect(form1_, &TForm1::exitRequested, this, &QWidget::close);
-  connect(form1_, &TForm1::helpRequested, this, &TMainForm::helpClick);
-  connect(form1_, &TForm1::aboutRequested, this, &TMainForm::aboutClick);
+  connect(mainScreen_, &TForm1::commandFinished, this, &TMainForm::applyCommandState);
+  connect(mainScreen_, &TForm1::hintChanged, this, &TMainForm::showHint);
+  connect(mainScreen_, &TForm1::showMaterialLibraryRequested, this, &TMainForm::TB2Click);
+  connect(mainScreen_, &TForm1::showTargetLibraryRequested, this, &TMainForm::TB3Click);
+  connect(mainScreen_, &TForm1::printRequested, this, &TMainForm::TB7Click);
+  connect(mainScreen_, &TForm1::exitRequested, this, &QWidget::close);
+  connect(mainScreen_, &TForm1::helpRequested, this, &TMainForm::helpClick);
+  connect(mainScreen_, &TForm1::aboutRequested, this, &TMainForm::aboutClick);
 
   // The library windows transfer into the main screen's tables; they start hidden.
-  transfer_ = std::make_unique<app::MainScreenTransfer>(form1_->screen(), state_, [this] { bringMainScreenForward(); });
-  form1_->setOtherTitleMarks([this](bool targetGrid, int k) {
+  transfer_ = std::make_unique<app::MainScreenTransfer>(mainScreen_->screen(), state_, [this] { bringMainScreenForward(); });
+  mainScreen_->setOtherTitleMarks([this](bool targetGrid, int k) {
     return transfer_->otherTitleRed(targetGrid ? app::TransferSink::Grid::Target : app::TransferSink::Grid::Formula, k);
   });
-  form2_ = new TForm2(*prompter_, *transfer_, baseFolder, this);
-  form3_ = new TForm3(*prompter_, *transfer_, baseFolder, this);
-  for (TLibraryForm* library : {form2_, form3_}) {
+  materialLibrary_ = new TForm2(*prompter_, *transfer_, baseFolder, this);
+  targetLibrary_ = new TForm3(*prompter_, *transfer_, baseFolder, this);
+  for (TLibraryForm* library : {materialLibrary_, targetLibrary_}) {
     library->hide();
     connect(library, &TLibraryForm::commandFinished, this, [this] {
-      form1_->tablesChanged();
+      mainScreen_->tablesChanged();
       applyCommandState();
     });
   }
   about_ = new TAboutBox(this);
   about_->hide();
-  form5_ = placeholder(QStringLiteral("Form5"), QStringLiteral("打印预览"), nullptr);
-  form5_->setParent(this, Qt::Window);
-  form5_->hide();
+  printPreview_ = placeholder(QStringLiteral("Form5"), QStringLiteral("打印预览"), nullptr);
+  printPreview_->setParent(this, Qt::Window);
+  printPreview_->hide();
 
-  mdiArea_->setActiveSubWindow(form1Sub_);
+  mdiArea_->setActiveSubWindow(mainScreenWindow_);
   updateMenuBar();
   applyCommandState();
 }
 
 void TMainForm::updateMenuBar() {
   const QMdiSubWindow* active = mdiArea_->activeSubWindow();
-  const bool mainScreen = form1_ && (!active ? mdiArea_->currentSubWindow() == form1Sub_ : active == form1Sub_);
-  const QList<QMenu*>& menus = mainScreen ? form1_->menus() : frameMenus_;
+  const bool mainScreen = mainScreen_ && (!active ? mdiArea_->currentSubWindow() == mainScreenWindow_ : active == mainScreenWindow_);
+  const QList<QMenu*>& menus = mainScreen ? mainScreen_->menus() : frameMenus_;
   QMenuBar* bar = menuBar();
   const QList<QAction*> now = bar->actions();
   bool same = now.size() == menus.size();
@@ -403,44 +408,44 @@ void TMainForm::showLibrary(TLibraryForm* window) {
 }
 
 void TMainForm::bringMainScreenForward() {
-  if (!form1Sub_) return;
-  form1Sub_->show();
-  mdiArea_->setActiveSubWindow(form1Sub_);
-  form1Sub_->raise();
+  if (!mainScreenWindow_) return;
+  mainScreenWindow_->show();
+  mdiArea_->setActiveSubWindow(mainScreenWindow_);
+  mainScreenWindow_->raise();
   updateMenuBar();
 }
 
 void TMainForm::TB2Click() {
   state_.showMaterialLibrary();
-  showLibrary(form2_);
-  if (form1_) form1_->materialLibraryShown();
+  showLibrary(materialLibrary_);
+  if (mainScreen_) mainScreen_->materialLibraryShown();
   applyCommandState();
 }
 
 void TMainForm::TB3Click() {
   state_.showTargetLibrary();
-  showLibrary(form3_);
+  showLibrary(targetLibrary_);
   applyCommandState();
 }
 
 void TMainForm::TB4Click() {
-  if (form1_) form1_->N5Click();
+  if (mainScreen_) mainScreen_->N5Click();
   applyCommandState();
 }
 void TMainForm::TB5Click() {
-  if (form1_) form1_->N6Click();
+  if (mainScreen_) mainScreen_->N6Click();
   applyCommandState();
 }
 void TMainForm::TB8Click() {
-  if (form1_) form1_->N20Click();
+  if (mainScreen_) mainScreen_->N20Click();
   applyCommandState();
 }
 void TMainForm::TB9Click() {
-  if (form1_) form1_->N21Click();
+  if (mainScreen_) mainScreen_->N21Click();
   applyCommandState();
 }
 void TMainForm::TB6Click() {
-  if (form1_) form1_->TB6Click();
+  if (mainScreen_) mainScreen_->TB6Click();
   applyCommandState();
 }
 
@@ -452,9 +457,9 @@ void TMainForm::TB7Click() {
     applyCommandState();
     return;
   }
-  if (form5_) {
-    form5_->show();
-    form5_->raise();
+  if (printPreview_) {
+    printPreview_->show();
+    printPreview_->raise();
   }
   state_.printPreviewFinished();
   applyCommandState();
@@ -509,7 +514,7 @@ void TMainForm::TBExitClick() { close(); }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (about_) about_->hide();
-  if (form5_) form5_->hide();
+  if (printPreview_) printPreview_->hide();
   QMainWindow::closeEvent(event);
   QCoreApplication::quit();
 }

@@ -1,4 +1,4 @@
-#include "ui/mainform.h"
+#include "ui/mainframe.h"
 
 #include <QAction>
 #include <QMenuBar>

@@ -1,0 +1,43 @@
+// The cell delegate of every grid: draws a cell with the colours its model
+// gives (a text colour that holds while selected, a dotted focus rectangle),
+// opens a pick list on the columns that have one, and runs a command on the
+// Enter key after committing the typed text.
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+namespace tessaro::ui {
+
+class GridModel;
+
+class GridDelegate : public QStyledItemDelegate {
+ public:
+  explicit GridDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+
+  // The editors of `columns` are pick lists of `items`.
+  void setPickList(QList<int> columns, QStringList items);
+  // The Enter key in a cell editor commits the text into `model`; a text the
+  // model refuses keeps the cell open, otherwise the editor closes and
+  // `onEnter` runs.
+  void setEnterHandler(GridModel* model, std::function<void()> onEnter);
+
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override;
+
+ private:
+  QList<int> pickColumns_;
+  QStringList pickItems_;
+  GridModel* enterModel_ = nullptr;
+  std::function<void()> onEnter_;
+};
+
+}  // namespace tessaro::ui
