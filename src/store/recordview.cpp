@@ -58,8 +58,9 @@ void RecordView::setOrder(int index) {
   rebuild();
 }
 
-void RecordView::setRange(const RecordKey& low, const RecordKey& high) {
-  range_ = Range{low, high};
+void RecordView::setRange(const RecordKey& low, const RecordKey& high, const QVariant& lowGiven,
+                          const QVariant& highGiven) {
+  range_ = Range{low, high, lowGiven, highGiven};
   rebuild();
 }
 

@@ -42,12 +42,18 @@ class RecordView {
   // The field of the order; -1 in file order.
   int orderField() const { return orderField_; }
   bool hasRange() const { return range_.has_value(); }
+  // The bounds of the range as they were given; none without a range.
+  std::optional<std::pair<QVariant, QVariant>> rangeBounds() const {
+    if (!range_) return std::nullopt;
+    return std::pair(range_->lowGiven, range_->highGiven);
+  }
   void setNaturalOrder();
   // Ordered by the field `index`: numbers by value, texts by their bytes,
   // empty first; records with equal keys keep their file order.
   void setOrder(int index);
-  // Keys from `low` to `high`, both included, in the current order.
-  void setRange(const RecordKey& low, const RecordKey& high);
+  // Keys from `low` to `high`, both included, in the current order; the
+  // bounds as given are kept for rangeBounds().
+  void setRange(const RecordKey& low, const RecordKey& high, const QVariant& lowGiven, const QVariant& highGiven);
   void cancelRange();
   // Builds the view again from the file's records.
   void rebuild();
@@ -80,6 +86,8 @@ class RecordView {
   struct Range {
     RecordKey low;
     RecordKey high;
+    QVariant lowGiven;
+    QVariant highGiven;
   };
 
   const TableFile* file_ = nullptr;

@@ -437,7 +437,7 @@ bool Table::setRange(const QVariant& low, const QVariant& high) {
   if (!lo) return false;
   const auto hi = keyFor(high);
   if (!hi) return false;
-  view_.setRange(*lo, *hi);
+  view_.setRange(*lo, *hi, low, high);
   placeOn(-1);
   bof_ = true;
   eof_ = view_.empty();

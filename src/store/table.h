@@ -208,6 +208,8 @@ class Table : public QObject, private TableFile::Cursor {
   bool setRange(const QVariant& low, const QVariant& high);
   bool cancelRange();
   bool hasRange() const { return view_.hasRange(); }
+  // The bounds of the current range as they were given; none without a range.
+  std::optional<std::pair<QVariant, QVariant>> range() const { return view_.rangeBounds(); }
 
   // --- Display -------------------------------------------------------------------------
 

@@ -74,7 +74,7 @@ void GridModel::followCursor() {
     range_.reset();
     reader_.cancelRange();
   }
-  const Range range = cursor_->hasRange() && rangeOf_ ? rangeOf_() : Range();
+  const Range range = cursor_->range();
   if (range != range_) {
     range ? reader_.setRange(range->first, range->second) : reader_.cancelRange();
     range_ = range;

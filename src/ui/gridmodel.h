@@ -60,8 +60,6 @@ class GridModel : public QAbstractTableModel {
   const app::GridColumn& column(int c) const { return columns_[std::size_t(c)]; }
   int columnOf(const QString& field) const;
 
-  // The range of the window cursor, which the table does not tell (none: all records).
-  void setRangeSource(std::function<Range()> source) { rangeOf_ = std::move(source); }
   // The titles by position; without a source the columns' fixed titles.
   void setCaptionSource(std::function<QStringList()> source) { captions_ = std::move(source); }
   // The title text colour of a column where it differs from the column's own
@@ -138,7 +136,6 @@ class GridModel : public QAbstractTableModel {
   bool syncPosted_ = false;
   bool newRecordMark_ = false;
   mutable QHash<int, QStringList> cache_;
-  std::function<Range()> rangeOf_;
   std::function<QStringList()> captions_;
   std::function<QColor(int)> titleColours_;
   std::function<void(int, int, CellStyle&)> styler_;

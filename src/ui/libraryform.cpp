@@ -231,10 +231,6 @@ void TLibraryForm::buildModel() {
   model_ = new GridModel(library_->table(), library_->traits().grid, this);
   model_->setErrorHandler([this](const QString& text) { prompter_.error(text); });
   model_->setNewRecordMark(true);
-  model_->setRangeSource([this] {
-    const auto range = library_->filterRange();
-    return range ? GridModel::Range(std::pair(QVariant(range->first), QVariant(range->second))) : GridModel::Range();
-  });
   model_->setCaptionSource([this] { return library_->captions(); });
   model_->setTitleColourSource([this](int column) { return library_->titleRed(column) ? QColor(Qt::red) : QColor(); });
   // A category row in red bold on its own background.

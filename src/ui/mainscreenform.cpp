@@ -66,10 +66,6 @@ TForm1::TForm1(app::Prompter& prompter, app::FrameState& frame, const QString& b
   formulaModel_->setCaptionSource([this] { return screen_->formulaCaptions(); });
   targetModel_->setCaptionSource([this] { return screen_->targetCaptions(); });
   resultModel_->setCaptionSource([this] { return screen_->resultCaptions(); });
-  // The main screen limits table 1 to the raw materials in use (BH 1), and no other table.
-  formulaModel_->setRangeSource([] {
-    return GridModel::Range(std::pair(QVariant(QStringLiteral("1")), QVariant(QStringLiteral("1"))));
-  });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

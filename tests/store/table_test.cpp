@@ -332,7 +332,10 @@ TEST_F(TableTest, NumericOrderRangesAndEqualKeysInFileOrder) {
   ASSERT_TRUE(addMaterial(t, 10, QStringLiteral("瓷石")));
   ASSERT_TRUE(addMaterial(t, 50, QStringLiteral("方解石")));
   EXPECT_EQ(t.recordCount(), 4);
+  // The bounds read back as given, for a second cursor to follow.
+  EXPECT_EQ(t.range(), std::pair(QVariant(10), QVariant(11)));
   ASSERT_TRUE(t.cancelRange());
+  EXPECT_FALSE(t.range());
   EXPECT_EQ(t.recordCount(), 8);
   EXPECT_FALSE(t.setRange(QStringLiteral("x"), 3));
   EXPECT_TRUE(t.errorString().contains("BH"));
