@@ -292,7 +292,7 @@ bool MainScreen::openLibraries() {
 
 // --- Calculation run ---------------------------------------------------------------------
 
-bool MainScreen::N5Click() {
+bool MainScreen::calculate() {
   verdict_ = Verdict::None;
   deepestRun_ = 0;
   const bool ok = guarded(prompter_, [&] { return runCalculation(); });
@@ -353,7 +353,7 @@ bool MainScreen::runCalculation() {
   if (!PanDuan()) return false;
   // 8.
   if (!result.first()) return d_->engine(result);
-  if (compactCaption_ == kCompactOffCaption && !compactOn()) return false;
+  if (compactCaption_ == kCompactOffCaption && !showUsedMaterialsOnly()) return false;
   // 9.
   frame_.calculationCompleted();
   return true;
@@ -568,14 +568,14 @@ bool MainScreen::PanDuan() {
       verdict_ = Verdict::Failed;
       return true;
     }
-    if (!SpeedButton2Click()) return false;
+    if (!toggleKNa()) return false;
     return runCalculation();
   });
 }
 
 // --- Verification --------------------------------------------------------------------
 
-bool MainScreen::N6Click() {
+bool MainScreen::verify() {
   return guarded(prompter_, [&]() -> bool {
     if (!checkAllowed()) return false;
     if (!require({WorkTable::Formula, WorkTable::Result, WorkTable::Property}, {WorkTable::Target})) return false;
@@ -663,7 +663,7 @@ bool MainScreen::N6Click() {
 
 // --- Mandatory marks -------------------------------------------------------------------
 
-MainScreen::DoubleClick MainScreen::DBGrid1DblClick(int column) {
+MainScreen::DoubleClick MainScreen::formulaGridDoubleClicked(int column) {
   return guarded(prompter_, [&]() -> DoubleClick {
     if (column == 0) {
       frame_.showMaterialLibrary();
@@ -694,7 +694,7 @@ MainScreen::DoubleClick MainScreen::DBGrid1DblClick(int column) {
   });
 }
 
-MainScreen::DoubleClick MainScreen::DBGrid2DblClick(int column) {
+MainScreen::DoubleClick MainScreen::targetGridDoubleClicked(int column) {
   if (column != 0) return DoubleClick::Nothing;
   frame_.showTargetLibrary();
   return DoubleClick::ShowTargetLibrary;
@@ -735,7 +735,7 @@ bool MainScreen::setKNaCaptions(const QString& k2o, const QString& na2o) {
          writeSetting(kCalculationSection, QStringLiteral("13"), na2o);
 }
 
-bool MainScreen::SpeedButton2Click() {
+bool MainScreen::toggleKNa() {
   return guarded(prompter_, [&]() -> bool {
     if (!require({WorkTable::Formula, WorkTable::Target})) return false;
     Table& formula = d_->t(WorkTable::Formula);
@@ -744,7 +744,7 @@ bool MainScreen::SpeedButton2Click() {
     // The split reads both libraries: they are checked before anything changes.
     if (kNaMerged() && (!openLibraries() || !requireSound(*d_->materials, false) || !requireSound(*d_->targets, false)))
       return false;
-    if (compactDisplay() && !compactOff()) return false;
+    if (compactDisplay() && !showAllMaterials()) return false;
     auto libraryOrderBack = [this] {
       for (Table* lib : {d_->materials, d_->targets}) {
         if (lib->isOpen()) lib->setIndexTag(QStringLiteral("BH"));
@@ -870,11 +870,11 @@ bool MainScreen::SpeedButton2Click() {
 
 // --- Compact display, clearing -----------------------------------------------------------
 
-bool MainScreen::SpeedButton1Click() {
-  return guarded(prompter_, [&] { return compactDisplay() ? compactOff() : compactOn(); });
+bool MainScreen::toggleCompactDisplay() {
+  return guarded(prompter_, [&] { return compactDisplay() ? showAllMaterials() : showUsedMaterialsOnly(); });
 }
 
-bool MainScreen::compactOn() {
+bool MainScreen::showUsedMaterialsOnly() {
   if (!require({WorkTable::Formula})) return false;
   Table& formula = d_->t(WorkTable::Formula);
   {
@@ -897,7 +897,7 @@ bool MainScreen::compactOn() {
   return true;
 }
 
-bool MainScreen::compactOff() {
+bool MainScreen::showAllMaterials() {
   if (!require({WorkTable::Formula})) return false;
   Table& formula = d_->t(WorkTable::Formula);
   if (!formula.cancelRange() || !formula.setNaturalOrder()) return d_->engine(formula);
@@ -908,7 +908,7 @@ bool MainScreen::compactOff() {
   return true;
 }
 
-bool MainScreen::TB6Click() {
+bool MainScreen::confirmAndClearMainData() {
   const Button answer = prompter_.message(
       {MessageKind::Captioned, QStringLiteral("提示："), Icon::Question,
        QStringLiteral("此操作将批量清除主界面的所有数据，") + kCR + QStringLiteral("不会删除原料库、目标库界面的各表数据。") +
@@ -955,7 +955,7 @@ bool MainScreen::packOne(Table& t, const QString& relativeName) {
   return true;
 }
 
-void MainScreen::SpeedButton6Click() {
+void MainScreen::pack() {
   guarded(prompter_, [&] {
     const Button answer = prompter_.message(
         {MessageKind::Captioned, QStringLiteral("确认整理："), Icon::Question,
@@ -986,7 +986,7 @@ void MainScreen::SpeedButton6Click() {
 
 // --- Other oxides ----------------------------------------------------------------------------
 
-bool MainScreen::DBGrid1TitleClick(int column) {
+bool MainScreen::selectOtherColumn(int column) {
   if (column < kFirstOtherColumn || column > kLastOtherColumn) return false;
   selectedOther_ = column;
   return true;
@@ -1012,7 +1012,7 @@ bool MainScreen::chooseOtherOxide(int entry) {
   });
 }
 
-bool MainScreen::MenuItem12Click() {
+bool MainScreen::enterOtherOxide() {
   return guarded(prompter_, [&]() -> bool {
     if (selectedOther_ < kFirstOtherColumn || selectedOther_ > kLastOtherColumn) return false;
     const int k = selectedOther_ - 13;

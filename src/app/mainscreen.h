@@ -140,7 +140,7 @@ class MainScreen {
 
   // --- Commands ----------------------------------------------------------------------
   // The calculation run ("配方计算"). False when it stopped on a failure.
-  bool N5Click();
+  bool calculate();
   // The proportion solver for formula 1 (-1) or 2 (0) on the tables.
   bool B(int argument);
   // The error evaluation of the result records: the smaller average error
@@ -149,45 +149,32 @@ class MainScreen {
   // The verdict with its retries.
   bool PanDuan();
   // The verification ("验算组成").
-  bool N6Click();
+  bool verify();
   // Double click in grid 1 / grid 2 on a column (grid position).
   enum class DoubleClick { Nothing, Marked, ShowMaterialLibrary, ShowTargetLibrary };
-  DoubleClick DBGrid1DblClick(int column);
-  DoubleClick DBGrid2DblClick(int column);
+  DoubleClick formulaGridDoubleClicked(int column);
+  DoubleClick targetGridDoubleClicked(int column);
   // The frame showed the material library window: tables 3 and 4 hide.
   void materialLibraryShown();
   // K/Na merge or split.
-  bool SpeedButton2Click();
+  bool toggleKNa();
   // Compact display on or off, and the two branches alone.
-  bool SpeedButton1Click();
-  bool compactOn();
-  bool compactOff();
+  bool toggleCompactDisplay();
+  bool showUsedMaterialsOnly();
+  bool showAllMaterials();
   // Precision 0, 1, 2.
-  void SpeedButton3Click() { precision_ = 0; }
-  void SpeedButton4Click() { precision_ = 1; }
-  void SpeedButton5Click() { precision_ = 2; }
+  void setPrecision(int decimals) { precision_ = decimals; }
   // Clearing the main data: the menu item at once, the tool button after its question.
   bool clearMainData();
-  bool TB6Click();
+  bool confirmAndClearMainData();
   // Packing the six tables; ends the program unless cancelled.
-  void SpeedButton6Click();
+  void pack();
   // A click on a title of grid 1: true when it opens the other-oxide menu.
-  bool DBGrid1TitleClick(int column);
+  bool selectOtherColumn(int column);
   // A built-in entry (index into kOtherOxideEntries) on the selected column.
   bool chooseOtherOxide(int entry);
-  bool B2O3NClick() { return chooseOtherOxide(0); }
-  bool BaOClick() { return chooseOtherOxide(1); }
-  bool BeOClick() { return chooseOtherOxide(2); }
-  bool Li2OClick() { return chooseOtherOxide(3); }
-  bool MnOClick() { return chooseOtherOxide(4); }
-  bool P205Click() { return chooseOtherOxide(5); }
-  bool PbOClick() { return chooseOtherOxide(6); }
-  bool SnO2Click() { return chooseOtherOxide(7); }
-  bool SrOClick() { return chooseOtherOxide(8); }
-  bool ZnO2Click() { return chooseOtherOxide(9); }
-  bool ZrO2Click() { return chooseOtherOxide(10); }
   // The free entry "其它".
-  bool MenuItem12Click();
+  bool enterOtherOxide();
   // The weight check before a property calculation.
   bool PanDuanQT();
 
@@ -197,8 +184,8 @@ class MainScreen {
   // Every value they use is checked before anything is written; a refusal
   // leaves tables, panel and flags as they were. True when the table was
   // written.
-  bool N20Click() { return computeProperties(core::FormulaKind::Body); }
-  bool N21Click() { return computeProperties(core::FormulaKind::Glaze); }
+  bool bodyProperties() { return computeProperties(core::FormulaKind::Body); }
+  bool glazeProperties() { return computeProperties(core::FormulaKind::Glaze); }
   bool computeProperties(core::FormulaKind kind);
   // One result record worked out as a body (XN) or glaze (YXN) without
   // writing anything: `side` "0" for the first record in BH order, "1" for

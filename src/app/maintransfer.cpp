@@ -41,7 +41,7 @@ void MainScreenTransfer::pressMainScreenButton() {
   if (showMainScreen_) showMainScreen_();
 }
 
-void MainScreenTransfer::compactDisplayOff() { main_.compactOff(); }
+void MainScreenTransfer::compactDisplayOff() { main_.showAllMaterials(); }
 
 void MainScreenTransfer::hideResultGrid() { main_.hideResultGrid(); }
 

@@ -61,11 +61,11 @@ int runCalc(Context& ctx) {
   CliPrompter prompter(ctx.err);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
-  if (precision == u"0") screen.SpeedButton3Click();
-  if (precision == u"1") screen.SpeedButton4Click();
+  if (precision == u"0") screen.setPrecision(0);
+  if (precision == u"1") screen.setPrecision(1);
   screen.setAllowedErrorText(allowed);
   screen.setShowDetails(details);
-  const bool ran = screen.N5Click();
+  const bool ran = screen.calculate();
   if (!ran || screen.lastVerdict() == app::MainScreen::Verdict::None) return kFailed;
   printRecords(screen.table(app::WorkTable::Result), ctx);
   const bool passed = screen.lastVerdict() == app::MainScreen::Verdict::Passed;
@@ -88,7 +88,7 @@ int runVerify(Context& ctx) {
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
   screen.setAllowedErrorText(allowed);
   screen.setShowDetails(details);
-  if (!screen.N6Click() || !screen.resultGridVisible()) return kFailed;
+  if (!screen.verify() || !screen.resultGridVisible()) return kFailed;
   printRecords(screen.table(app::WorkTable::Result), ctx);
   return kOk;
 }
@@ -104,7 +104,7 @@ int runProperties(Context& ctx, core::FormulaKind kind) {
   CliPrompter prompter(ctx.err);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
-  if (!(body ? screen.N20Click() : screen.N21Click())) return kFailed;
+  if (!(body ? screen.bodyProperties() : screen.glazeProperties())) return kFailed;
   return printRecords(screen.table(app::WorkTable::Property), ctx) ? kOk : kFailed;
 }
 
@@ -118,7 +118,7 @@ int runKNa(Context& ctx) {
   CliPrompter prompter(ctx.err);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
-  if (!screen.SpeedButton2Click()) return kFailed;
+  if (!screen.toggleKNa()) return kFailed;
   ctx.out << (screen.kNaMerged() ? "merged" : "split") << "\n";
   return kOk;
 }
@@ -129,7 +129,7 @@ int runPack(Context& ctx) {
   prompter.setConfirm(true);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
-  screen.SpeedButton6Click();
+  screen.pack();
   return screen.packSucceeded() ? kOk : kFailed;
 }
 

@@ -139,7 +139,7 @@ TEST_F(PropertiesCommandTest, WorkedExamplesOnBothSides) {
     const double q1 = e.zincAndBoron ? 2 : 0, q2 = e.zincAndBoron ? 1 : 0;
     // Stored in reverse file order: the command reads them in BH order.
     prepare({resultRecord("2＃配比", q1, q2), resultRecord("1＃配比", q1, q2)});
-    ASSERT_TRUE(e.kind == FormulaKind::Body ? screen->N20Click() : screen->N21Click());
+    ASSERT_TRUE(e.kind == FormulaKind::Body ? screen->bodyProperties() : screen->glazeProperties());
     EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join("|").toStdString();
 
     const QString suffix = e.kind == FormulaKind::Body ? "坯式" : "釉式";
@@ -177,7 +177,7 @@ TEST_F(PropertiesCommandTest, CommandStateAndCursorsAfterwards) {
   prepare({resultRecord("1＃配比"), resultRecord("2＃配比")});
   const app::FrameState before = frame;
   ASSERT_FALSE(screen->propertyPanelVisible());
-  ASSERT_TRUE(screen->N20Click());
+  ASSERT_TRUE(screen->bodyProperties());
   EXPECT_TRUE(screen->propertyPanelVisible());
   EXPECT_EQ(screen->propertyPanelHeight(), 216);  // seven rows
   for (Command c : {Command::TB8, Command::TB9, Command::FrameBody, Command::FrameGlaze, Command::N20, Command::N21}) {
@@ -212,7 +212,7 @@ TEST_F(PropertiesCommandTest, CommandStateAndCursorsAfterwards) {
 
 TEST_F(PropertiesCommandTest, VerificationRecordFillsSideZeroOnly) {
   prepare({resultRecord("1＃配比(误差大)")});
-  ASSERT_TRUE(screen->N20Click());
+  ASSERT_TRUE(screen->bodyProperties());
   ASSERT_EQ(property().recordCount(), 7);
   EXPECT_EQ(column(property(), "NAME0")[0], "1＃配比(误差大)坯式");
   EXPECT_EQ(column(property(), "RONAME1"), QStringList({"", "", "", "", "", "", "酸性系数"}));
@@ -231,7 +231,7 @@ TEST_F(PropertiesCommandTest, ThreeR2O3OthersGetASpacerRowOnBothSides) {
   nameOther(2, "P2O5", "141.94");
   nameOther(3, "Sb2O3", "291.5");
   prepare({resultRecord("1＃配比", 1, 0.5, 0.2), resultRecord("2＃配比", 0.8, 0.4, 0.1)});
-  ASSERT_TRUE(screen->N20Click());
+  ASSERT_TRUE(screen->bodyProperties());
   ASSERT_EQ(property().recordCount(), 8);
   for (const QString side : {"0", "1"}) {
     EXPECT_EQ(column(property(), "RONAME" + side),
@@ -247,7 +247,7 @@ TEST_F(PropertiesCommandTest, OtherOxideAtZeroTakesNoCellAndNeedsNoWeight) {
   nameOther(1, "ZnO", "");  // no weight, but not present either
   nameOther(2, "B2O3", "69.62");
   prepare({resultRecord("1＃配比", 0, 1), resultRecord("2＃配比", 0, 1)});
-  ASSERT_TRUE(screen->N20Click());
+  ASSERT_TRUE(screen->bodyProperties());
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_EQ(property().recordCount(), 7);
   EXPECT_FALSE(column(property(), "RONAME0").contains("ZnO"));
@@ -256,10 +256,10 @@ TEST_F(PropertiesCommandTest, OtherOxideAtZeroTakesNoCellAndNeedsNoWeight) {
 
 TEST_F(PropertiesCommandTest, LongNameFromTheMenuIsCutToEightBytes) {
   prepare({resultRecord("1＃配比", 1), resultRecord("2＃配比", 1)});
-  ASSERT_TRUE(screen->DBGrid1TitleClick(14));
+  ASSERT_TRUE(screen->selectOtherColumn(14));
   prompter.answers = {QString("氧化稀土O"), QString("300")};
-  ASSERT_TRUE(screen->MenuItem12Click());
-  ASSERT_TRUE(screen->N21Click());
+  ASSERT_TRUE(screen->enterOtherOxide());
+  ASSERT_TRUE(screen->glazeProperties());
   EXPECT_EQ(screen->resultCaptions()[10], "氧化稀土O");  // the caption keeps it whole
   EXPECT_EQ(column(property(), "RONAME0")[4], "氧化稀土");
   EXPECT_EQ(column(property(), "RONAME1")[4], "氧化稀土");
@@ -270,19 +270,19 @@ TEST_F(PropertiesCommandTest, LongNameFromTheMenuIsCutToEightBytes) {
 TEST_F(PropertiesCommandTest, NameGbkCannotHoldNeverReachesTheTable) {
   prepare({resultRecord("1＃配比", 1), resultRecord("2＃配比", 1)});
   const QString before = screen->resultCaptions()[10];
-  ASSERT_TRUE(screen->DBGrid1TitleClick(14));
+  ASSERT_TRUE(screen->selectOtherColumn(14));
   prompter.answers = {QString("氧化\U0001F600O"), QString("300")};
-  EXPECT_FALSE(screen->MenuItem12Click());  // the settings file cannot hold it: nothing changes
+  EXPECT_FALSE(screen->enterOtherOxide());  // the settings file cannot hold it: nothing changes
   EXPECT_EQ(screen->resultCaptions()[10], before);
   prompter.clear();
-  ASSERT_TRUE(screen->N20Click());
+  ASSERT_TRUE(screen->bodyProperties());
   for (const QString& label : column(property(), "RONAME0")) EXPECT_FALSE(label.contains("\U0001F600"));
 }
 
 TEST_F(PropertiesCommandTest, FirstFormulaWithoutNormalisingSumLeavesSideOneWhole) {
   const Row noAlumina = with(with(resultRecord("1＃配比"), "AL2O3", "0"), "FE2O3", "0");
   prepare({noAlumina, resultRecord("2＃配比")});
-  ASSERT_TRUE(screen->N20Click());
+  ASSERT_TRUE(screen->bodyProperties());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].icon, Icon::Information);
   EXPECT_TRUE(prompter.messages[0].text.contains("1＃配比"));
@@ -314,7 +314,7 @@ TEST_F(PropertiesCommandTest, RefusalsLeaveTablePanelAndFlagsAlone) {
     if (c.noSilica) second = with(with(second, "SIO2", "0"), "AL2O3", "0");
     prepare({resultRecord("1＃配比"), second});
     const app::FrameState before = frame;
-    EXPECT_FALSE(screen->N20Click());
+    EXPECT_FALSE(screen->bodyProperties());
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_TRUE(prompter.messages[0].text.contains(c.message)) << prompter.messages[0].text.toStdString();
     EXPECT_EQ(prompter.messages[0].icon, c.icon);
@@ -327,14 +327,14 @@ TEST_F(PropertiesCommandTest, RefusalsLeaveTablePanelAndFlagsAlone) {
 TEST_F(PropertiesCommandTest, WeightCheckOnTheCurrentRecordComesFirst) {
   nameOther(1, "ZnO", "");
   prepare({resultRecord("1＃配比", 2), resultRecord("2＃配比", 2)});
-  EXPECT_FALSE(screen->N21Click());
+  EXPECT_FALSE(screen->glazeProperties());
   EXPECT_EQ(prompter.texts(), QStringList({"请设置ZnO分子量。"}));
   EXPECT_EQ(propertyUnchanged(), QStringList({"旧"}));
 }
 
 TEST_F(PropertiesCommandTest, EmptyResultTableAsksForACalculation) {
   prepare({});
-  EXPECT_FALSE(screen->N20Click());
+  EXPECT_FALSE(screen->bodyProperties());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::Captioned);
   EXPECT_EQ(prompter.messages[0].caption, "提示");
@@ -361,7 +361,7 @@ TEST_F(PropertiesCommandTest, DamagedNumberInAResultRecordIsNamed) {
   }
   open();
   prompter.clear();
-  EXPECT_FALSE(screen->N20Click());
+  EXPECT_FALSE(screen->bodyProperties());
   ASSERT_EQ(prompter.messages.size(), 1u);
   const QString text = prompter.messages[0].text;
   EXPECT_TRUE(text.contains("结果.DBF") && text.contains("2＃配比") && text.contains("SIO2")) << text.toStdString();
