@@ -61,8 +61,7 @@ int runCalc(Context& ctx) {
   CliPrompter prompter(ctx.err);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
-  if (precision == u"0") screen.setPrecision(0);
-  if (precision == u"1") screen.setPrecision(1);
+  if (hasPrecision) screen.setPrecision(precision.toInt());
   screen.setAllowedErrorText(allowed);
   screen.setShowDetails(details);
   const bool ran = screen.calculate();
@@ -96,8 +95,7 @@ int runVerify(Context& ctx) {
 namespace {
 
 // The body or glaze properties of the result records; prints the property table.
-int runProperties(Context& ctx, core::FormulaKind kind) {
-  const bool body = kind == core::FormulaKind::Body;
+int runProperties(Context& ctx, bool body) {
   if (!ctx.args.isEmpty()) {
     return unexpected(ctx, body ? QStringLiteral("body [--dir DIR]") : QStringLiteral("glaze [--dir DIR]"));
   }
@@ -110,8 +108,8 @@ int runProperties(Context& ctx, core::FormulaKind kind) {
 
 }  // namespace
 
-int runBody(Context& ctx) { return runProperties(ctx, core::FormulaKind::Body); }
-int runGlaze(Context& ctx) { return runProperties(ctx, core::FormulaKind::Glaze); }
+int runBody(Context& ctx) { return runProperties(ctx, true); }
+int runGlaze(Context& ctx) { return runProperties(ctx, false); }
 
 int runKNa(Context& ctx) {
   if (!ctx.args.isEmpty()) return unexpected(ctx, QStringLiteral("kna [--dir DIR]"));
