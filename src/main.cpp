@@ -3,8 +3,7 @@
 #include <QDir>
 
 #include "report/printcommand.h"
-#include "store/folderlock.h"
-#include "store/paths.h"
+#include "ui/datafolder.h"
 #include "ui/messageboxprompter.h"
 #include "ui/mainscreenform.h"
 #include "ui/aboutbox.h"
@@ -20,8 +19,8 @@ int main(int argc, char** argv) {
   // which program has it and ends before it opens a table. Without a data
   // folder there is nothing to guard: the windows then say which tables are
   // missing.
-  tessaro::store::FolderLock folderLock;
-  if (QDir(tessaro::store::dataFolder()).exists() && !folderLock.acquire(tessaro::store::dataFolder())) {
+  tessaro::ui::DataFolderLock folderLock;
+  if (QDir(tessaro::ui::dataFolder()).exists() && !folderLock.acquire(tessaro::ui::dataFolder())) {
     tessaro::ui::MessageBoxPrompter prompter;
     prompter.error(folderLock.errorString() + tessaro::app::kCR + QStringLiteral("本程序现在退出。"));
     return 1;
@@ -36,7 +35,7 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
 
   tessaro::ui::TMainForm frame;
-  frame.createWindows(tessaro::store::programFolder());
+  frame.createWindows(tessaro::ui::programFolder());
   frame.setPrintHandler([&frame] {
     auto* command = tessaro::report::PrintCommand::run(frame.mainScreen()->screen(), frame.state(), frame.prompter(), &frame);
     if (command) {
@@ -49,7 +48,7 @@ int main(int argc, char** argv) {
   // creation, over the whole screen: the frame shows only beneath it, and
   // nothing behind it can be reached until the password is accepted; leaving
   // it ends the program at once.
-  tessaro::ui::TPasswordDlg password(tessaro::store::dataFolder());
+  tessaro::ui::TPasswordDlg password(tessaro::ui::dataFolder());
   splash.close();
   frame.showMaximized();
   password.raise();

@@ -1,4 +1,7 @@
-// The guard around every command of the windows' logic.
+// How the windows' logic meets a failure: a command that meets one says so
+// in one message through the Prompter and stops before it writes anything
+// more; every public command runs under the guard below, so that nothing it
+// throws reaches the windows.
 #pragma once
 
 #include <QString>
@@ -21,6 +24,13 @@ auto guarded(Prompter& prompter, F&& f) -> decltype(f()) {
     prompter.error(QStringLiteral("命令因内部错误而停止。"));
   }
   return decltype(f())();
+}
+
+// A failure of the table engine: its message in an error box; false, so that
+// the command stops (`return engineFailure(prompter, table);`).
+inline bool engineFailure(Prompter& prompter, const store::Table& t) {
+  prompter.error(t.errorString());
+  return false;
 }
 
 // Why a command may not use the open table `t` (reading it, and writing it

@@ -16,11 +16,7 @@ store::Table* MainScreenTransfer::targetTable() {
   return main_.isOpen(WorkTable::Target) ? &main_.table(WorkTable::Target) : nullptr;
 }
 
-QString MainScreenTransfer::formulaOtherCaption(int k) const {
-  const int column = kFirstOtherColumn + k - 1;
-  const QStringList& captions = main_.formulaCaptions();
-  return k >= 1 && k <= 3 && column < captions.size() ? captions[column] : QString();
-}
+QString MainScreenTransfer::formulaOtherCaption(int k) const { return main_.formulaOtherCaption(k); }
 
 void MainScreenTransfer::setOtherTitleRed(Grid grid, int k, bool red) {
   if (k >= 1 && k <= 3) red_[grid == Grid::Formula ? 0 : 1][std::size_t(k - 1)] = red;
@@ -41,7 +37,7 @@ void MainScreenTransfer::pressMainScreenButton() {
   if (showMainScreen_) showMainScreen_();
 }
 
-void MainScreenTransfer::compactDisplayOff() { main_.compactOff(); }
+void MainScreenTransfer::compactDisplayOff() { main_.showAllMaterials(); }
 
 void MainScreenTransfer::hideResultGrid() { main_.hideResultGrid(); }
 

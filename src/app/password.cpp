@@ -19,7 +19,7 @@ Button PasswordCheck::informationYes(const QString& text) {
       {MessageKind::Typed, kInformationCaption, Icon::Information, text, {Button::Yes}, Button::Yes});
 }
 
-void PasswordCheck::FormCreate() {
+void PasswordCheck::start() {
   if (logicalDpi_ && logicalDpi_() == kLargeFontDpi) {
     const Button answer = prompter_.message({MessageKind::Captioned, kLargeFontCaption, Icon::Question, kLargeFontText,
                                              {Button::Yes, Button::No}, Button::Yes});
@@ -36,7 +36,7 @@ void PasswordCheck::FormCreate() {
   if (stored_.isEmpty()) emptyLabelVisible_ = true;
 }
 
-void PasswordCheck::OKBtnClick() {
+void PasswordCheck::enter() {
   if (state_ == State::Closed || state_ == State::Ended) return;
   if (password == stored_) {
     state_ = State::Closed;
@@ -46,9 +46,9 @@ void PasswordCheck::OKBtnClick() {
   password.clear();
 }
 
-void PasswordCheck::CancelBtnClick() { state_ = State::Ended; }
+void PasswordCheck::quit() { state_ = State::Ended; }
 
-void PasswordCheck::Button1Click() {
+void PasswordCheck::beginChange() {
   if (state_ != State::Asking) return;
   if (password != stored_) {
     wrongPassword();
@@ -58,7 +58,7 @@ void PasswordCheck::Button1Click() {
   state_ = State::Changing;
 }
 
-void PasswordCheck::Button2Click() {
+void PasswordCheck::confirmChange() {
   if (state_ != State::Changing) return;
   if (newPassword != repeatPassword) {
     informationYes(kEntriesDifferText);
@@ -71,12 +71,12 @@ void PasswordCheck::Button2Click() {
   }
   informationYes(kPasswordChangedText);
   emptyLabelVisible_ = false;
-  FormCreate();
+  start();
   state_ = State::Asking;
   password.clear();
 }
 
-void PasswordCheck::Button3Click() {
+void PasswordCheck::cancelChange() {
   if (state_ != State::Changing) return;
   state_ = State::Asking;
   password.clear();

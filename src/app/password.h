@@ -54,13 +54,13 @@ class PasswordCheck {
 
   // The creation routine: the large-font advisory, then the stored password
   // read from its file and the empty-password label shown when it is empty.
-  void FormCreate();
+  void start();
 
-  void OKBtnClick();      // "进入"
-  void CancelBtnClick();  // "退出", and the Escape key
-  void Button1Click();    // "修改密码"
-  void Button2Click();    // "确定"
-  void Button3Click();    // "取消"
+  void enter();          // "进入": checks the password
+  void quit();           // "退出", and the Escape key
+  void beginChange();    // "修改密码": opens the change panel
+  void confirmChange();  // "确定": stores the new password when both entries agree
+  void cancelChange();   // "取消": closes the change panel
 
   // The three fields.
   QString password;

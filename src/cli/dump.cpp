@@ -4,9 +4,9 @@
 
 #include <map>
 
+#include "app/datafolder.h"
 #include "cli/commands.h"
 #include "core/format.h"
-#include "store/paths.h"
 #include "store/table.h"
 
 namespace tessaro::cli {
@@ -97,7 +97,7 @@ int runDump(Context& ctx) {
   }
   const QString fileName = tableFileName(ctx.args.first());
   store::Table table;
-  if (!table.open(ctx.baseFolder, store::kDataFolderName + QLatin1Char('/') + fileName)) {
+  if (!table.open(ctx.baseFolder, app::dataTableName(fileName))) {
     ctx.err << "tessaro-cli: " << table.errorString() << "\n";
     return kFailed;
   }

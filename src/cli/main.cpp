@@ -9,9 +9,8 @@
 #include <string_view>
 #include <map>
 
+#include "app/datafolder.h"
 #include "cli/commands.h"
-#include "store/folderlock.h"
-#include "store/paths.h"
 
 namespace {
 
@@ -62,7 +61,7 @@ int main(int argc, char** argv) {
 
   QStringList args = QCoreApplication::arguments();
   args.removeFirst();
-  QString base = tessaro::store::programFolder();
+  QString base = tessaro::app::programFolder();
   for (int i = 0; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--dir")) {
       if (i + 1 >= args.size()) {
@@ -96,8 +95,8 @@ int main(int argc, char** argv) {
   // The commands that change the tables hold the data folder while they run,
   // so that no other program changes it meanwhile; reading needs no lock.
   static const QStringList readOnly = {QStringLiteral("dump"), QStringLiteral("solve"), QStringLiteral("report")};
-  tessaro::store::FolderLock folderLock;
-  if (!readOnly.contains(name) && !folderLock.acquire(tessaro::store::dataFolder(base))) {
+  tessaro::app::DataFolderLock folderLock;
+  if (!readOnly.contains(name) && !folderLock.acquire(tessaro::app::dataFolder(base))) {
     err << "[错误] " << folderLock.errorString() << "\n";
     return tessaro::cli::kFailed;
   }

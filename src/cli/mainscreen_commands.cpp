@@ -61,11 +61,10 @@ int runCalc(Context& ctx) {
   CliPrompter prompter(ctx.err);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
-  if (precision == u"0") screen.SpeedButton3Click();
-  if (precision == u"1") screen.SpeedButton4Click();
+  if (hasPrecision) screen.setPrecision(precision.toInt());
   screen.setAllowedErrorText(allowed);
   screen.setShowDetails(details);
-  const bool ran = screen.N5Click();
+  const bool ran = screen.calculate();
   if (!ran || screen.lastVerdict() == app::MainScreen::Verdict::None) return kFailed;
   printRecords(screen.table(app::WorkTable::Result), ctx);
   const bool passed = screen.lastVerdict() == app::MainScreen::Verdict::Passed;
@@ -88,7 +87,7 @@ int runVerify(Context& ctx) {
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
   screen.setAllowedErrorText(allowed);
   screen.setShowDetails(details);
-  if (!screen.N6Click() || !screen.resultGridVisible()) return kFailed;
+  if (!screen.verify() || !screen.resultGridVisible()) return kFailed;
   printRecords(screen.table(app::WorkTable::Result), ctx);
   return kOk;
 }
@@ -96,29 +95,28 @@ int runVerify(Context& ctx) {
 namespace {
 
 // The body or glaze properties of the result records; prints the property table.
-int runProperties(Context& ctx, core::FormulaKind kind) {
-  const bool body = kind == core::FormulaKind::Body;
+int runProperties(Context& ctx, bool body) {
   if (!ctx.args.isEmpty()) {
     return unexpected(ctx, body ? QStringLiteral("body [--dir DIR]") : QStringLiteral("glaze [--dir DIR]"));
   }
   CliPrompter prompter(ctx.err);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
-  if (!(body ? screen.N20Click() : screen.N21Click())) return kFailed;
+  if (!(body ? screen.bodyProperties() : screen.glazeProperties())) return kFailed;
   return printRecords(screen.table(app::WorkTable::Property), ctx) ? kOk : kFailed;
 }
 
 }  // namespace
 
-int runBody(Context& ctx) { return runProperties(ctx, core::FormulaKind::Body); }
-int runGlaze(Context& ctx) { return runProperties(ctx, core::FormulaKind::Glaze); }
+int runBody(Context& ctx) { return runProperties(ctx, true); }
+int runGlaze(Context& ctx) { return runProperties(ctx, false); }
 
 int runKNa(Context& ctx) {
   if (!ctx.args.isEmpty()) return unexpected(ctx, QStringLiteral("kna [--dir DIR]"));
   CliPrompter prompter(ctx.err);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
-  if (!screen.SpeedButton2Click()) return kFailed;
+  if (!screen.toggleKNa()) return kFailed;
   ctx.out << (screen.kNaMerged() ? "merged" : "split") << "\n";
   return kOk;
 }
@@ -129,7 +127,7 @@ int runPack(Context& ctx) {
   prompter.setConfirm(true);
   app::FrameState frame;
   app::MainScreen screen(prompter, frame, ctx.baseFolder);
-  screen.SpeedButton6Click();
+  screen.pack();
   return screen.packSucceeded() ? kOk : kFailed;
 }
 

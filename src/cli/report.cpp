@@ -3,11 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/gridcaptions.h"
 #include "cli/commands.h"
 #include "report/reportcontent.h"
 #include "report/reportpainter.h"
-#include "store/paths.h"
-#include "store/profile.h"
 
 namespace tessaro::cli {
 
@@ -21,9 +20,7 @@ int runReport(Context& ctx) {
   const QString pdf = ctx.args[at + 1];
 
   // The captions of grid 1 as the main screen reads them at its start.
-  const QString settings = store::settingsFile(ctx.baseFolder);
-  QStringList captions;
-  for (int k = 0; k <= 22; ++k) captions << store::Profile::read(settings, QStringLiteral("配方"), QString::number(k));
+  const QStringList captions = app::GridCaptions::readFormulaCaptions(ctx.baseFolder);
 
   report::ReportTables tables;
   QString error;

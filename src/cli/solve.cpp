@@ -14,17 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "app/headlesssolve.h"
 #include "cli/commands.h"
-#include "core/composition.h"
-#include "core/errorrate.h"
-#include "core/solver.h"
 
 namespace tessaro::cli {
 namespace {
-
-using core::Contents;
-using core::kOxideCount;
-using core::kOxideFields;
 
 // A problem with the input: the field it concerns (a path such as
 // materials[2].SIO2) and what is wrong with it.
@@ -32,8 +26,6 @@ struct InputError {
   QString field;
   QString message;
 };
-
-QString fieldName(std::string_view name) { return QString::fromLatin1(name.data(), qsizetype(name.size())); }
 
 // A field of an input object, read strictly: present, and of its kind.
 class ObjectReader {
@@ -87,18 +79,13 @@ class ObjectReader {
   std::optional<InputError> error_;
 };
 
-struct Input {
-  int precision = 2;
-  std::vector<core::SolverMaterial> materials;
-  core::SolverTarget target;
-};
-
-std::optional<InputError> readContents(ObjectReader& reader, Contents& contents) {
-  for (int m = 0; m < kOxideCount; ++m) contents[m] = reader.number(fieldName(kOxideFields[m]));
+std::optional<InputError> readContents(ObjectReader& reader, app::OxideValues& contents) {
+  const QStringList columns = app::oxideColumns();
+  for (std::size_t m = 0; m < contents.size(); ++m) contents[m] = reader.number(columns[qsizetype(m)]);
   return reader.error();
 }
 
-std::optional<InputError> readInput(const QJsonObject& root, Input& input) {
+std::optional<InputError> readInput(const QJsonObject& root, app::SolveInput& input) {
   ObjectReader top(root, QString());
   const double precision = top.number(QStringLiteral("precision"));
   if (top.error()) return top.error();
@@ -116,25 +103,25 @@ std::optional<InputError> readInput(const QJsonObject& root, Input& input) {
   const QJsonArray list = materials.toArray();
   if (list.isEmpty()) return InputError{QStringLiteral("materials"), QStringLiteral("no raw material given")};
   // More than the tableau holds is refused before anything else is read.
-  if (list.size() > core::kMaxMaterials) {
+  if (list.size() > app::maxRawMaterials()) {
     return InputError{QStringLiteral("materials"),
                       QStringLiteral("%1 raw materials given, at most %2 can be used")
                           .arg(list.size())
-                          .arg(core::kMaxMaterials)};
+                          .arg(app::maxRawMaterials())};
   }
   for (qsizetype i = 0; i < list.size(); ++i) {
     const QString path = QStringLiteral("materials[%1]").arg(i);
     if (!list[i].isObject()) return InputError{path, QStringLiteral("an object is needed")};
     const QJsonObject object = list[i].toObject();
     ObjectReader reader(object, path);
-    core::SolverMaterial m;
+    app::SolveMaterial m;
     m.name = reader.text(QStringLiteral("NAME"));
     readContents(reader, m.contents);
     m.il = reader.number(QStringLiteral("IL"));
     m.hj = reader.number(QStringLiteral("HJ"));
     m.dj = reader.number(QStringLiteral("DJ"));
     for (int j = 0; j < 3; ++j) {
-      m.marks[j] = core::isMarked(reader.text(QStringLiteral("BXL%1").arg(j + 1)));
+      m.marks[j] = reader.text(QStringLiteral("BXL%1").arg(j + 1));
     }
     if (reader.error()) return reader.error();
     input.materials.push_back(std::move(m));
@@ -150,15 +137,6 @@ std::optional<InputError> readInput(const QJsonObject& root, Input& input) {
   readContents(reader, input.target.contents);
   for (int j = 0; j < 3; ++j) input.target.amounts[j] = reader.text(QStringLiteral("BXL%1").arg(j + 1));
   return reader.error();
-}
-
-// The field of the input that a refusal of the solver concerns.
-QString refusalField(const core::SolverRefusal& r) {
-  const QString field = QString::fromStdString(r.field);
-  if (r.kind == core::SolverRefusal::Kind::TooManyMaterials) return QStringLiteral("materials");
-  if (r.material >= 0) return QStringLiteral("materials[%1].%2").arg(r.material).arg(field);
-  if (!field.isEmpty()) return QStringLiteral("target.") + field;
-  return QStringLiteral("input");
 }
 
 // JSON output, written by hand so that the keys keep the order of the
@@ -204,11 +182,7 @@ QByteArray jsonString(const std::string& s) {
   return out;
 }
 
-QByteArray formulaJson(const core::FormulaResult& f, const core::SolverTarget& target, JsonNumbers& jsonNumber) {
-  Contents stored{};
-  for (int m = 0; m < kOxideCount; ++m) stored[m] = f.oxides[m].value;
-  const core::ErrorEvaluation e = core::evaluateErrors(target.contents, stored);
-
+QByteArray formulaJson(const app::SolvedFormula& f, JsonNumbers& jsonNumber) {
   QByteArray out = "{\"BH\": " + jsonString(f.label);
   out += ", \"feasible\": ";
   out += f.feasible ? "true" : "false";
@@ -216,17 +190,17 @@ QByteArray formulaJson(const core::FormulaResult& f, const core::SolverTarget& t
   for (std::size_t i = 0; i < f.x.size(); ++i) out += (i ? ", " : "") + jsonNumber(f.x[i]);
   out += "], \"NUM\": [";
   for (std::size_t i = 0; i < f.proportions.size(); ++i) {
-    out += (i ? ", " : "") + jsonNumber(f.proportions[i].value);
+    out += (i ? ", " : "") + jsonNumber(f.proportions[i]);
   }
-  out += "], \"DJ\": " + jsonNumber(f.price.value);
+  out += "], \"DJ\": " + jsonNumber(f.price);
   out += ", \"composition\": {";
-  for (int m = 0; m < kOxideCount; ++m) {
-    out += (m ? ", \"" : "\"") + QByteArray(kOxideFields[m].data(), qsizetype(kOxideFields[m].size())) +
-           "\": " + jsonNumber(f.oxides[m].value);
+  const QStringList columns = app::oxideColumns();
+  for (std::size_t m = 0; m < f.composition.size(); ++m) {
+    out += (m ? ", \"" : "\"") + columns[qsizetype(m)].toLatin1() + "\": " + jsonNumber(f.composition[m]);
   }
-  out += "}, \"HJ\": " + jsonNumber(f.total.value);
-  out += ", \"average_error\": " + jsonNumber(e.average);
-  out += ", \"BZ\": " + jsonString(core::averageErrorRemark(e.average));
+  out += "}, \"HJ\": " + jsonNumber(f.total);
+  out += ", \"average_error\": " + jsonNumber(f.averageError);
+  out += ", \"BZ\": " + jsonString(f.remark);
   out += "}";
   return out;
 }
@@ -265,20 +239,17 @@ int runSolve(Context& ctx) {
   }
   if (!doc.isObject()) return badInput(ctx, QStringLiteral("input"), QStringLiteral("a JSON object is needed"));
 
-  Input input;
+  app::SolveInput input;
   if (const auto error = readInput(doc.object(), input)) return badInput(ctx, error->field, error->message);
 
-  QByteArray out = "{\"formulas\": [";
-  JsonNumbers numbers;
-  for (const int argument : {core::kFormula1, core::kFormula2}) {
-    const core::SolveOutcome outcome = core::solveFormula(input.materials, input.target, argument, input.precision);
-    if (const auto* refusal = std::get_if<core::SolverRefusal>(&outcome)) {
-      return badInput(ctx, refusalField(*refusal), QString::fromStdString(refusal->message));
-    }
-    if (argument == core::kFormula2) out += ", ";
-    out += formulaJson(std::get<core::FormulaResult>(outcome), input.target, numbers);
+  const app::SolveOutcome outcome = app::solveWithoutTables(input);
+  if (const auto* refusal = std::get_if<app::SolveRefusal>(&outcome)) {
+    return badInput(ctx, refusal->field, refusal->message);
   }
-  out += "]}\n";
+  const auto& formulas = std::get<std::array<app::SolvedFormula, 2>>(outcome);
+  JsonNumbers numbers;
+  const QByteArray out =
+      "{\"formulas\": [" + formulaJson(formulas[0], numbers) + ", " + formulaJson(formulas[1], numbers) + "]}\n";
   if (!numbers.allFinite()) {
     ctx.err << "tessaro-cli solve: a computed figure is not a finite number; no result is printed\n";
     return kFailed;

@@ -74,4 +74,8 @@ FormulaComposition formulaComposition(const std::vector<Contents>& ignitionFreeC
 // Price of a formula: sum_i raw_i x DJ_i / 100.
 double formulaPrice(const std::vector<double>& raw, const std::vector<double>& unitPrices);
 
+// The main oxides among the matched ones: the six a target must carry as
+// numbers (every raw material carries all of kMainOxides).
+inline constexpr std::array<Oxide, 6> kMatchedMainOxides = {SIO2, AL2O3, CAO, MGO, K2O, NA2O};
+
 }  // namespace tessaro::core

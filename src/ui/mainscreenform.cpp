@@ -81,7 +81,7 @@ TForm1::TForm1(app::Prompter& prompter, app::FrameState& frame, const QString& b
         finish();
       },
       [this] {
-        screen_->MenuItem12Click();
+        screen_->enterOtherOxide();
         finish();
       });
   buildMenu();
@@ -482,47 +482,47 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::N5Click() {
-  screen_->N5Click();
+  screen_->calculate();
   finish();
 }
 
 void TForm1::N6Click() {
-  screen_->N6Click();
+  screen_->verify();
   finish();
 }
 
 void TForm1::N20Click() {
-  screen_->N20Click();
+  screen_->bodyProperties();
   finish();
 }
 
 void TForm1::N21Click() {
-  screen_->N21Click();
+  screen_->glazeProperties();
   finish();
 }
 
 void TForm1::SpeedButton1Click() {
-  screen_->SpeedButton1Click();
+  screen_->toggleCompactDisplay();
   finish();
 }
 void TForm1::SpeedButton2Click() {
-  screen_->SpeedButton2Click();
+  screen_->toggleKNa();
   finish();
 }
 void TForm1::SpeedButton3Click() {
-  screen_->SpeedButton3Click();
+  screen_->setPrecision(0);
   finish();
 }
 void TForm1::SpeedButton4Click() {
-  screen_->SpeedButton4Click();
+  screen_->setPrecision(1);
   finish();
 }
 void TForm1::SpeedButton5Click() {
-  screen_->SpeedButton5Click();
+  screen_->setPrecision(2);
   finish();
 }
 void TForm1::SpeedButton6Click() {
-  screen_->SpeedButton6Click();
+  screen_->pack();
   if (!screen_->quitRequested()) finish();
 }
 void TForm1::clearMainData() {
@@ -530,12 +530,12 @@ void TForm1::clearMainData() {
   finish();
 }
 void TForm1::TB6Click() {
-  screen_->TB6Click();
+  screen_->confirmAndClearMainData();
   finish();
 }
 
 void TForm1::DBGrid1TitleClick(int column) {
-  if (!screen_->DBGrid1TitleClick(column)) return;
+  if (!screen_->selectOtherColumn(column)) return;
   // The menu opens under the clicked title.
   QHeaderView* h = formulaGrid_->horizontalHeader();
   const QPoint at = h->mapToGlobal(QPoint(h->sectionViewportPosition(column), h->height()));
@@ -543,7 +543,7 @@ void TForm1::DBGrid1TitleClick(int column) {
 }
 
 void TForm1::DBGrid1DblClick(int column) {
-  switch (screen_->DBGrid1DblClick(column)) {
+  switch (screen_->formulaGridDoubleClicked(column)) {
     case app::MainScreen::DoubleClick::ShowMaterialLibrary: emit showMaterialLibraryRequested(); return;
     case app::MainScreen::DoubleClick::ShowTargetLibrary: emit showTargetLibraryRequested(); return;
     case app::MainScreen::DoubleClick::Marked: followMarks(formulaModel_->currentRow()); break;
@@ -553,7 +553,7 @@ void TForm1::DBGrid1DblClick(int column) {
 }
 
 void TForm1::DBGrid2DblClick(int column) {
-  switch (screen_->DBGrid2DblClick(column)) {
+  switch (screen_->targetGridDoubleClicked(column)) {
     case app::MainScreen::DoubleClick::ShowMaterialLibrary: emit showMaterialLibraryRequested(); return;
     case app::MainScreen::DoubleClick::ShowTargetLibrary: emit showTargetLibraryRequested(); return;
     default: break;

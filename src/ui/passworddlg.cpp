@@ -222,7 +222,7 @@ void TPasswordDlg::FormCreate() {
   show();
   raise();
   activateWindow();
-  check_->FormCreate();
+  check_->start();
   fieldsOut();
   update();
 }
@@ -264,26 +264,26 @@ void TPasswordDlg::finish() {
 
 void TPasswordDlg::OKBtnClick() {
   fieldsIn();
-  check_->OKBtnClick();
+  check_->enter();
   fieldsOut();
   finish();
 }
 
 void TPasswordDlg::CancelBtnClick() {
-  check_->CancelBtnClick();
+  check_->quit();
   finish();
 }
 
 void TPasswordDlg::Button1Click() {
   fieldsIn();
-  check_->Button1Click();
+  check_->beginChange();
   fieldsOut();
 }
 
 void TPasswordDlg::Button2Click() {
   fieldsIn();
   const bool wasChanging = check_->changePanelVisible();
-  check_->Button2Click();
+  check_->confirmChange();
   // A change ran the creation routine again: lay the window out anew.
   if (wasChanging && !check_->changePanelVisible()) layOut();
   fieldsOut();
@@ -292,7 +292,7 @@ void TPasswordDlg::Button2Click() {
 
 void TPasswordDlg::Button3Click() {
   fieldsIn();
-  check_->Button3Click();
+  check_->cancelChange();
   fieldsOut();
 }
 

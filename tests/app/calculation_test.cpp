@@ -78,7 +78,7 @@ TEST_F(MainScreenTest, TableThatFailsToOpenIsReportedOnceAndNotUsed) {
   EXPECT_FALSE(screen->isOpen(WorkTable::Property));
   EXPECT_TRUE(screen->isOpen(WorkTable::Result));
   prompter.clear();
-  EXPECT_FALSE(screen->N5Click());
+  EXPECT_FALSE(screen->calculate());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text, "数据表 数据库/性能.dbf 未能打开，不能执行此命令。");
   EXPECT_EQ(table(WorkTable::Result).recordCount(), 0);
@@ -99,7 +99,7 @@ TEST_F(MainScreenTest, EmptyFormulaTableGivesTheHintAfterTheFirstSteps) {
   fill("配方.DBF", {});
   fill("性能.dbf", {{{"NAME0", "旧"}}});
   open();
-  EXPECT_TRUE(screen->N5Click());
+  EXPECT_TRUE(screen->calculate());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0], (app::Message{MessageKind::Captioned, "提示", Icon::Information,
                                                 "请输入原料和目标配方！", {Button::Ok}, Button::Ok}));
@@ -113,7 +113,7 @@ TEST_F(MainScreenTest, EmptyFormulaTableGivesTheHintAfterTheFirstSteps) {
 
 TEST_F(MainScreenTest, BundledDataPassesWithTwoResultRecords) {
   open();
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_EQ(screen->lastVerdict(), app::MainScreen::Verdict::Passed);
   EXPECT_EQ(screen->deepestRun(), 1);
@@ -139,7 +139,7 @@ TEST_F(MainScreenTest, BundledDataPassesWithTwoResultRecords) {
 
   // A second run shows all raw materials first and gives the same records.
   const QStringList first = numbers(result, "SIO2");
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   EXPECT_EQ(numbers(result, "SIO2"), first);
   EXPECT_EQ(column(result, "BH"), QStringList({"1＃配比", "2＃配比"}));
 }
@@ -152,16 +152,16 @@ TEST_F(MainScreenTest, InUseFlagsOtherThanOneAreLeftAlone) {
   formula.edit();
   formula.setText("BH", "0");
   formula.post();
-  ASSERT_TRUE(screen->N5Click());
-  ASSERT_TRUE(screen->compactOff());
+  ASSERT_TRUE(screen->calculate());
+  ASSERT_TRUE(screen->showAllMaterials());
   EXPECT_EQ(column(formula, "BH"), QStringList({"0", "0", "0", "0", "0", "0", "0", ""}));
 }
 
 TEST_F(MainScreenTest, PrecisionZeroWritesWholeProportions) {
   open();
-  screen->SpeedButton3Click();
+  screen->setPrecision(0);
   EXPECT_EQ(screen->precision(), 0);
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   for (const QString& v : numbers(table(WorkTable::Formula), "NUM1")) EXPECT_EQ(v.toDouble(), std::round(v.toDouble()));
 }
 
@@ -169,7 +169,7 @@ TEST_F(MainScreenTest, AllowedRateThatIsNotANumberStopsBeforeAnyChange) {
   fill("性能.dbf", {{{"NAME0", "旧"}}});
   open();
   screen->setAllowedErrorText("1%");
-  EXPECT_FALSE(screen->N5Click());
+  EXPECT_FALSE(screen->calculate());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::Typed);
   EXPECT_EQ(prompter.messages[0].icon, Icon::Warning);
@@ -184,7 +184,7 @@ TEST_F(MainScreenTest, MoreThan35RawMaterialsAreRefusedBeforeSolving) {
   for (int i = 0; i < 36; ++i) rows.push_back(material(QStringLiteral("料%1").arg(i), {60, 20, 10}));
   fill("配方.DBF", rows);
   open();
-  EXPECT_FALSE(screen->N5Click());
+  EXPECT_FALSE(screen->calculate());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text, "选择原料最多不能超过35种。\r\r表1中的原料有36种。\r\r请删除多余的原料后再计算！");
   EXPECT_EQ(table(WorkTable::Result).recordCount(), 0);
@@ -197,7 +197,7 @@ TEST_F(MainScreenTest, ExactlyThirtyFiveRawMaterialsAreSolved) {
   for (int i = 0; i < 35; ++i) rows.push_back(material(QStringLiteral("料%1").arg(i), {60 + i * 0.5, 20, 10}));
   fill("配方.DBF", rows);
   open();
-  EXPECT_TRUE(screen->N5Click());
+  EXPECT_TRUE(screen->calculate());
   EXPECT_EQ(table(WorkTable::Result).recordCount(), 2);
 }
 
@@ -237,7 +237,7 @@ TEST_F(MainScreenTest, EmptyRequiredValuesStopTheRunNamingTableRecordAndColumn) 
       }
     }
     open();
-    EXPECT_FALSE(screen->N5Click());
+    EXPECT_FALSE(screen->calculate());
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, c.message);
     EXPECT_EQ(table(WorkTable::Result).recordCount(), 0);
@@ -261,8 +261,8 @@ TEST_F(MainScreenTest, EmptyOtherOxidesAreStoredAsZero) {
     ASSERT_TRUE(t.post());
   }
   open();
-  ASSERT_TRUE(screen->N5Click());
-  ASSERT_TRUE(screen->compactOff());
+  ASSERT_TRUE(screen->calculate());
+  ASSERT_TRUE(screen->showAllMaterials());
   store::Table& f = table(WorkTable::Formula);
   f.first();
   EXPECT_FALSE(f.isNull("QTCF2"));
@@ -330,7 +330,7 @@ TEST_F(MainScreenTest, FourFailedRunsToggleThreeTimesAndApologise) {
   open();
   screen->setShowDetails(true);
   screen->setAllowedErrorText("-1");
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   EXPECT_EQ(screen->deepestRun(), 4);
   ASSERT_EQ(prompter.messages.size(), 9u);
   for (int i = 0; i < 8; ++i) {
@@ -354,7 +354,7 @@ TEST_F(MainScreenTest, FourFailedRunsToggleThreeTimesAndApologise) {
 TEST_F(MainScreenTest, WithoutDetailsOnlyTheApologyIsShown) {
   open();
   screen->setAllowedErrorText("-1");
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.startsWith("对不起：\r"));
 }
@@ -364,7 +364,7 @@ TEST_F(MainScreenTest, RunStoppedInsideARetryDoesNotLeaveItsCount) {
   screen->setAllowedErrorText("-1");
   // The second retry splits, which needs the material library: without it the run stops.
   ASSERT_TRUE(QFile::remove(data("YLK.DBF")));
-  EXPECT_FALSE(screen->N5Click());
+  EXPECT_FALSE(screen->calculate());
   EXPECT_EQ(screen->retryCounter(), 0);
 }
 

@@ -35,7 +35,7 @@ class VerificationTest : public MainScreenTest {
 TEST_F(VerificationTest, WrongNumbersAreAskedAgainUntilCancelled) {
   prepare();
   prompter.answers = {QString(" 1"), QString("3")};
-  EXPECT_TRUE(screen->N6Click());
+  EXPECT_TRUE(screen->verify());
   ASSERT_EQ(prompter.inputs.size(), 3u);
   EXPECT_EQ(prompter.inputs[0].caption, "验算配方组成");
   EXPECT_EQ(prompter.inputs[0].prompt, "输入验算配方号（1或2） 。　");
@@ -55,7 +55,7 @@ TEST_F(VerificationTest, WrongNumbersAreAskedAgainUntilCancelled) {
 TEST_F(VerificationTest, FormulaOneIsNormalisedOverTheFiredParts) {
   prepare();
   prompter.answers = {QString("1")};
-  ASSERT_TRUE(screen->N6Click());
+  ASSERT_TRUE(screen->verify());
   // R = 30 x 100 x 100 and 10 x 50 x 100: fired 85.714... and 14.285...
   store::Table& r = table(WorkTable::Result);
   ASSERT_EQ(r.recordCount(), 1);
@@ -85,10 +85,10 @@ TEST_F(VerificationTest, RawMaterialsHiddenByTheCompactDisplayCount) {
   f.edit();
   f.setText("NUM2", "-10");  // 乙: 10 and -10, so hidden
   f.post();
-  ASSERT_TRUE(screen->compactOn());
+  ASSERT_TRUE(screen->showUsedMaterialsOnly());
   ASSERT_EQ(f.recordCount(), 1);
   prompter.answers = {QString("1")};
-  ASSERT_TRUE(screen->N6Click());
+  ASSERT_TRUE(screen->verify());
   EXPECT_EQ(numbers(table(WorkTable::Result), "SIO2"), QStringList({"85.71"}));
   EXPECT_EQ(f.recordCount(), 1);  // still compact
 }
@@ -99,7 +99,7 @@ TEST_F(VerificationTest, FormulaTwoReplacesBothResultRecordsAndNumbersItsReportO
   ASSERT_EQ(table(WorkTable::Result).recordCount(), 2);
   screen->setShowDetails(true);
   prompter.answers = {QString("2")};
-  ASSERT_TRUE(screen->N6Click());
+  ASSERT_TRUE(screen->verify());
   EXPECT_EQ(column(table(WorkTable::Result), "BH"), QStringList({"2＃配比(误差大)"}));
   EXPECT_EQ(numbers(table(WorkTable::Result), "SIO2"), QStringList({"100"}));
   ASSERT_EQ(prompter.messages.size(), 1u);
@@ -115,7 +115,7 @@ TEST_F(VerificationTest, AllProportionsZeroGiveZerosAndRate100) {
     f.post();
   }
   prompter.answers = {QString("1")};
-  ASSERT_TRUE(screen->N6Click());
+  ASSERT_TRUE(screen->verify());
   EXPECT_EQ(column(table(WorkTable::Result), "BZ"), QStringList({"平均误差率  100.00%. 注：Fe2O3,TiO2未计"}));
 }
 
@@ -128,7 +128,7 @@ TEST_F(VerificationTest, EmptyPriceStopsBeforeTheTablesAreEmptied) {
   f.clear("DJ");
   f.post();
   prompter.answers = {QString("1")};
-  EXPECT_FALSE(screen->N6Click());
+  EXPECT_FALSE(screen->verify());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text, "数据表 数据库/配方.DBF 中记录“乙”的“DJ”栏为空，命令已停止。");
   EXPECT_EQ(table(WorkTable::Property).recordCount(), 1);
@@ -140,12 +140,12 @@ TEST_F(MainScreenTest, DoubleClickMarksOnlyTheCurrentRawMaterialInItsColumn) {
   open();
   store::Table& f = table(WorkTable::Formula);
   f.moveTo(0);
-  EXPECT_EQ(screen->DBGrid1DblClick(3), app::MainScreen::DoubleClick::Marked);
+  EXPECT_EQ(screen->formulaGridDoubleClicked(3), app::MainScreen::DoubleClick::Marked);
   f.moveTo(2);
-  EXPECT_EQ(screen->DBGrid1DblClick(3), app::MainScreen::DoubleClick::Marked);
-  EXPECT_EQ(screen->DBGrid1DblClick(3), app::MainScreen::DoubleClick::Marked);  // stays marked
+  EXPECT_EQ(screen->formulaGridDoubleClicked(3), app::MainScreen::DoubleClick::Marked);
+  EXPECT_EQ(screen->formulaGridDoubleClicked(3), app::MainScreen::DoubleClick::Marked);  // stays marked
   f.moveTo(4);
-  EXPECT_EQ(screen->DBGrid1DblClick(5), app::MainScreen::DoubleClick::Marked);
+  EXPECT_EQ(screen->formulaGridDoubleClicked(5), app::MainScreen::DoubleClick::Marked);
   EXPECT_EQ(f.row(), 4);
   EXPECT_EQ(column(f, "BXL1"), QStringList({"", "", "选", "", "", "", "", ""}));
   EXPECT_EQ(column(f, "BXL3"), QStringList({"", "", "", "", "选", "", "", ""}));
@@ -154,7 +154,7 @@ TEST_F(MainScreenTest, DoubleClickMarksOnlyTheCurrentRawMaterialInItsColumn) {
   EXPECT_EQ(rows[0].first, 2);
   EXPECT_EQ(rows[0].second.amountColumn, 1);
   EXPECT_EQ(rows[1].second.amountColumn, 3);
-  EXPECT_EQ(screen->DBGrid1DblClick(7), app::MainScreen::DoubleClick::Nothing);
+  EXPECT_EQ(screen->formulaGridDoubleClicked(7), app::MainScreen::DoubleClick::Nothing);
 }
 
 TEST_F(MainScreenTest, MarkTypedWithABlankIsNotHighlightedAndTwoMarksShowTheFirst) {
@@ -167,7 +167,7 @@ TEST_F(MainScreenTest, MarkTypedWithABlankIsNotHighlightedAndTwoMarksShowTheFirs
 
 TEST_F(MainScreenTest, MarkInTheCompactDisplayClearsHiddenRowsToo) {
   open();
-  ASSERT_TRUE(screen->N5Click());  // 滑石 and 硅灰石 hidden
+  ASSERT_TRUE(screen->calculate());  // 滑石 and 硅灰石 hidden
   {
     store::Table t;
     ASSERT_TRUE(t.open(data("配方.DBF")));
@@ -178,21 +178,21 @@ TEST_F(MainScreenTest, MarkInTheCompactDisplayClearsHiddenRowsToo) {
   }
   store::Table& f = table(WorkTable::Formula);
   f.first();
-  EXPECT_EQ(screen->DBGrid1DblClick(4), app::MainScreen::DoubleClick::Marked);
+  EXPECT_EQ(screen->formulaGridDoubleClicked(4), app::MainScreen::DoubleClick::Marked);
   EXPECT_EQ(f.recordCount(), 6);  // still compact
-  ASSERT_TRUE(screen->compactOff());
+  ASSERT_TRUE(screen->showAllMaterials());
   EXPECT_EQ(column(f, "BXL2"), QStringList({"选", "", "", "", "", "", "", ""}));
 }
 
 TEST_F(MainScreenTest, DoubleClickOnNameColumnsShowsTheLibraries) {
   open();
-  ASSERT_TRUE(screen->N5Click());
-  EXPECT_EQ(screen->DBGrid1DblClick(0), app::MainScreen::DoubleClick::ShowMaterialLibrary);
+  ASSERT_TRUE(screen->calculate());
+  EXPECT_EQ(screen->formulaGridDoubleClicked(0), app::MainScreen::DoubleClick::ShowMaterialLibrary);
   EXPECT_TRUE(frame.pressed(app::WindowButton::TB2));
   EXPECT_FALSE(frame.enabled(app::Command::TB4));
   EXPECT_FALSE(screen->resultGridVisible());
-  EXPECT_EQ(screen->DBGrid2DblClick(1), app::MainScreen::DoubleClick::Nothing);
-  EXPECT_EQ(screen->DBGrid2DblClick(0), app::MainScreen::DoubleClick::ShowTargetLibrary);
+  EXPECT_EQ(screen->targetGridDoubleClicked(1), app::MainScreen::DoubleClick::Nothing);
+  EXPECT_EQ(screen->targetGridDoubleClicked(0), app::MainScreen::DoubleClick::ShowTargetLibrary);
   EXPECT_TRUE(frame.pressed(app::WindowButton::TB3));
 }
 
@@ -219,7 +219,7 @@ class KNaTest : public MainScreenTest {
 
 TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
   prepare();
-  ASSERT_TRUE(screen->SpeedButton2Click());
+  ASSERT_TRUE(screen->toggleKNa());
   EXPECT_TRUE(screen->kNaMerged());
   EXPECT_EQ(screen->kNaCaption(), "K/Na拆分");
   EXPECT_EQ(screen->kNaColour(), app::kRed);
@@ -237,7 +237,7 @@ TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
   EXPECT_EQ(store::Profile::read(ini(), "配方", "13"), "***");
   EXPECT_TRUE(prompter.messages.empty());
 
-  ASSERT_TRUE(screen->SpeedButton2Click());
+  ASSERT_TRUE(screen->toggleKNa());
   EXPECT_FALSE(screen->kNaMerged());
   EXPECT_EQ(numbers(f, "K2O"), QStringList({"3.46", "3", "3"}));  // 怪料 (HJ = IL) and 无库 stay merged
   EXPECT_EQ(numbers(f, "NA2O"), QStringList({"1.23", "0", "0"}));
@@ -256,9 +256,9 @@ TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
 
 TEST_F(KNaTest, CompactDisplayIsLeftFirstAndEveryRecordMerged) {
   prepare();
-  ASSERT_TRUE(screen->compactOn());
+  ASSERT_TRUE(screen->showUsedMaterialsOnly());
   EXPECT_EQ(table(WorkTable::Formula).recordCount(), 1);  // 5 and -5 count as unused
-  ASSERT_TRUE(screen->SpeedButton2Click());
+  ASSERT_TRUE(screen->toggleKNa());
   EXPECT_FALSE(screen->compactDisplay());
   EXPECT_EQ(numbers(table(WorkTable::Formula), "NA2O"), QStringList({"0", "0", "0"}));
 }
@@ -270,7 +270,7 @@ TEST_F(KNaTest, EmptyValuesCountAsZeroInTheMerge) {
   t.edit();
   t.clear("NA2O");
   ASSERT_TRUE(t.post());
-  ASSERT_TRUE(screen->SpeedButton2Click());
+  ASSERT_TRUE(screen->toggleKNa());
   EXPECT_EQ(numbers(t, "K2O"), QStringList({"2"}));
   EXPECT_EQ(numbers(t, "NA2O"), QStringList({"0"}));
 }
@@ -279,7 +279,7 @@ TEST_F(KNaTest, SplitWithoutItsLibraryStopsBeforeAnyChange) {
   ASSERT_TRUE(store::Profile::write(ini(), "配方", "12", "K/NaO"));
   prepare();
   ASSERT_TRUE(QFile::remove(data("pfk.dbf")));
-  EXPECT_FALSE(screen->SpeedButton2Click());
+  EXPECT_FALSE(screen->toggleKNa());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.startsWith("无法打开数据表 数据库/pfk.dbf。\r"));
   EXPECT_TRUE(screen->kNaMerged());
@@ -290,7 +290,7 @@ TEST_F(KNaTest, SplitStoppedByAnEmptyLibraryTotalPutsTheLibrariesBackInTheirOrde
   ASSERT_TRUE(store::Profile::write(ini(), "配方", "12", "K/NaO"));
   prepare();
   fill("YLK.DBF", {{{"BH", "1"}, {"NAME", "长石"}, {"K2O", "3.456"}, {"NA2O", "1.234"}, {"IL", "0"}}});
-  EXPECT_FALSE(screen->SpeedButton2Click());
+  EXPECT_FALSE(screen->toggleKNa());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text, "数据表 数据库/YLK.DBF 中记录“长石”的“HJ”栏为空，命令已停止。");
   EXPECT_EQ(screen->materialLibrary()->orderField(), "BH");
@@ -303,19 +303,19 @@ TEST_F(KNaTest, SplitStoppedByAnEmptyLibraryTotalPutsTheLibrariesBackInTheirOrde
 
 TEST_F(MainScreenTest, BuiltInOxideRenamesTheColumnEverywhereAndWritesItsWeight) {
   open();
-  EXPECT_FALSE(screen->DBGrid1TitleClick(6));
+  EXPECT_FALSE(screen->selectOtherColumn(6));
   EXPECT_EQ(screen->selectedOtherColumn(), 0);
-  EXPECT_TRUE(screen->DBGrid1TitleClick(14));
-  EXPECT_TRUE(screen->ZnO2Click());
+  EXPECT_TRUE(screen->selectOtherColumn(14));
+  EXPECT_TRUE(screen->chooseOtherOxide(9));
   EXPECT_EQ(screen->formulaCaptions()[14], "ZnO");
   EXPECT_EQ(screen->targetCaptions()[12], "ZnO");
   EXPECT_EQ(screen->resultCaptions()[10], "ZnO");
   EXPECT_EQ(store::Profile::read(ini(), "配方", "14"), "ZnO");
   EXPECT_EQ(store::Profile::read(ini(), "其它", "QTCF1"), "81.37");
-  EXPECT_FALSE(screen->DBGrid1TitleClick(6));  // SIO2 keeps the selection
+  EXPECT_FALSE(screen->selectOtherColumn(6));  // SIO2 keeps the selection
   EXPECT_EQ(screen->selectedOtherColumn(), 14);
-  EXPECT_TRUE(screen->DBGrid1TitleClick(16));
-  EXPECT_TRUE(screen->P205Click());
+  EXPECT_TRUE(screen->selectOtherColumn(16));
+  EXPECT_TRUE(screen->chooseOtherOxide(5));
   EXPECT_EQ(store::Profile::read(ini(), "配方", "16"), "P2O5");
   EXPECT_EQ(store::Profile::read(ini(), "其它", "QTCF3"), "141.94");
   EXPECT_EQ(store::Profile::read(ini(), "原料库", "10"), "其它1");  // libraries untouched
@@ -323,9 +323,9 @@ TEST_F(MainScreenTest, BuiltInOxideRenamesTheColumnEverywhereAndWritesItsWeight)
 
 TEST_F(MainScreenTest, FreeOxideAsksForNameAndWeight) {
   open();
-  screen->DBGrid1TitleClick(15);
+  screen->selectOtherColumn(15);
   prompter.answers = {QString("BaO"), QString()};
-  EXPECT_TRUE(screen->MenuItem12Click());
+  EXPECT_TRUE(screen->enterOtherOxide());
   ASSERT_EQ(prompter.inputs.size(), 2u);
   EXPECT_EQ(prompter.inputs[0].caption, "输入氧化物名称。");
   EXPECT_EQ(prompter.inputs[0].prompt, "注意大小写，它关系到下面的计算。。。....");
@@ -338,7 +338,7 @@ TEST_F(MainScreenTest, FreeOxideAsksForNameAndWeight) {
 
   prompter.clear();
   prompter.answers = {std::nullopt};  // cancelled: the column is reset
-  EXPECT_TRUE(screen->MenuItem12Click());
+  EXPECT_TRUE(screen->enterOtherOxide());
   EXPECT_EQ(prompter.inputs.size(), 1u);
   EXPECT_EQ(screen->formulaCaptions()[15], "其它2");
   EXPECT_EQ(screen->targetCaptions()[13], "其它2");
@@ -348,10 +348,10 @@ TEST_F(MainScreenTest, FreeOxideAsksForNameAndWeight) {
 
 TEST_F(MainScreenTest, FreeOxideTheSettingsFileCannotHoldChangesNothing) {
   open();
-  screen->DBGrid1TitleClick(15);
+  screen->selectOtherColumn(15);
   const QString face = QString::fromUtf8("Ba\xF0\x9F\x99\x82O");  // an emoji: no GBK code
   prompter.answers = {face};
-  EXPECT_FALSE(screen->MenuItem12Click());
+  EXPECT_FALSE(screen->enterOtherOxide());
   EXPECT_EQ(prompter.inputs.size(), 1u);  // stopped before the weight is asked
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.startsWith("氧化物名称“" + face + "”不能写入设置文件 "));
@@ -361,7 +361,7 @@ TEST_F(MainScreenTest, FreeOxideTheSettingsFileCannotHoldChangesNothing) {
 
   prompter.clear();
   prompter.answers = {QString("BaO"), face};  // a weight that cannot be stored
-  EXPECT_FALSE(screen->MenuItem12Click());
+  EXPECT_FALSE(screen->enterOtherOxide());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.startsWith("分子量“" + face + "”不能写入设置文件 "));
   EXPECT_EQ(screen->formulaCaptions()[15], "其它2");
@@ -377,13 +377,13 @@ TEST_F(MainScreenTest, WeightCheckAsksOnlyForPresentOxideLikeNames) {
   r.setText("QTCF1", "0");
   r.setText("QTCF2", "2.5");
   ASSERT_TRUE(r.post());
-  screen->DBGrid1TitleClick(15);
+  screen->selectOtherColumn(15);
   prompter.answers = {QString("bao"), QString("153.3")};
-  screen->MenuItem12Click();
+  screen->enterOtherOxide();
   ASSERT_TRUE(store::Profile::write(ini(), "其它", "QTCF2", ""));
   EXPECT_TRUE(screen->PanDuanQT());  // no capital O
   prompter.answers = {QString("BaO"), QString("153.3")};
-  screen->MenuItem12Click();
+  screen->enterOtherOxide();
   ASSERT_TRUE(store::Profile::write(ini(), "其它", "QTCF2", ""));
   prompter.clear();
   EXPECT_FALSE(screen->PanDuanQT());
@@ -398,11 +398,11 @@ TEST_F(MainScreenTest, WeightCheckAsksOnlyForPresentOxideLikeNames) {
 
 TEST_F(MainScreenTest, CompactDisplayWithoutProportionsShowsNothingUntilSwitchedOff) {
   open();
-  EXPECT_TRUE(screen->SpeedButton1Click());
+  EXPECT_TRUE(screen->toggleCompactDisplay());
   EXPECT_EQ(screen->compactCaption(), "全部显示");
   EXPECT_EQ(screen->compactColour(), app::kRed);
   EXPECT_EQ(table(WorkTable::Formula).recordCount(), 0);
-  EXPECT_TRUE(screen->SpeedButton1Click());
+  EXPECT_TRUE(screen->toggleCompactDisplay());
   EXPECT_EQ(screen->compactCaption(), "精简显示");
   EXPECT_EQ(table(WorkTable::Formula).recordCount(), 8);
 }
@@ -414,19 +414,19 @@ TEST_F(MainScreenTest, StaleInUseFlagStaysVisibleUntilTheDisplayIsSwitchedOff) {
   f.edit();
   f.setText("BH", "1");
   f.post();
-  ASSERT_TRUE(screen->compactOn());
+  ASSERT_TRUE(screen->showUsedMaterialsOnly());
   EXPECT_EQ(f.recordCount(), 1);
-  ASSERT_TRUE(screen->compactOff());
+  ASSERT_TRUE(screen->showAllMaterials());
   EXPECT_EQ(column(f, "BH"), QStringList({"", "", "", "0", "", "", "", ""}));
 }
 
 TEST_F(MainScreenTest, ClearingAsksAtTheToolButtonOnly) {
   open();
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   prompter.clear();
   prompter.buttons = {Button::Cancel};
   const app::FrameState before = frame;
-  EXPECT_TRUE(screen->TB6Click());
+  EXPECT_TRUE(screen->confirmAndClearMainData());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0],
             (app::Message{MessageKind::Captioned, "提示：", Icon::Question,
@@ -434,7 +434,7 @@ TEST_F(MainScreenTest, ClearingAsksAtTheToolButtonOnly) {
                           {Button::Ok, Button::Cancel}, Button::Ok}));
   EXPECT_EQ(table(WorkTable::Result).recordCount(), 2);
 
-  EXPECT_TRUE(screen->TB6Click());  // default OK
+  EXPECT_TRUE(screen->confirmAndClearMainData());  // default OK
   for (WorkTable w : {WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property})
     EXPECT_EQ(table(w).recordCount(), 0);
   EXPECT_EQ(screen->compactCaption(), "精简显示");
@@ -470,7 +470,7 @@ TEST_F(MainScreenTest, PackCancelledChangesNothing) {
   open();
   bool quit = false;
   screen->setQuitHandler([&] { quit = true; });
-  screen->SpeedButton6Click();  // Cancel is the default
+  screen->pack();  // Cancel is the default
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0],
             (app::Message{MessageKind::Captioned, "确认整理：", Icon::Question,
@@ -482,14 +482,14 @@ TEST_F(MainScreenTest, PackCancelledChangesNothing) {
 
 TEST_F(MainScreenTest, PackRemovesDeletedRecordsAndEndsTheProgram) {
   open();
-  ASSERT_TRUE(screen->N5Click());
-  ASSERT_TRUE(screen->N5Click());  // the result file now holds deleted records
+  ASSERT_TRUE(screen->calculate());
+  ASSERT_TRUE(screen->calculate());  // the result file now holds deleted records
   EXPECT_GT(headerCount(data("结果.DBF")), 2u);
   bool quit = false;
   screen->setQuitHandler([&] { quit = true; });
   prompter.clear();
   prompter.buttons = {Button::Ok};
-  screen->SpeedButton6Click();
+  screen->pack();
   EXPECT_EQ(prompter.texts(), QStringList({prompter.messages[0].text, "退出程序后，整理数据库成功!"}));
   EXPECT_EQ(prompter.messages[1].icon, Icon::Information);
   EXPECT_TRUE(quit);
@@ -499,8 +499,8 @@ TEST_F(MainScreenTest, PackRemovesDeletedRecordsAndEndsTheProgram) {
 
 TEST_F(MainScreenTest, PackStopsAtATableLockedElsewhere) {
   open();
-  ASSERT_TRUE(screen->N5Click());
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
+  ASSERT_TRUE(screen->calculate());
   {
     store::Table lib;  // a deleted record in the material library, to see it packed
     ASSERT_TRUE(lib.open(data("YLK.DBF")));
@@ -513,7 +513,7 @@ TEST_F(MainScreenTest, PackStopsAtATableLockedElsewhere) {
   screen->setQuitHandler([] {});
   prompter.clear();
   prompter.buttons = {Button::Ok};
-  screen->SpeedButton6Click();
+  screen->pack();
   ASSERT_EQ(prompter.messages.size(), 3u);
   EXPECT_EQ(prompter.messages[1], (app::Message{MessageKind::Plain, app::kPlainCaption, Icon::None, "打开数据库失败",
                                                 {Button::Ok}, Button::Ok}));

@@ -39,14 +39,14 @@ TEST_F(DataSafetyTest, DamagedWorkingTableIsReportedOnceAndNoCommandUsesIt) {
   const auto before = workingFiles();
   const QString refusal = damage + app::kCR + app::kNotRunText;
   prompter.clear();
-  EXPECT_FALSE(screen->N5Click());
+  EXPECT_FALSE(screen->calculate());
   EXPECT_EQ(prompter.texts(), QStringList{refusal});
   prompter.clear();
   prompter.answers = {QStringLiteral("1")};
-  EXPECT_FALSE(screen->N6Click());
+  EXPECT_FALSE(screen->verify());
   EXPECT_EQ(prompter.texts(), QStringList{refusal});
   prompter.clear();
-  EXPECT_FALSE(screen->SpeedButton2Click());
+  EXPECT_FALSE(screen->toggleKNa());
   EXPECT_EQ(prompter.texts(), QStringList{refusal});
   prompter.clear();
   EXPECT_FALSE(screen->clearMainData());
@@ -56,13 +56,13 @@ TEST_F(DataSafetyTest, DamagedWorkingTableIsReportedOnceAndNoCommandUsesIt) {
 
 TEST_F(DataSafetyTest, PropertiesRefuseADamagedResultTable) {
   open();
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   screen.reset();
   cutInRecord("结果.DBF", 2);
   open();
   const auto before = workingFiles();
   prompter.clear();
-  EXPECT_FALSE(screen->N20Click());
+  EXPECT_FALSE(screen->bodyProperties());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("表文件 数据库/结果.DBF 已损坏："))) << prompter.messages[0].text.toStdString();
   EXPECT_EQ(workingFiles(), before);
@@ -70,8 +70,8 @@ TEST_F(DataSafetyTest, PropertiesRefuseADamagedResultTable) {
 
 TEST_F(DataSafetyTest, CalculationChecksEveryTableBeforeChangingAny) {
   open();
-  ASSERT_TRUE(screen->N5Click());
-  ASSERT_TRUE(screen->N20Click());  // rows in the property table
+  ASSERT_TRUE(screen->calculate());
+  ASSERT_TRUE(screen->bodyProperties());  // rows in the property table
   screen.reset();
   // Another program holds the result table, so the main screen cannot open it.
   const AnotherProgramLocks holder(data("结果.DBF"), true);
@@ -79,7 +79,7 @@ TEST_F(DataSafetyTest, CalculationChecksEveryTableBeforeChangingAny) {
   open();
   const auto before = workingFiles();
   prompter.clear();
-  EXPECT_FALSE(screen->N5Click());
+  EXPECT_FALSE(screen->calculate());
   EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("数据表 数据库/结果.DBF 未能打开，不能执行此命令。")});
   EXPECT_EQ(workingFiles(), before);
 }
@@ -101,7 +101,7 @@ TEST_F(DataSafetyTest, MissingFieldIsNamedAsMissing) {
   fill("配方.DBF", {quartz});
   open();
   prompter.clear();
-  EXPECT_FALSE(screen->N5Click());
+  EXPECT_FALSE(screen->calculate());
   EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("数据表 数据库/配方.DBF 中没有“DJ”栏，命令已停止。")});
 }
 
@@ -109,8 +109,8 @@ TEST_F(DataSafetyTest, MissingFieldIsNamedAsMissing) {
 // preview hold on the six files step aside.
 TEST_F(DataSafetyTest, PackSucceedsWhileOtherCursorsOfTheProgramAreOpen) {
   open();
-  ASSERT_TRUE(screen->N5Click());
-  ASSERT_TRUE(screen->N5Click());  // deleted records in the result table
+  ASSERT_TRUE(screen->calculate());
+  ASSERT_TRUE(screen->calculate());  // deleted records in the result table
   std::vector<std::unique_ptr<store::Table>> others;
   for (const char* f : {"配方.DBF", "目标配方.DBF", "结果.DBF", "性能.dbf", "YLK.DBF", "pfk.dbf", "YLK.DBF"}) {
     others.push_back(std::make_unique<store::Table>());
@@ -120,7 +120,7 @@ TEST_F(DataSafetyTest, PackSucceedsWhileOtherCursorsOfTheProgramAreOpen) {
   screen->setQuitHandler([&] { quit = true; });
   prompter.clear();
   prompter.buttons = {app::Button::Ok};
-  screen->SpeedButton6Click();
+  screen->pack();
   EXPECT_EQ(prompter.texts().last(), QStringLiteral("退出程序后，整理数据库成功!")) << prompter.texts().join("|").toStdString();
   EXPECT_TRUE(screen->packSucceeded());
   EXPECT_TRUE(quit);
@@ -142,7 +142,7 @@ TEST_F(DataSafetyTest, PackSaysWhatItMendedAndNamesTheDamageItRefuses) {
   screen->setQuitHandler([] {});
   prompter.clear();
   prompter.buttons = {app::Button::Ok};
-  screen->SpeedButton6Click();
+  screen->pack();
   const QStringList texts = prompter.texts();
   ASSERT_EQ(texts.size(), 4) << texts.join("|").toStdString();
   EXPECT_TRUE(texts[1].startsWith(QStringLiteral("表文件 数据库/目标配方.DBF 的表头与文件内容不符，已按文件本身的结构修复：表头长度由")))

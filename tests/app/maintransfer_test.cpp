@@ -56,7 +56,7 @@ TEST_F(MainTransferTest, MaterialDoubleClickAppendsToTableOneAndSetsTheFrame) {
 }
 
 TEST_F(MainTransferTest, TargetDoubleClickReplacesTableTwoAndResetsTheDisplay) {
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   ASSERT_TRUE(screen->compactDisplay());
   ASSERT_TRUE(screen->resultGridVisible());
 

@@ -36,7 +36,7 @@ class PasswordCheckTest : public ::testing::Test {
 
   std::unique_ptr<app::PasswordCheck> start(int dpi = 96) {
     auto check = std::make_unique<app::PasswordCheck>(data_, prompter_, [dpi] { return dpi; });
-    check->FormCreate();
+    check->start();
     return check;
   }
 
@@ -53,22 +53,22 @@ TEST_F(PasswordCheckTest, MessagesOfWrongPasswordsAndOfTheChange) {
   ASSERT_TRUE(store::writePassword(data_, QStringLiteral("Kiln ")));
   auto c = start();
   c->password = QStringLiteral("Kiln");
-  c->OKBtnClick();
+  c->enter();
   c->password = QStringLiteral("kiln ");
-  c->Button1Click();
+  c->beginChange();
   EXPECT_EQ(prompter_.messages, (std::vector<Message>{kWrong, kWrong}));
   EXPECT_EQ(c->state(), State::Asking);
 
   prompter_.clear();
   c->password = QStringLiteral("Kiln ");
-  c->Button1Click();
+  c->beginChange();
   c->newPassword = QStringLiteral("glaze");
   c->repeatPassword = QStringLiteral("Glaze");
-  c->Button2Click();
+  c->confirmChange();
   EXPECT_EQ(c->state(), State::Changing);
   EXPECT_EQ(c->storedPassword(), QStringLiteral("Kiln "));
   c->repeatPassword = QStringLiteral("glaze");
-  c->Button2Click();
+  c->confirmChange();
   EXPECT_EQ(prompter_.messages, (std::vector<Message>{kDiffer, kChanged}));
   EXPECT_EQ(c->storedPassword(), QStringLiteral("glaze"));
 }
@@ -92,8 +92,8 @@ TEST_F(PasswordCheckTest, LargeFontAdvisoryAtEachCreation) {
   // Yes brings the help box; the creation routine after a change asks again.
   prompter_.clear();
   prompter_.buttons = {Button::Yes, Button::Yes, Button::Ok};
-  c->Button1Click();
-  c->Button2Click();
+  c->beginChange();
+  c->confirmChange();
   EXPECT_EQ(prompter_.messages, (std::vector<Message>{kChanged, advisory, help}));
 }
 
@@ -107,7 +107,7 @@ TEST_F(PasswordCheckTest, UnreadableFileIsTheEmptyPasswordAndSaysSo) {
   EXPECT_EQ(prompter_.messages[0].icon, Icon::Warning);
   EXPECT_TRUE(prompter_.messages[0].text.contains(file())) << prompter_.messages[0].text.toStdString();
   EXPECT_TRUE(c->emptyLabelVisible());
-  c->OKBtnClick();
+  c->enter();
   EXPECT_EQ(c->state(), State::Closed);
 }
 
@@ -115,11 +115,11 @@ TEST_F(PasswordCheckTest, FailedWriteKeepsTheOldPasswordAndSaysSo) {
   ASSERT_TRUE(store::writePassword(data_, QStringLiteral("old")));
   auto c = start();
   c->password = QStringLiteral("old");
-  c->Button1Click();
+  c->beginChange();
   // The data folder disappears while the dialog is open.
   ASSERT_TRUE(QDir(data_).removeRecursively());
   c->newPassword = c->repeatPassword = QStringLiteral("new");
-  c->Button2Click();
+  c->confirmChange();
   ASSERT_EQ(prompter_.messages.size(), 1u);
   const Message& m = prompter_.messages[0];
   EXPECT_EQ(m.icon, Icon::Error);
@@ -127,11 +127,11 @@ TEST_F(PasswordCheckTest, FailedWriteKeepsTheOldPasswordAndSaysSo) {
   EXPECT_TRUE(m.text.endsWith(QStringLiteral("原密码仍然有效。")));
   EXPECT_EQ(c->state(), State::Changing);
   EXPECT_EQ(c->storedPassword(), QStringLiteral("old"));
-  c->Button3Click();
+  c->cancelChange();
   c->password = QStringLiteral("new");
-  c->OKBtnClick();
+  c->enter();
   EXPECT_EQ(c->state(), State::Asking);
   c->password = QStringLiteral("old");
-  c->OKBtnClick();
+  c->enter();
   EXPECT_EQ(c->state(), State::Closed);
 }

@@ -16,6 +16,8 @@ namespace {
 
 class PropertiesCliTest : public BundledDataCliTest {};
 
+// What the property table holds is the main screen's and the arithmetic's
+// (tests/app, tests/core): here the commands run and print the table.
 TEST_F(PropertiesCliTest, BodyAndGlazePrintThePropertyTableOfTheResults) {
   ASSERT_EQ(run({"calc"}).status, 0);
   const CliRun body = run({"body"});
@@ -23,20 +25,12 @@ TEST_F(PropertiesCliTest, BodyAndGlazePrintThePropertyTableOfTheResults) {
   const auto rows = records(body.out);
   ASSERT_EQ(rows.size(), 7u);  // no other oxides in the bundled data
   EXPECT_EQ(rows[0]["NAME0"].toString(), "1＃配比坯式");
-  EXPECT_EQ(rows[0]["NAME1"].toString(), "2＃配比坯式");
-  EXPECT_EQ(rows[4]["RONAME0"].toString(), "一价系数");
-  EXPECT_DOUBLE_EQ(rows[4]["R2O30"].toDouble(), 1.0);
-  EXPECT_EQ(rows[5]["R2O3NAME1"].toString(), "烧成温度");
-  EXPECT_EQ(rows[6]["RONAME1"].toString(), "酸性系数");
   // Flags are not kept between runs: the glaze follows at once, on the same records.
   const CliRun glaze = run({"glaze"});
   ASSERT_EQ(glaze.status, 0) << glaze.err.toStdString();
   const auto glazeRows = records(glaze.out);
   ASSERT_EQ(glazeRows.size(), 7u);
-  EXPECT_EQ(glazeRows[5]["R2O3NAME0"].toString(), "熔融温度");
-  EXPECT_DOUBLE_EQ(glazeRows[4]["RO0"].toDouble(), 1.0);
-  EXPECT_DOUBLE_EQ(glazeRows[5]["RO0"].toDouble(), rows[5]["RO0"].toDouble());  // the same refractoriness
-  EXPECT_DOUBLE_EQ(glazeRows[6]["RO1"].toDouble(), rows[6]["RO1"].toDouble());  // and acidity
+  EXPECT_EQ(glazeRows[0]["NAME0"].toString(), "1＃配比釉式");
   EXPECT_EQ(records(run({"dump", "property"}).out).size(), 7u);
 }
 

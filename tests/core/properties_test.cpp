@@ -482,6 +482,8 @@ TEST(PropertyGrid, RowStylesFollowTheRoLabels) {
   EXPECT_EQ(propertyRowStyle("ZnO", "二价系数"), PropertyRowStyle::Plain);
   EXPECT_EQ(propertyRowColours(PropertyRowStyle::Properties).text, GridColour::Fuchsia);
   EXPECT_FALSE(propertyRowColours(PropertyRowStyle::Plain).focusRectangle);
+  EXPECT_EQ(propertyRowColours(PropertyRowStyle::Plain).background, GridColour::ColumnDefault);
+  EXPECT_TRUE(propertyRowColours(PropertyRowStyle::Acidity).focusRectangle);
 }
 
 TEST(PropertyTable, PanelHeightAndTextCut) {

@@ -41,7 +41,7 @@ class PrintCommandTest : public MainScreenTest {
 };
 
 TEST_F(PrintCommandTest, AfterACalculationOnlyTheFormulaReportIsShown) {
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   ASSERT_TRUE(frame.enabled(Command::TB7));
   PrintCommand* command = run();
   ASSERT_NE(command, nullptr);
@@ -56,7 +56,7 @@ TEST_F(PrintCommandTest, AfterACalculationOnlyTheFormulaReportIsShown) {
   EXPECT_EQ(preview->windowTitle(), "打印预览");
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   // The program keeps working while the preview is open.
-  EXPECT_TRUE(screen->SpeedButton1Click());
+  EXPECT_TRUE(screen->toggleCompactDisplay());
   // A second print command brings the same preview forward.
   EXPECT_EQ(run(), command);
 
@@ -72,7 +72,7 @@ TEST_F(PrintCommandTest, AfterACalculationOnlyTheFormulaReportIsShown) {
 }
 
 TEST_F(PrintCommandTest, AfterAPropertyCalculationThePropertyReportFollows) {
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   frame.propertiesComputed();
   PrintCommand* command = run();
   ASSERT_NE(command, nullptr);
@@ -94,7 +94,7 @@ TEST_F(PrintCommandTest, AfterAPropertyCalculationThePropertyReportFollows) {
 
 TEST_F(PrintCommandTest, ExportWritesTheReportShownAsPdf) {
   if (!havePdfTools()) GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are not installed";
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   PrintCommand* command = run();
   ASSERT_NE(command, nullptr);
   ASSERT_NE(command->exportAction(), nullptr);
@@ -113,7 +113,7 @@ TEST_F(PrintCommandTest, ExportWritesTheReportShownAsPdf) {
 }
 
 TEST_F(PrintCommandTest, ATableThatDoesNotOpenStopsTheCommandWithItsName) {
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   ASSERT_TRUE(QFile::remove(data(QStringLiteral("性能.dbf"))));
   prompter.clear();
   EXPECT_EQ(run(), nullptr);
@@ -130,7 +130,7 @@ TEST_F(PrintCommandTest, ATableThatDoesNotOpenStopsTheCommandWithItsName) {
 
 TEST_F(PrintCommandTest, PrintAndExportGiveThePagesThePreviewShows) {
   if (!havePdfTools()) GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are not installed";
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   PrintCommand* command = run();
   ASSERT_NE(command, nullptr);
   // The tables change while the preview is open; what prints does not.
@@ -144,7 +144,7 @@ TEST_F(PrintCommandTest, PrintAndExportGiveThePagesThePreviewShows) {
 }
 
 TEST_F(PrintCommandTest, ADamagedTableStopsTheCommandWithItsDamage) {
-  ASSERT_TRUE(screen->N5Click());
+  ASSERT_TRUE(screen->calculate());
   screen.reset();
   QByteArray b = readFile(data(QStringLiteral("结果.DBF")));
   b[4] = 9;  // the header claims records the file does not have

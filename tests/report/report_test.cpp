@@ -18,7 +18,7 @@ class ReportTest : public MainScreenTest {
   // Runs the calculation on the bundled tables through a main screen.
   void calculate() {
     open();
-    ASSERT_TRUE(screen->N5Click());
+    ASSERT_TRUE(screen->calculate());
   }
 
   // Reads and writes both reports as the command line does; the PDF's path.

@@ -519,7 +519,7 @@ TEST_F(LibraryFormTest, MismatchedOtherOxideTitlesAreMarkedRedUntilTheyAgree) {
 }
 
 TEST_F(LibraryFormTest, TargetDoubleClickSwitchesTheCompactDisplayOff) {
-  ASSERT_TRUE(screen->compactOn());
+  ASSERT_TRUE(screen->showUsedMaterialsOnly());
   ASSERT_TRUE(screen->compactDisplay());
   auto form = open(app::LibraryKind::Targets);
   frame.showTargetLibrary();

@@ -1,0 +1,22 @@
+#include "app/datafolder.h"
+
+#include "store/folderlock.h"
+#include "store/paths.h"
+
+namespace tessaro::app {
+
+QString programFolder() { return store::programFolder(); }
+
+QString dataFolder(const QString& baseFolder) { return store::dataFolder(baseFolder); }
+
+QString dataTableName(const QString& fileName) { return store::kDataFolderName + QLatin1Char('/') + fileName; }
+
+DataFolderLock::DataFolderLock() : lock_(std::make_unique<store::FolderLock>()) {}
+
+DataFolderLock::~DataFolderLock() = default;
+
+bool DataFolderLock::acquire(const QString& dataFolder) { return lock_->acquire(dataFolder); }
+
+QString DataFolderLock::errorString() const { return lock_->errorString(); }
+
+}  // namespace tessaro::app
