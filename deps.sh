@@ -1,5 +1,6 @@
 # Installs the Debian packages that building and testing Tessaro needs.
 # Sourced by tessaro.sh and test.sh; quiet when everything is already there.
+# tessaro_install_deps installs these and any packages named as its arguments.
 
 tessaro_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-noto-cjk fonts-urw-base35"
 
@@ -26,12 +27,30 @@ tessaro_install_deps() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
 }
 
-# Configures (once) and builds the tree in folder $1 with the extra CMake options that follow.
+# Configures the tree in folder $1 and builds its target $2 ("all" for everything),
+# with the extra CMake options that follow. The options of the last successful
+# configuration (and the compilers CC, CXX) are kept in $1/tessaro-options; when they
+# differ, the folder is configured anew from its options alone, keeping what is built.
+# The configuration's report goes to $1/configure.log and its warnings and errors to
+# $1/configure.err; the warnings are shown, and when it fails, both.
 tessaro_build() {
-  local dir=$1
-  shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null || return 1
+  local dir=$1 target=$2
+  shift 2
+  local stamp="$dir/tessaro-options" options
+  options=$(printf '%s\n' "CC=${CC:-}" "CXX=${CXX:-}" -G Ninja "$@")
+  if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$options" ]; then
+    rm -f "$stamp" "$dir/CMakeCache.txt"
+    rm -rf "$dir"/CMakeFiles/[0-9]*  # the compilers are looked up again
+    mkdir -p "$dir"
+    local status=0
+    cmake -S . -B "$dir" -G Ninja "$@" >"$dir/configure.log" 2>"$dir/configure.err" || status=$?
+    if [ $status -ne 0 ]; then
+      cat "$dir/configure.log" "$dir/configure.err" >&2
+      echo "Configuring $dir failed (report: $dir/configure.log, errors: $dir/configure.err)." >&2
+      return 1
+    fi
+    cat "$dir/configure.err" >&2
+    printf '%s\n' "$options" >"$stamp"
   fi
-  cmake --build "$dir" -- --quiet 2>/dev/null || cmake --build "$dir"
+  cmake --build "$dir" --target "$target" -- --quiet 2>/dev/null || cmake --build "$dir" --target "$target"
 }

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds Tessaro with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
-# The exit status is the tests' verdict.
+# Builds Tessaro with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as
+# errors, with every test and benchmark program, and runs every test (the benchmarks
+# are only compiled). The exit status is the tests' verdict.
 set -euo pipefail
 cd "$(dirname "$0")"
 . ./deps.sh
-tessaro_install_deps python3-dbfread libglpk-dev poppler-utils
-tessaro_build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON -DTESSARO_BUILD_BENCH=OFF
+tessaro_install_deps python3-dbfread poppler-utils libglpk-dev libbenchmark-dev
+tessaro_build build/sanitize all -DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON -DTESSARO_WERROR=ON \
+  -DTESSARO_BUILD_TESTS=ON -DTESSARO_BUILD_BENCH=ON
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}

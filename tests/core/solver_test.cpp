@@ -28,24 +28,41 @@ SolverTarget target(std::initializer_list<std::pair<Oxide, double>> contents) {
   return t;
 }
 
-FormulaResult solved(const std::vector<SolverMaterial>& materials, const SolverTarget& t, int argument,
-                     int precision = 2) {
+// Solves into `out`; a refusal fails the assertion that wraps the call.
+testing::AssertionResult solve(FormulaResult& out, const std::vector<SolverMaterial>& materials, const SolverTarget& t,
+                               int argument, int precision = 2) {
   SolveOutcome outcome = solveFormula(materials, t, argument, precision);
-  if (const auto* r = std::get_if<SolverRefusal>(&outcome)) {
-    ADD_FAILURE() << "refused: " << r->message;
-    return {};
-  }
-  return std::get<FormulaResult>(outcome);
+  if (const auto* r = std::get_if<SolverRefusal>(&outcome)) return testing::AssertionFailure() << "refused: " << r->message;
+  out = std::get<FormulaResult>(std::move(outcome));
+  return testing::AssertionSuccess();
 }
 
-SolverRefusal refused(const std::vector<SolverMaterial>& materials, const SolverTarget& t, int argument = kFormula1,
-                      int precision = 2) {
+// The refusal into `out`; a solved input fails the assertion that wraps the call.
+testing::AssertionResult refuse(SolverRefusal& out, const std::vector<SolverMaterial>& materials, const SolverTarget& t,
+                                int argument = kFormula1, int precision = 2) {
   SolveOutcome outcome = solveFormula(materials, t, argument, precision);
-  if (!std::holds_alternative<SolverRefusal>(outcome)) {
-    ADD_FAILURE() << "not refused";
-    return {};
+  if (!std::holds_alternative<SolverRefusal>(outcome)) return testing::AssertionFailure() << "not refused";
+  out = std::get<SolverRefusal>(std::move(outcome));
+  return testing::AssertionSuccess();
+}
+
+// Whether `r` is a failed formula of n raw materials: every figure 0, the raw
+// proportions stored as `zeroProportion`, the other stored values as 0.00.
+testing::AssertionResult failedWithZeros(const FormulaResult& r, std::size_t n, const std::string& zeroProportion) {
+  const std::string zero = "    0.00";
+  if (r.feasible) return testing::AssertionFailure() << "feasible";
+  if (r.x != std::vector<double>(n, 0.0)) return testing::AssertionFailure() << "x not all 0";
+  if (r.fired != std::vector<double>(n, 0.0)) return testing::AssertionFailure() << "fired proportions not all 0";
+  if (r.proportions.size() != n) return testing::AssertionFailure() << r.proportions.size() << " proportions";
+  for (const StoredValue& v : r.proportions) {
+    if (v.text != zeroProportion || v.value != 0) return testing::AssertionFailure() << "proportion \"" << v.text << '"';
   }
-  return std::get<SolverRefusal>(outcome);
+  if (r.price.text != zero) return testing::AssertionFailure() << "price \"" << r.price.text << '"';
+  for (const StoredValue& o : r.oxides) {
+    if (o.text != zero) return testing::AssertionFailure() << "oxide \"" << o.text << '"';
+  }
+  if (r.total.text != zero) return testing::AssertionFailure() << "total \"" << r.total.text << '"';
+  return testing::AssertionSuccess();
 }
 
 // Sum over the materials of content x solution, before normalisation.
@@ -102,7 +119,8 @@ TEST(SolverHandWorked, FormulaOneStopsAtTheFirstMixtureThatReachesEveryTarget) {
   // x1 = 0.6 (row 5), x3 = 0.2 (row 6): S = 0.8, P = 75, 0, 25.
   const auto materials = threeMaterials();
   SolverTarget t = target({{SIO2, 60}, {AL2O3, 20}});
-  const FormulaResult r = solved(materials, t, kFormula1);
+  FormulaResult r;
+  ASSERT_TRUE(solve(r, materials, t, kFormula1));
   ASSERT_TRUE(r.feasible);
   EXPECT_EQ(r.pivots, (std::vector<Pivot>{{5, 1, 1}, {6, 3, 1}}));
   EXPECT_EQ(r.label, "1＃配比");
@@ -140,7 +158,8 @@ TEST(SolverHandWorked, FormulaTwoMeetsTheTargetsAndThenLowersThePrice) {
   // S = 0.8, P = 50, 50, 0.
   const auto materials = threeMaterials();
   SolverTarget t = target({{SIO2, 60}, {AL2O3, 20}});
-  const FormulaResult r = solved(materials, t, kFormula2);
+  FormulaResult r;
+  ASSERT_TRUE(solve(r, materials, t, kFormula2));
   ASSERT_TRUE(r.feasible);
   EXPECT_EQ(r.pivots, (std::vector<Pivot>{{5, 1, 1}, {6, 3, 1}, {6, 2, 2}}));
   EXPECT_EQ(r.label, "2＃配比");
@@ -175,7 +194,8 @@ TEST(SolverTies, AllPricesZeroKeepPhaseOneBasisAndLowerColumn) {
                                            material("乙", {{SIO2, 80}, {AL2O3, 20}})};
   const SolverTarget t = target({{SIO2, 40}, {AL2O3, 10}});
   for (int argument : {kFormula1, kFormula2}) {
-    const FormulaResult r = solved(materials, t, argument);
+    FormulaResult r;
+    ASSERT_TRUE(solve(r, materials, t, argument));
     ASSERT_TRUE(r.feasible);
     EXPECT_DOUBLE_EQ(r.x[0], 0.5);
     EXPECT_EQ(r.x[1], 0);
@@ -193,7 +213,8 @@ TEST(SolverTies, PhaseOneNearTieGoesToTheCheaperColumn) {
                                            material("贱", {{SIO2, 80}, {AL2O3, 19.9999999998}}, 1)};
   const SolverTarget t = target({{SIO2, 40}, {AL2O3, 10}});
   for (int argument : {kFormula1, kFormula2}) {
-    const FormulaResult r = solved(materials, t, argument);
+    FormulaResult r;
+    ASSERT_TRUE(solve(r, materials, t, argument));
     ASSERT_TRUE(r.feasible);
     EXPECT_EQ(r.x[0], 0) << argument;
     EXPECT_NEAR(r.x[1], 0.5, 1e-9) << argument;
@@ -208,7 +229,8 @@ TEST(SolverZeroTarget, FormulaTwoHoldsMaterialsWithTheOxideAtZero) {
   const SolverTarget t = target({{SIO2, 60}, {AL2O3, 40}});
 
   // Formula 2: the CaO row forces 50 x1 <= 0, so SiO2 stays short.
-  const FormulaResult f2 = solved(materials, t, kFormula2);
+  FormulaResult f2;
+  ASSERT_TRUE(solve(f2, materials, t, kFormula2));
   ASSERT_TRUE(f2.feasible);
   EXPECT_EQ(f2.x[0], 0);
   EXPECT_DOUBLE_EQ(f2.x[1], 0.4);
@@ -216,7 +238,8 @@ TEST(SolverZeroTarget, FormulaTwoHoldsMaterialsWithTheOxideAtZero) {
   EXPECT_EQ(f2.oxides[SIO2].text, "    0.00");
 
   // Formula 1: the CaO row is always met, the material is used.
-  const FormulaResult f1 = solved(materials, t, kFormula1);
+  FormulaResult f1;
+  ASSERT_TRUE(solve(f1, materials, t, kFormula1));
   ASSERT_TRUE(f1.feasible);
   EXPECT_DOUBLE_EQ(f1.x[0], 1.2);
   EXPECT_DOUBLE_EQ(f1.x[1], 0.4);
@@ -230,12 +253,14 @@ TEST(SolverMandatory, MarkWithoutAmountExcludesInFormulaTwoAndIsIgnoredInFormula
   materials[0].marks[1] = true;  // marked in BXL2, no amount in the target
   const SolverTarget t = target({{SIO2, 65}, {AL2O3, 18}, {K2O, 17}});
 
-  const FormulaResult f2 = solved(materials, t, kFormula2);
+  FormulaResult f2;
+  ASSERT_TRUE(solve(f2, materials, t, kFormula2));
   ASSERT_TRUE(f2.feasible);
   EXPECT_EQ(f2.x[0], 0);  // held at 0, so K2O stays short
   EXPECT_EQ(f2.oxides[K2O].text, "    0.00");
 
-  const FormulaResult f1 = solved(materials, t, kFormula1);
+  FormulaResult f1;
+  ASSERT_TRUE(solve(f1, materials, t, kFormula1));
   ASSERT_TRUE(f1.feasible);
   EXPECT_GE(f1.x[0], 1 - 1e-9);  // only the feldspar brings K2O
   for (Oxide o : {SIO2, AL2O3, K2O}) EXPECT_GE(mixed(materials, f1, o), t.contents[o] * (1 - 1e-9));
@@ -257,12 +282,14 @@ TEST(SolverMandatory, TwoMaterialsOnOneMarkShareTheAmount) {
   SolverTarget t = target({{SIO2, 60}, {AL2O3, 40}});
   t.amounts[0] = "60";
 
-  const FormulaResult f2 = solved(materials, t, kFormula2);
+  FormulaResult f2;
+  ASSERT_TRUE(solve(f2, materials, t, kFormula2));
   ASSERT_TRUE(f2.feasible);
   EXPECT_NEAR(f2.x[0] + f2.x[1], 0.6, 1e-12);
   EXPECT_NEAR(f2.x[2], 0.4, 1e-12);
 
-  const FormulaResult f1 = solved(materials, t, kFormula1);
+  FormulaResult f1;
+  ASSERT_TRUE(solve(f1, materials, t, kFormula1));
   ASSERT_TRUE(f1.feasible);
   EXPECT_GE(f1.x[0] + f1.x[1], 0.6 - 1e-12);
 }
@@ -278,7 +305,8 @@ TEST(SolverMandatory, AmountOfTwentyBoundsTheMarkedMaterial) {
   SolverTarget t = target({{SIO2, 70}, {AL2O3, 24}, {K2O, 3.4}});
   t.amounts[2] = "20";
 
-  const FormulaResult f2 = solved(materials, t, kFormula2);
+  FormulaResult f2;
+  ASSERT_TRUE(solve(f2, materials, t, kFormula2));
   ASSERT_TRUE(f2.feasible);
   EXPECT_NEAR(f2.x[0], 0.2, 1e-12);
   EXPECT_NE(f2.proportions[0].text, "   20.00");
@@ -290,12 +318,14 @@ TEST(SolverMandatory, AmountOfTwentyBoundsTheMarkedMaterial) {
   // An amount of 50 would carry K2O past its target: formula 2 keeps the
   // K2O row and leaves the mandatory row short, at 0.20.
   t.amounts[2] = "50";
-  const FormulaResult over = solved(materials, t, kFormula2);
+  FormulaResult over;
+  ASSERT_TRUE(solve(over, materials, t, kFormula2));
   ASSERT_TRUE(over.feasible);
   EXPECT_NEAR(over.x[0], 0.2, 1e-12);
   EXPECT_LE(mixed(materials, over, K2O), 3.4 * (1 + 1e-12));
   // Formula 1 asks for at least 0.50 and gets it.
-  const FormulaResult f1 = solved(materials, t, kFormula1);
+  FormulaResult f1;
+  ASSERT_TRUE(solve(f1, materials, t, kFormula1));
   ASSERT_TRUE(f1.feasible);
   EXPECT_GE(f1.x[0], 0.5 - 1e-12);
 }
@@ -304,18 +334,23 @@ TEST(SolverMandatory, AmountWithoutMarkCannotBeMet) {
   std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}}, 1), material("刚玉", {{AL2O3, 100}}, 1)};
   SolverTarget t = target({{SIO2, 60}, {AL2O3, 40}});
   t.amounts[1] = "10";
-  EXPECT_FALSE(solved(materials, t, kFormula1).feasible);
+  FormulaResult f1;
+  ASSERT_TRUE(solve(f1, materials, t, kFormula1));
+  EXPECT_FALSE(f1.feasible);
   // Formula 2 leaves that row short and still meets the others.
-  const FormulaResult f2 = solved(materials, t, kFormula2);
+  FormulaResult f2;
+  ASSERT_TRUE(solve(f2, materials, t, kFormula2));
   ASSERT_TRUE(f2.feasible);
   EXPECT_DOUBLE_EQ(f2.x[0], 0.6);
   EXPECT_DOUBLE_EQ(f2.x[1], 0.4);
   // An amount of 0 is no constraint at all.
   t.amounts[1] = "0";
-  EXPECT_TRUE(solved(materials, t, kFormula1).feasible);
+  ASSERT_TRUE(solve(f1, materials, t, kFormula1));
+  EXPECT_TRUE(f1.feasible);
   // Blanks alone are no amount.
   t.amounts[1] = "   ";
-  EXPECT_TRUE(solved(materials, t, kFormula1).feasible);
+  ASSERT_TRUE(solve(f1, materials, t, kFormula1));
+  EXPECT_TRUE(f1.feasible);
 }
 
 TEST(SolverSize, ThirtyFiveMaterialsUseTheLastColumn) {
@@ -327,7 +362,8 @@ TEST(SolverSize, ThirtyFiveMaterialsUseTheLastColumn) {
   materials.push_back(material("方解石", {{CAO, 56}, {SIO2, 1}}, 1, 44));
   const SolverTarget t = target({{SIO2, 70}, {CAO, 14}});
   for (int argument : {kFormula1, kFormula2}) {
-    const FormulaResult r = solved(materials, t, argument);
+    FormulaResult r;
+    ASSERT_TRUE(solve(r, materials, t, argument));
     ASSERT_TRUE(r.feasible);
     ASSERT_EQ(r.x.size(), 35u);
     EXPECT_NEAR(r.x[34], 0.25, 1e-12);
@@ -338,7 +374,8 @@ TEST(SolverSize, ThirtyFiveMaterialsUseTheLastColumn) {
     for (const Pivot& p : r.pivots) EXPECT_LE(p.column, 49);
   }
   materials.push_back(material("多余", {{SIO2, 100}}));
-  const SolverRefusal refusal = refused(materials, t);
+  SolverRefusal refusal;
+  ASSERT_TRUE(refuse(refusal, materials, t));
   EXPECT_EQ(refusal.kind, SolverRefusal::Kind::TooManyMaterials);
   EXPECT_EQ(refusal.message.rfind("选择原料最多不能超过35种。", 0), 0u);
   EXPECT_NE(refusal.message.find("36"), std::string::npos);
@@ -350,7 +387,8 @@ TEST(SolverPrecision, PrecisionZeroGivesWholeNumbersEverywhere) {
   std::vector<SolverMaterial> materials = {material("甲", {{SIO2, 100}}, 3), material("乙", {{AL2O3, 100}}, 3),
                                            material("丙", {{CAO, 100}}, 3)};
   const SolverTarget t = target({{SIO2, 10}, {AL2O3, 10}, {CAO, 10}});
-  const FormulaResult r = solved(materials, t, kFormula2, 0);
+  FormulaResult r;
+  ASSERT_TRUE(solve(r, materials, t, kFormula2, 0));
   ASSERT_TRUE(r.feasible);
   EXPECT_EQ(texts(r.proportions), (std::vector<std::string>{"      33", "      33", "      33"}));
   EXPECT_EQ(r.proportions[0].value, 33);
@@ -358,7 +396,8 @@ TEST(SolverPrecision, PrecisionZeroGivesWholeNumbersEverywhere) {
   EXPECT_EQ(r.oxides[SIO2].text, "   33.00");  // 100 x 33 / 100, not 33.33
   EXPECT_EQ(r.total.text, "   99.00");
 
-  const FormulaResult one = solved(materials, t, kFormula2, 1);
+  FormulaResult one;
+  ASSERT_TRUE(solve(one, materials, t, kFormula2, 1));
   EXPECT_EQ(one.proportions[0].text, "    33.3");
   EXPECT_EQ(one.oxides[CAO].text, "   33.30");
 }
@@ -369,7 +408,8 @@ TEST(SolverShortage, MoreMatchedOxidesThanUsableMaterials) {
                                            material("乙", {{AL2O3, 60}, {CAO, 40}}, 1)};
   const SolverTarget t = target({{SIO2, 50}, {AL2O3, 30}, {CAO, 30}});
 
-  const FormulaResult f1 = solved(materials, t, kFormula1);
+  FormulaResult f1;
+  ASSERT_TRUE(solve(f1, materials, t, kFormula1));
   ASSERT_TRUE(f1.feasible);
   double s = 0;
   for (double v : f1.x) s += v;
@@ -379,7 +419,8 @@ TEST(SolverShortage, MoreMatchedOxidesThanUsableMaterials) {
     EXPECT_NEAR(f1.oxides[o].value, mixed(materials, f1, o) / s, 0.02) << kOxideFields[o];
   }
 
-  const FormulaResult f2 = solved(materials, t, kFormula2);
+  FormulaResult f2;
+  ASSERT_TRUE(solve(f2, materials, t, kFormula2));
   if (f2.feasible) {
     for (Oxide o : {SIO2, AL2O3, CAO}) EXPECT_LE(mixed(materials, f2, o), t.contents[o] * (1 + 1e-6));
   }
@@ -390,18 +431,14 @@ TEST(SolverFailure, NoMixtureGivesZerosEverywhere) {
   std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}}, 1), material("刚玉", {{AL2O3, 100}}, 1)};
   const SolverTarget t = target({{SIO2, 60}, {AL2O3, 30}, {MGO, 10}});
   for (int precision : {0, 2}) {
-    const FormulaResult r = solved(materials, t, kFormula1, precision);
-    EXPECT_FALSE(r.feasible);
+    FormulaResult r;
+    ASSERT_TRUE(solve(r, materials, t, kFormula1, precision));
     EXPECT_EQ(r.label, "1＃配比");
-    EXPECT_EQ(r.x, (std::vector<double>{0, 0}));
-    EXPECT_EQ(r.proportions[0].text, precision == 0 ? "       0" : "    0.00");
-    EXPECT_EQ(r.proportions[1].value, 0);
-    EXPECT_EQ(r.price.text, "    0.00");
-    for (const auto& o : r.oxides) EXPECT_EQ(o.text, "    0.00");
-    EXPECT_EQ(r.total.text, "    0.00");
+    EXPECT_TRUE(failedWithZeros(r, 2, precision == 0 ? "       0" : "    0.00"));
   }
   // Formula 2 stays short of MgO but meets the rest.
-  const FormulaResult f2 = solved(materials, t, kFormula2);
+  FormulaResult f2;
+  ASSERT_TRUE(solve(f2, materials, t, kFormula2));
   ASSERT_TRUE(f2.feasible);
   EXPECT_DOUBLE_EQ(f2.x[0], 0.6);
   EXPECT_DOUBLE_EQ(f2.x[1], 0.3);
@@ -413,9 +450,7 @@ TEST(SolverFailure, PivotBoundCountsAsFailure) {
   const SolverTarget t = target({{SIO2, 60}, {AL2O3, 20}});
   const FormulaResult r = std::get<FormulaResult>(solveFormula(materials, t, kFormula2, 2, 2));
   EXPECT_TRUE(r.pivotLimitReached);
-  EXPECT_FALSE(r.feasible);
-  EXPECT_EQ(r.x, (std::vector<double>{0, 0, 0}));
-  EXPECT_EQ(r.total.text, "    0.00");
+  EXPECT_TRUE(failedWithZeros(r, 3, "    0.00"));
   EXPECT_TRUE(std::get<FormulaResult>(solveFormula(materials, t, kFormula2, 2, 3)).feasible);
 }
 
@@ -426,21 +461,17 @@ TEST(SolverFailure, FigureBeyondTheRangeOfADoubleCountsAsFailure) {
                                            material("刚玉", {{AL2O3, 100}}, 1)};
   const SolverTarget t = target({{SIO2, 60}, {AL2O3, 40}});
   for (int argument : {kFormula1, kFormula2}) {
-    const FormulaResult r = solved(materials, t, argument);
-    EXPECT_FALSE(r.feasible) << argument;
-    EXPECT_EQ(r.x, (std::vector<double>{0, 0}));
-    EXPECT_EQ(r.fired, (std::vector<double>{0, 0}));
-    EXPECT_EQ(texts(r.proportions), (std::vector<std::string>{"    0.00", "    0.00"}));
-    EXPECT_EQ(r.price.text, "    0.00");
-    for (const auto& o : r.oxides) EXPECT_EQ(o.text, "    0.00");
-    EXPECT_EQ(r.total.text, "    0.00");
+    FormulaResult r;
+    ASSERT_TRUE(solve(r, materials, t, argument));
+    EXPECT_TRUE(failedWithZeros(r, 2, "    0.00")) << argument;
   }
 }
 
 TEST(SolverFailure, AllTargetsZero) {
   // Formula 1 is met by x = 0 (S = 0): every proportion 0, composition 0.
   std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}}, 1)};
-  const FormulaResult r = solved(materials, SolverTarget{}, kFormula1);
+  FormulaResult r;
+  ASSERT_TRUE(solve(r, materials, SolverTarget{}, kFormula1));
   EXPECT_TRUE(r.feasible);
   EXPECT_EQ(r.x, (std::vector<double>{0}));
   EXPECT_EQ(r.proportions[0].text, "    0.00");
@@ -455,7 +486,8 @@ TEST(SolverRefusals, MaterialWithoutFiredPartIsNamed) {
   std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}}),
                                            material("有机物", {{SIO2, 1}}, 0, 100, 100)};
   const SolverTarget t = target({{SIO2, 50}});
-  SolverRefusal r = refused(materials, t);
+  SolverRefusal r;
+  ASSERT_TRUE(refuse(r, materials, t));
   EXPECT_EQ(r.kind, SolverRefusal::Kind::NoFiredPart);
   EXPECT_EQ(r.material, 1);
   EXPECT_EQ(r.field, "HJ");
@@ -463,7 +495,7 @@ TEST(SolverRefusals, MaterialWithoutFiredPartIsNamed) {
   EXPECT_NE(r.message.find("等于"), std::string::npos);
 
   materials[1].hj = 90;  // a loss on ignition above the total is no better
-  r = refused(materials, t, kFormula2);
+  ASSERT_TRUE(refuse(r, materials, t, kFormula2));
   EXPECT_EQ(r.kind, SolverRefusal::Kind::NoFiredPart);
   EXPECT_NE(r.message.find("小于"), std::string::npos);
 }
@@ -472,13 +504,14 @@ TEST(SolverRefusals, AmountsMustBeNonNegativeNumbers) {
   std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}})};
   SolverTarget t = target({{SIO2, 50}});
   t.amounts[1] = "2O";
-  SolverRefusal r = refused(materials, t);
+  SolverRefusal r;
+  ASSERT_TRUE(refuse(r, materials, t));
   EXPECT_EQ(r.kind, SolverRefusal::Kind::BadAmount);
   EXPECT_EQ(r.field, "BXL2");
   EXPECT_NE(r.message.find("“2O”"), std::string::npos);
 
   t.amounts[1] = "-5";
-  r = refused(materials, t, kFormula2);
+  ASSERT_TRUE(refuse(r, materials, t, kFormula2));
   EXPECT_EQ(r.field, "BXL2");
   EXPECT_NE(r.message.find("负数"), std::string::npos);
 
@@ -488,15 +521,18 @@ TEST(SolverRefusals, AmountsMustBeNonNegativeNumbers) {
 
 TEST(SolverRefusals, NegativeTargetAndBadSettings) {
   std::vector<SolverMaterial> materials = {material("石英", {{SIO2, 100}})};
-  SolverRefusal r = refused(materials, target({{SIO2, 50}, {MGO, -1}}));
+  SolverRefusal r;
+  ASSERT_TRUE(refuse(r, materials, target({{SIO2, 50}, {MGO, -1}})));
   EXPECT_EQ(r.kind, SolverRefusal::Kind::NegativeTarget);
   EXPECT_EQ(r.field, "MGO");
   // Fe2O3 and TiO2 are never fitted, so their target does not matter.
   EXPECT_TRUE(std::holds_alternative<FormulaResult>(
       solveFormula(materials, target({{SIO2, 50}, {FE2O3, -1}}), kFormula1, 2)));
 
-  EXPECT_EQ(refused(materials, target({{SIO2, 50}}), 1).kind, SolverRefusal::Kind::BadArgument);
-  EXPECT_EQ(refused(materials, target({{SIO2, 50}}), kFormula1, 3).kind, SolverRefusal::Kind::BadArgument);
+  ASSERT_TRUE(refuse(r, materials, target({{SIO2, 50}}), 1));
+  EXPECT_EQ(r.kind, SolverRefusal::Kind::BadArgument);
+  ASSERT_TRUE(refuse(r, materials, target({{SIO2, 50}}), kFormula1, 3));
+  EXPECT_EQ(r.kind, SolverRefusal::Kind::BadArgument);
 }
 
 TEST(SolverRefusals, MaterialValuesAreBoundedInMagnitude) {
@@ -523,7 +559,8 @@ TEST(SolverRefusals, MaterialValuesAreBoundedInMagnitude) {
     EXPECT_TRUE(std::holds_alternative<FormulaResult>(solveFormula(materials, t, kFormula2, 2))) << c.field;
 
     c.cell(materials[1]) = std::nextafter(c.bound, 2 * c.bound);
-    const SolverRefusal r = refused(materials, t, kFormula2);
+    SolverRefusal r;
+    ASSERT_TRUE(refuse(r, materials, t, kFormula2));
     EXPECT_EQ(r.kind, SolverRefusal::Kind::OutOfRange) << c.field;
     EXPECT_EQ(r.material, 1);
     EXPECT_EQ(r.field, c.field);
