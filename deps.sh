@@ -27,7 +27,7 @@ tessaro_install_deps() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
 }
 
-# Configures the tree in folder $1 and builds its target $2 ("all" for everything),
+# Configures the tree in folder $1 and builds its targets $2 (separated by blanks; "all" for everything),
 # with the extra CMake options that follow. The options of the last successful
 # configuration (and the compilers CC, CXX) are kept in $1/tessaro-options; when they
 # differ, the folder is configured anew from its options alone, keeping what is built.
@@ -52,5 +52,6 @@ tessaro_build() {
     cat "$dir/configure.err" >&2
     printf '%s\n' "$options" >"$stamp"
   fi
-  cmake --build "$dir" --target "$target" -- --quiet 2>/dev/null || cmake --build "$dir" --target "$target"
+  # shellcheck disable=SC2086  # the targets are words
+  cmake --build "$dir" --target $target -- --quiet 2>/dev/null || cmake --build "$dir" --target $target
 }
