@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string_view>
+
+#include "core/composition.h"
 
 #include "mainscreen_fixture.h"
 
@@ -46,7 +49,7 @@ TEST_F(MainScreenTest, CreationReadsCaptionsAndStartsInItsInitialState) {
 }
 
 TEST_F(MainScreenTest, ResultRecordsAreReadByTheirNameFromTheStart) {
-  fill("结果.DBF", {{{"BH", "2＃配比"}}, {{"BH", "1＃配比"}}});
+  ASSERT_TRUE(fill("结果.DBF", {{{"BH", "2＃配比"}}, {{"BH", "1＃配比"}}}));
   open();
   EXPECT_EQ(column(table(WorkTable::Result), "BH"), QStringList({"1＃配比", "2＃配比"}));
 }
@@ -96,8 +99,8 @@ TEST_F(MainScreenTest, ResultTableLockedElsewhereIsReported) {
 // --- Calculation run ---------------------------------------------------------------------
 
 TEST_F(MainScreenTest, EmptyFormulaTableGivesTheHintAfterTheFirstSteps) {
-  fill("配方.DBF", {});
-  fill("性能.dbf", {{{"NAME0", "旧"}}});
+  ASSERT_TRUE(fill("配方.DBF", {}));
+  ASSERT_TRUE(fill("性能.dbf", {{{"NAME0", "旧"}}}));
   open();
   EXPECT_TRUE(screen->calculate());
   ASSERT_EQ(prompter.messages.size(), 1u);
@@ -166,7 +169,7 @@ TEST_F(MainScreenTest, PrecisionZeroWritesWholeProportions) {
 }
 
 TEST_F(MainScreenTest, AllowedRateThatIsNotANumberStopsBeforeAnyChange) {
-  fill("性能.dbf", {{{"NAME0", "旧"}}});
+  ASSERT_TRUE(fill("性能.dbf", {{{"NAME0", "旧"}}}));
   open();
   screen->setAllowedErrorText("1%");
   EXPECT_FALSE(screen->calculate());
@@ -182,7 +185,7 @@ TEST_F(MainScreenTest, AllowedRateThatIsNotANumberStopsBeforeAnyChange) {
 TEST_F(MainScreenTest, MoreThan35RawMaterialsAreRefusedBeforeSolving) {
   std::vector<Row> rows;
   for (int i = 0; i < 36; ++i) rows.push_back(material(QStringLiteral("料%1").arg(i), {60, 20, 10}));
-  fill("配方.DBF", rows);
+  ASSERT_TRUE(fill("配方.DBF", rows));
   open();
   EXPECT_FALSE(screen->calculate());
   ASSERT_EQ(prompter.messages.size(), 1u);
@@ -195,7 +198,7 @@ TEST_F(MainScreenTest, MoreThan35RawMaterialsAreRefusedBeforeSolving) {
 TEST_F(MainScreenTest, ExactlyThirtyFiveRawMaterialsAreSolved) {
   std::vector<Row> rows;
   for (int i = 0; i < 35; ++i) rows.push_back(material(QStringLiteral("料%1").arg(i), {60 + i * 0.5, 20, 10}));
-  fill("配方.DBF", rows);
+  ASSERT_TRUE(fill("配方.DBF", rows));
   open();
   EXPECT_TRUE(screen->calculate());
   EXPECT_EQ(table(WorkTable::Result).recordCount(), 2);
@@ -251,7 +254,7 @@ TEST_F(MainScreenTest, EmptyRequiredValuesStopTheRunNamingTableRecordAndColumn) 
 }
 
 TEST_F(MainScreenTest, EmptyOtherOxidesAreStoredAsZero) {
-  fill("配方.DBF", {material("甲", {70, 20, 10}), material("乙", {50, 30, 20})});
+  ASSERT_TRUE(fill("配方.DBF", {material("甲", {70, 20, 10}), material("乙", {50, 30, 20})}));
   {
     store::Table t;
     ASSERT_TRUE(t.open(data("配方.DBF")));
@@ -275,15 +278,14 @@ TEST_F(MainScreenTest, EmptyOtherOxidesAreStoredAsZero) {
 class VerdictTest : public MainScreenTest {
  protected:
   void prepare() {
-    fill("目标配方.DBF", {target("靶", {250})});
+    ASSERT_TRUE(fill("目标配方.DBF", {target("靶", {250})}));
     open();
     store::Table& r = table(WorkTable::Result);
     ASSERT_TRUE(r.setOrder("BH"));
     for (const char* label : {"1＃配比", "2＃配比"}) {
       ASSERT_TRUE(r.append());
       r.setText("BH", label);
-      for (const char* f : {"SIO2", "AL2O3", "CAO", "MGO", "K2O", "NA2O", "FE2O3", "TIO2", "QTCF1", "QTCF2", "QTCF3"})
-        r.setText(f, "0");
+      for (std::string_view f : core::kOxideFields) r.setText(QLatin1String(f.data(), qsizetype(f.size())), "0");
       r.setText("SIO2", "252.51");
       ASSERT_TRUE(r.post());
     }
@@ -291,7 +293,7 @@ class VerdictTest : public MainScreenTest {
 };
 
 TEST_F(VerdictTest, RateShownAsTheAllowedOnePasses) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   screen->setShowDetails(true);
   ASSERT_TRUE(screen->PanDuan());
   ASSERT_EQ(prompter.messages.size(), 3u);
@@ -309,7 +311,7 @@ TEST_F(VerdictTest, RateShownAsTheAllowedOnePasses) {
 }
 
 TEST_F(VerdictTest, AllowedRateAsTypedAppearsInTheCongratulation) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   screen->setShowDetails(true);
   screen->setAllowedErrorText(" 1.0");
   ASSERT_TRUE(screen->PanDuan());
@@ -317,7 +319,7 @@ TEST_F(VerdictTest, AllowedRateAsTypedAppearsInTheCongratulation) {
 }
 
 TEST_F(VerdictTest, ExceededRateMarksTheLabel) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   screen->setAllowedErrorText("0.5");
   const auto a = screen->MinWuCha();
   ASSERT_TRUE(a.has_value());

@@ -25,15 +25,15 @@ class VerificationTest : public MainScreenTest {
     Row b = material("乙", {0, 100}, 50, 100);  // half of it burns away
     b.push_back({"NUM1", "10"});
     b.push_back({"DJ", "200"});
-    fill("配方.DBF", {a, b});
-    fill("目标配方.DBF", {target("靶", {60, 40})});
-    fill("性能.dbf", {{{"NAME0", "旧"}}});
+    ASSERT_TRUE(fill("配方.DBF", {a, b}));
+    ASSERT_TRUE(fill("目标配方.DBF", {target("靶", {60, 40})}));
+    ASSERT_TRUE(fill("性能.dbf", {{{"NAME0", "旧"}}}));
     open();
   }
 };
 
 TEST_F(VerificationTest, WrongNumbersAreAskedAgainUntilCancelled) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   prompter.answers = {QString(" 1"), QString("3")};
   EXPECT_TRUE(screen->verify());
   ASSERT_EQ(prompter.inputs.size(), 3u);
@@ -53,7 +53,7 @@ TEST_F(VerificationTest, WrongNumbersAreAskedAgainUntilCancelled) {
 }
 
 TEST_F(VerificationTest, FormulaOneIsNormalisedOverTheFiredParts) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   prompter.answers = {QString("1")};
   ASSERT_TRUE(screen->verify());
   // R = 30 x 100 x 100 and 10 x 50 x 100: fired 85.714... and 14.285...
@@ -79,7 +79,7 @@ TEST_F(VerificationTest, FormulaOneIsNormalisedOverTheFiredParts) {
 }
 
 TEST_F(VerificationTest, RawMaterialsHiddenByTheCompactDisplayCount) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   store::Table& f = table(WorkTable::Formula);
   f.moveTo(1);
   f.edit();
@@ -94,8 +94,8 @@ TEST_F(VerificationTest, RawMaterialsHiddenByTheCompactDisplayCount) {
 }
 
 TEST_F(VerificationTest, FormulaTwoReplacesBothResultRecordsAndNumbersItsReportOne) {
-  fill("结果.DBF", {{{"BH", "1＃配比"}}, {{"BH", "2＃配比"}}});
-  prepare();
+  ASSERT_TRUE(fill("结果.DBF", {{{"BH", "1＃配比"}}, {{"BH", "2＃配比"}}}));
+  ASSERT_NO_FATAL_FAILURE(prepare());
   ASSERT_EQ(table(WorkTable::Result).recordCount(), 2);
   screen->setShowDetails(true);
   prompter.answers = {QString("2")};
@@ -107,7 +107,7 @@ TEST_F(VerificationTest, FormulaTwoReplacesBothResultRecordsAndNumbersItsReportO
 }
 
 TEST_F(VerificationTest, AllProportionsZeroGiveZerosAndRate100) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   store::Table& f = table(WorkTable::Formula);
   for (f.first(); !f.eof(); f.next()) {
     f.edit();
@@ -120,7 +120,7 @@ TEST_F(VerificationTest, AllProportionsZeroGiveZerosAndRate100) {
 }
 
 TEST_F(VerificationTest, EmptyPriceStopsBeforeTheTablesAreEmptied) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   store::Table& f = table(WorkTable::Formula);
   f.first();
   f.next();
@@ -203,22 +203,22 @@ class KNaTest : public MainScreenTest {
   void prepare() {
     Row lib{{"BH", "1"}, {"NAME", "长石"}, {"K2O", "3.456"}, {"NA2O", "1.234"}, {"IL", "0"}, {"HJ", "100"}};
     Row burnt{{"BH", "2"}, {"NAME", "怪料"}, {"K2O", "1"}, {"NA2O", "1"}, {"IL", "50"}, {"HJ", "50"}};
-    fill("YLK.DBF", {lib, burnt});
-    fill("pfk.dbf", {{{"BH", "1"}, {"NAME", "靶"}, {"K2O", "2"}, {"NA2O", "3"}, {"IL", "10"}, {"HJ", "60"}}});
+    ASSERT_TRUE(fill("YLK.DBF", {lib, burnt}));
+    ASSERT_TRUE(fill("pfk.dbf", {{{"BH", "1"}, {"NAME", "靶"}, {"K2O", "2"}, {"NA2O", "3"}, {"IL", "10"}, {"HJ", "60"}}}));
     Row a = material("长石", {60, 20, 0, 0, 3.46, 1.23});
     a.push_back({"NUM1", "5"});
     a.push_back({"NUM2", "-5"});
     Row b = material("怪料", {60, 20, 0, 0, 1, 2});
     Row c = material("无库", {60, 20, 0, 0, 1, 2});
     c.push_back({"NUM1", "7"});
-    fill("配方.DBF", {a, b, c});
-    fill("目标配方.DBF", {target("靶", {60, 20, 0, 0, 2, 3})});
+    ASSERT_TRUE(fill("配方.DBF", {a, b, c}));
+    ASSERT_TRUE(fill("目标配方.DBF", {target("靶", {60, 20, 0, 0, 2, 3})}));
     open();
   }
 };
 
 TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   ASSERT_TRUE(screen->toggleKNa());
   EXPECT_TRUE(screen->kNaMerged());
   EXPECT_EQ(screen->kNaCaption(), "K/Na拆分");
@@ -255,7 +255,7 @@ TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
 }
 
 TEST_F(KNaTest, CompactDisplayIsLeftFirstAndEveryRecordMerged) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   ASSERT_TRUE(screen->showUsedMaterialsOnly());
   EXPECT_EQ(table(WorkTable::Formula).recordCount(), 1);  // 5 and -5 count as unused
   ASSERT_TRUE(screen->toggleKNa());
@@ -264,7 +264,7 @@ TEST_F(KNaTest, CompactDisplayIsLeftFirstAndEveryRecordMerged) {
 }
 
 TEST_F(KNaTest, EmptyValuesCountAsZeroInTheMerge) {
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   store::Table& t = table(WorkTable::Target);
   t.first();
   t.edit();
@@ -277,7 +277,7 @@ TEST_F(KNaTest, EmptyValuesCountAsZeroInTheMerge) {
 
 TEST_F(KNaTest, SplitWithoutItsLibraryStopsBeforeAnyChange) {
   ASSERT_TRUE(store::Profile::write(ini(), "配方", "12", "K/NaO"));
-  prepare();
+  ASSERT_NO_FATAL_FAILURE(prepare());
   ASSERT_TRUE(QFile::remove(data("pfk.dbf")));
   EXPECT_FALSE(screen->toggleKNa());
   ASSERT_EQ(prompter.messages.size(), 1u);
@@ -288,8 +288,8 @@ TEST_F(KNaTest, SplitWithoutItsLibraryStopsBeforeAnyChange) {
 
 TEST_F(KNaTest, SplitStoppedByAnEmptyLibraryTotalPutsTheLibrariesBackInTheirOrder) {
   ASSERT_TRUE(store::Profile::write(ini(), "配方", "12", "K/NaO"));
-  prepare();
-  fill("YLK.DBF", {{{"BH", "1"}, {"NAME", "长石"}, {"K2O", "3.456"}, {"NA2O", "1.234"}, {"IL", "0"}}});
+  ASSERT_NO_FATAL_FAILURE(prepare());
+  ASSERT_TRUE(fill("YLK.DBF", {{{"BH", "1"}, {"NAME", "长石"}, {"K2O", "3.456"}, {"NA2O", "1.234"}, {"IL", "0"}}}));
   EXPECT_FALSE(screen->toggleKNa());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].text, "数据表 数据库/YLK.DBF 中记录“长石”的“HJ”栏为空，命令已停止。");
@@ -445,7 +445,7 @@ TEST_F(MainScreenTest, ClearingAsksAtTheToolButtonOnly) {
   EXPECT_GT(lib.recordCount(), 0);
 
   prompter.clear();
-  fill("目标配方.DBF", {target("靶", {60})});
+  ASSERT_TRUE(fill("目标配方.DBF", {target("靶", {60})}));
   EXPECT_TRUE(screen->clearMainData());  // the menu item clears at once
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_EQ(table(WorkTable::Target).recordCount(), 0);

@@ -2,6 +2,8 @@
 // trust, and checks every table a command uses before anything changes.
 #include <QFile>
 
+#include "store/schemas.h"
+
 #include "mainscreen_fixture.h"
 
 namespace tessaro::test {
@@ -29,7 +31,7 @@ class DataSafetyTest : public MainScreenTest {
 };
 
 TEST_F(DataSafetyTest, DamagedWorkingTableIsReportedOnceAndNoCommandUsesIt) {
-  cutInRecord("配方.DBF", 4);
+  ASSERT_NO_FATAL_FAILURE(cutInRecord("配方.DBF", 4));
   open();
   ASSERT_EQ(prompter.messages.size(), 1u);
   const QString damage = prompter.messages[0].text;
@@ -58,7 +60,7 @@ TEST_F(DataSafetyTest, PropertiesRefuseADamagedResultTable) {
   open();
   ASSERT_TRUE(screen->calculate());
   screen.reset();
-  cutInRecord("结果.DBF", 2);
+  ASSERT_NO_FATAL_FAILURE(cutInRecord("结果.DBF", 2));
   open();
   const auto before = workingFiles();
   prompter.clear();
@@ -85,20 +87,14 @@ TEST_F(DataSafetyTest, CalculationChecksEveryTableBeforeChangingAny) {
 }
 
 TEST_F(DataSafetyTest, MissingFieldIsNamedAsMissing) {
-  std::vector<store::FieldSpec> fields;
-  {
-    store::Table t;
-    ASSERT_TRUE(t.open(data("配方.DBF")));
-    for (int i = 0; i < t.fieldCount(); ++i) {
-      const auto& f = t.fieldAt(i);
-      if (f.name != QLatin1String("DJ")) fields.push_back({f.name, f.type, f.length, f.decimals});
-    }
-  }
+  // The formula table without its price field.
+  std::vector<store::FieldSpec> fields = store::schema::formula();
+  std::erase_if(fields, [](const store::FieldSpec& f) { return f.name == QLatin1String("DJ"); });
   ASSERT_TRUE(QFile::remove(data("配方.DBF")));
   ASSERT_TRUE(store::Table::create(data("配方.DBF"), fields));
   Row quartz = material(QStringLiteral("石英"), {100});
   quartz.erase(std::remove_if(quartz.begin(), quartz.end(), [](const auto& p) { return p.first == "DJ"; }), quartz.end());
-  fill("配方.DBF", {quartz});
+  ASSERT_TRUE(fill("配方.DBF", {quartz}));
   open();
   prompter.clear();
   EXPECT_FALSE(screen->calculate());
@@ -136,7 +132,7 @@ TEST_F(DataSafetyTest, PackSaysWhatItMendedAndNamesTheDamageItRefuses) {
   target[9] = static_cast<char>((hl + 31) >> 8);
   ASSERT_TRUE(writeFile(data("目标配方.DBF"), target));
   // The material library is cut inside a record: left as it is.
-  cutInRecord("YLK.DBF", 3);
+  ASSERT_NO_FATAL_FAILURE(cutInRecord("YLK.DBF", 3));
   const QByteArray library = readFile(data("YLK.DBF"));
   open();
   screen->setQuitHandler([] {});

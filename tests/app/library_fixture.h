@@ -10,12 +10,14 @@
 
 #include <array>
 #include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "bundled_data.h"
 #include "app/library.h"
 #include "app/transfersink.h"
+#include "core/composition.h"
 #include "scripted_prompter.h"
 #include "store/fixtures.h"
 #include "store/profile.h"
@@ -66,8 +68,10 @@ class LibraryTest : public ::testing::Test {
   static inline const QString materialsFile = QStringLiteral("YLK.DBF");
   static inline const QString targetsFile = QStringLiteral("pfk.dbf");
 
-  // Replaces every record of a table file by `rows`.
-  void fill(const QString& file, const std::vector<Row>& rows) { ASSERT_TRUE(fillTable(data(file), rows)); }
+  // Replaces every record of a table file by `rows`; assert on it.
+  [[nodiscard]] testing::AssertionResult fill(const QString& file, const std::vector<Row>& rows) {
+    return fillTable(data(file), rows);
+  }
 
   // A library window over the folder; it replaces the one opened before.
   app::Library& open(app::LibraryKind kind) {
@@ -83,7 +87,9 @@ class LibraryTest : public ::testing::Test {
                   bool price = true) {
     Row r{{"BH", QString::number(bh)}, {"NAME", name}, {"SIO2", QString::number(sio2)},
           {"AL2O3", QString::number(al2o3)}};
-    for (const char* f : {"FE2O3", "TIO2", "CAO", "MGO", "K2O", "NA2O", "QTCF1", "QTCF2", "QTCF3"}) r.push_back({f, "0"});
+    for (std::string_view f : core::kOxideFields) {
+      if (f != "SIO2" && f != "AL2O3") r.push_back({QLatin1String(f.data(), qsizetype(f.size())), "0"});
+    }
     r.push_back({"IL", QString::number(il)});
     r.push_back({"HJ", QString::number(hj)});
     if (price) r.push_back({"DJ", "1000"});
@@ -105,15 +111,17 @@ class LibraryTest : public ::testing::Test {
     return out;
   }
 
-  // Table 1 holding `n` complete raw materials.
-  void formulaWith(int n) {
+  // Table 1 holding `n` complete raw materials; assert on it.
+  [[nodiscard]] testing::AssertionResult formulaWith(int n) {
     std::vector<Row> rows;
     for (int i = 0; i < n; ++i) {
       rows.push_back({{"NAME", QStringLiteral("原料%1").arg(i + 1)}, {"SIO2", "50"}, {"HJ", "100"}, {"IL", "0"}});
     }
     sink.formula.close();
-    fill(QStringLiteral("配方.DBF"), rows);
-    ASSERT_TRUE(sink.formula.open(data(QStringLiteral("配方.DBF"))));
+    if (auto filled = fill(QStringLiteral("配方.DBF"), rows); !filled) return filled;
+    if (!sink.formula.open(data(QStringLiteral("配方.DBF"))))
+      return testing::AssertionFailure() << "open: " << sink.formula.errorString().toStdString();
+    return testing::AssertionSuccess();
   }
 };
 

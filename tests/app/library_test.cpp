@@ -14,7 +14,7 @@ using app::NavButton;
 const QString kCR = QString(QChar(u'\r'));
 
 TEST_F(LibraryTest, CreationReadsTitlesAndBuildsTheTreeFromTheTable) {
-  fill(targetsFile, {targetItem(1, "a"), category(2, "长石*类"), targetItem(3, "b"), category(4, "其它*")});
+  ASSERT_TRUE(fill(targetsFile, {targetItem(1, "a"), category(2, "长石*类"), targetItem(3, "b"), category(4, "其它*")}));
   app::Library& t = targets();
   EXPECT_TRUE(prompter.messages.empty());
   ASSERT_EQ(t.captions().size(), 17);
@@ -58,6 +58,8 @@ TEST_F(LibraryTest, PointerPanelAndWindowState) {
   EXPECT_EQ(m.panelWidth(), 113);
   m.resizePanel(240);
   EXPECT_EQ(m.panelWidth(), 240);
+  m.resizePanel(-40);  // a release at the left edge keeps a panel that can still be dragged
+  EXPECT_EQ(m.panelWidth(), app::Library::kMinPanelWidth);
   m.show();
   m.close();  // stays inside the frame, minimised
   EXPECT_TRUE(m.isChildWindow() && m.minimised());
@@ -96,7 +98,7 @@ TEST_F(LibraryTest, FilterStopsBeforeTheNextCategoryAndTheLastReachesLastBH) {
   EXPECT_FALSE(m.showAllVisible());
 
   // Gaps in BH, and a single category: up to the greatest BH.
-  fill(materialsFile, {item(1, "a"), category(5, "*甲*"), item(12, "c"), item(40, "b")});
+  ASSERT_TRUE(fill(materialsFile, {item(1, "a"), category(5, "*甲*"), item(12, "c"), item(40, "b")}));
   app::Library& n = materials();
   n.filterByCategory(0);
   EXPECT_EQ(*n.filterRange(), std::make_pair(5, 40));
@@ -107,7 +109,7 @@ TEST_F(LibraryTest, FilterStopsBeforeTheNextCategoryAndTheLastReachesLastBH) {
 TEST_F(LibraryTest, TargetFilterPassesOverSelectedSiblings) {
   const std::vector<Row> rows{category(1, "*甲*"), targetItem(2, "a"), category(3, "*乙*"), targetItem(4, "b"),
                               category(5, "*丙*"), targetItem(6, "c"), category(7, "*丁*"), targetItem(8, "d")};
-  fill(targetsFile, rows);
+  ASSERT_TRUE(fill(targetsFile, rows));
   app::Library& t = targets();
   t.filterByCategory(0, {0, 1});
   EXPECT_EQ(*t.filterRange(), std::make_pair(1, 4));
@@ -116,7 +118,7 @@ TEST_F(LibraryTest, TargetFilterPassesOverSelectedSiblings) {
   t.filterByCategory(1, {0, 1, 2, 3});  // only the root is left
   EXPECT_EQ(*t.filterRange(), std::make_pair(3, 8));
 
-  fill(materialsFile, rows);
+  ASSERT_TRUE(fill(materialsFile, rows));
   app::Library& m = materials();  // single selection: the next sibling whatever is passed
   m.filterByCategory(0, {0, 1});
   EXPECT_EQ(*m.filterRange(), std::make_pair(1, 2));
@@ -155,7 +157,7 @@ TEST_F(LibraryTest, EnterOnHJStoresZeroInEmptyPartsAndTheRoundedSum) {
   }
   Row thirds = item(2, "c", 33.335, 33.335, 33.335, 0);
   thirds.erase(thirds.begin() + 14);  // HJ empty
-  fill(materialsFile, {r, thirds, item(3, "b", 999999, 999999, 0, 5)});
+  ASSERT_TRUE(fill(materialsFile, {r, thirds, item(3, "b", 999999, 999999, 0, 5)}));
   app::Library& m = materials();
   store::Table& t = *m.table();
   EXPECT_EQ(m.pressEnter(14), 15);
@@ -239,6 +241,10 @@ TEST_F(LibraryTest, TargetNavigatorAsksOnlyBeforeDeleteNamingTheTarget) {
                                                       " 确定要删除“硬质瓷坯”记录吗？", {Button::Yes, Button::No},
                                                       Button::No}}));
   EXPECT_EQ(t.table()->recordCount(), 10);
+  prompter.buttons = {Button::Yes};
+  EXPECT_TRUE(t.navigate(NavButton::Delete));
+  EXPECT_EQ(t.table()->recordCount(), 9);
+  EXPECT_EQ(t.table()->row(), 0);
 }
 
 // --- Delete all ------------------------------------------------------------------------------
@@ -261,7 +267,7 @@ TEST_F(LibraryTest, DeleteAllUnderAFilterDeletesTheShownRecordsAndEmptiesTheTree
 
 TEST_F(LibraryTest, DeleteAllStopsAtARecordWithoutName) {
   // The current record has no name: nothing goes and the tree stays.
-  fill(materialsFile, {targetItem(1, ""), category(2, "*甲*"), targetItem(3, "c")});
+  ASSERT_TRUE(fill(materialsFile, {targetItem(1, ""), category(2, "*甲*"), targetItem(3, "c")}));
   app::Library& m = materials();
   prompter.buttons = {Button::Yes};
   m.deleteAll();
@@ -270,7 +276,7 @@ TEST_F(LibraryTest, DeleteAllStopsAtARecordWithoutName) {
   EXPECT_EQ(m.tree().nodes, QStringList({"*甲*"}));
   prompter.clear();
 
-  fill(targetsFile, {targetItem(1, "a"), targetItem(2, "b"), targetItem(3, ""), targetItem(4, "d")});
+  ASSERT_TRUE(fill(targetsFile, {targetItem(1, "a"), targetItem(2, "b"), targetItem(3, ""), targetItem(4, "d")}));
   app::Library& t = targets();
   prompter.buttons = {Button::Yes};
   t.deleteAll();
@@ -291,6 +297,7 @@ TEST_F(LibraryTest, OtherOxideCommandsNameTheColumnInTheWindowsSectionOnly) {
   EXPECT_FALSE(m.selectOtherColumn(14));  // HJ: no menu, the selection stays
   EXPECT_TRUE(m.chooseOtherOxide(9));
   EXPECT_EQ(m.captions()[11], "ZnO");
+  EXPECT_EQ(store::Profile::read(ini(), "原料库", "11"), "ZnO");
   EXPECT_EQ(readFile(ini()).count('='), 1);  // no weight, no section 其它
 
   app::Library& t = targets();

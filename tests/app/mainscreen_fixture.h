@@ -40,8 +40,10 @@ class MainScreenTest : public ::testing::Test {
   QString data(const QString& file = QString()) const { return tmp.path() + QStringLiteral("/数据库/") + file; }
   QString ini() const { return data(QStringLiteral("KuTitle.ini")); }
 
-  // Replaces every record of a table file by `rows`.
-  void fill(const QString& file, const std::vector<Row>& rows) { ASSERT_TRUE(fillTable(data(file), rows)); }
+  // Replaces every record of a table file by `rows`; assert on it.
+  [[nodiscard]] testing::AssertionResult fill(const QString& file, const std::vector<Row>& rows) {
+    return fillTable(data(file), rows);
+  }
 
   app::MainScreen& open() {
     screen = std::make_unique<app::MainScreen>(prompter, frame, base());

@@ -83,6 +83,36 @@ TEST_F(MainTransferTest, TargetDoubleClickReplacesTableTwoAndResetsTheDisplay) {
   EXPECT_TRUE(frame.enabled(Command::FrameClear));  // the whole command of "主界面"
 }
 
+// The library's refusal reaches the main screen's title through the transfer;
+// a transfer with agreeing titles clears it.
+TEST_F(MainTransferTest, HeaderMismatchMarksTheMainScreenTitleUntilTheTitlesAgree) {
+  app::Library materials(app::LibraryKind::Materials, prompter, *sink, base());
+  materials.refresh();
+  store::Table* lib = materials.table();
+  ASSERT_NE(lib, nullptr);
+  materials.selectOtherColumn(11);
+  ASSERT_TRUE(materials.chooseOtherOxide(1));  // BaO against 其它2
+  toFirstComposition(*lib);
+  const int before = table(app::WorkTable::Formula).recordCount();
+  prompter.clear();
+
+  materials.transferCurrent(1);
+  EXPECT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(sink->otherTitleRed(app::TransferSink::Grid::Formula, 2));
+  EXPECT_FALSE(sink->otherTitleRed(app::TransferSink::Grid::Formula, 1));
+  EXPECT_EQ(table(app::WorkTable::Formula).recordCount(), before);
+
+  prompter.answers = {std::nullopt};  // the name box cancelled: the title is 其它2 again
+  materials.selectOtherColumn(11);
+  ASSERT_TRUE(materials.nameOtherOxide());
+  prompter.clear();
+  toFirstComposition(*lib);
+  materials.transferCurrent(1);
+  EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join("|").toStdString();
+  EXPECT_FALSE(sink->otherTitleRed(app::TransferSink::Grid::Formula, 2));
+  EXPECT_EQ(table(app::WorkTable::Formula).recordCount(), before + 1);
+}
+
 TEST_F(MainTransferTest, OtherCaptionsAreThoseOfTableOne) {
   for (int k = 1; k <= 3; ++k) {
     EXPECT_EQ(sink->formulaOtherCaption(k), screen->formulaCaptions()[app::kFirstOtherColumn + k - 1]);

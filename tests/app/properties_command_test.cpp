@@ -52,8 +52,8 @@ class PropertiesCommandTest : public MainScreenTest {
   // a calculation run.
   void prepare(const std::vector<Row>& results) {
     screen.reset();
-    fill("结果.DBF", results);
-    fill("性能.dbf", {{{"NAME0", "旧"}}});
+    ASSERT_TRUE(fill("结果.DBF", results));
+    ASSERT_TRUE(fill("性能.dbf", {{{"NAME0", "旧"}}}));
     open();
     frame = app::FrameState();
     frame.calculationCompleted();
@@ -136,9 +136,9 @@ TEST_F(PropertiesCommandTest, CommandWritesWhatTheArithmeticGives) {
       {"glaze with ZnO, B2O3, Sb2O3", FormulaKind::Glaze, {2, 1, 0.2}, 2},
       {"a verification's one record", FormulaKind::Body, {0, 0, 0}, 1},
   };
-  nameOther(1, "ZnO", "81.37");
-  nameOther(2, "B2O3", "69.62");
-  nameOther(3, "Sb2O3", "291.5");
+  ASSERT_NO_FATAL_FAILURE(nameOther(1, "ZnO", "81.37"));
+  ASSERT_NO_FATAL_FAILURE(nameOther(2, "B2O3", "69.62"));
+  ASSERT_NO_FATAL_FAILURE(nameOther(3, "Sb2O3", "291.5"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const double q1 = c.others[0], q2 = c.others[1], q3 = c.others[2];
@@ -149,7 +149,7 @@ TEST_F(PropertiesCommandTest, CommandWritesWhatTheArithmeticGives) {
     records.resize(std::size_t(c.records));
     // Stored in reverse file order: the command reads them in BH order.
     std::reverse(rows.begin(), rows.end());
-    prepare(rows);
+    ASSERT_NO_FATAL_FAILURE(prepare(rows));
     ASSERT_TRUE(c.kind == FormulaKind::Body ? screen->bodyProperties() : screen->glazeProperties());
     EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join("|").toStdString();
     const core::PropertyOutcome outcome = arithmetic(c.kind, records, named);
@@ -159,7 +159,7 @@ TEST_F(PropertiesCommandTest, CommandWritesWhatTheArithmeticGives) {
 }
 
 TEST_F(PropertiesCommandTest, CommandStateAndCursorsAfterwards) {
-  prepare({resultRecord("1＃配比"), resultRecord("2＃配比")});
+  ASSERT_NO_FATAL_FAILURE(prepare({resultRecord("1＃配比"), resultRecord("2＃配比")}));
   const app::FrameState before = frame;
   ASSERT_FALSE(screen->propertyPanelVisible());
   ASSERT_TRUE(screen->bodyProperties());
@@ -197,7 +197,7 @@ TEST_F(PropertiesCommandTest, CommandStateAndCursorsAfterwards) {
 // The values are worked out unrounded and the table rounds each once: body
 // and glaze keep the same refractoriness and acidity coefficient.
 TEST_F(PropertiesCommandTest, BodyAndGlazeKeepTheSameRefractorinessAndAcidity) {
-  prepare({resultRecord("1＃配比"), resultRecord("2＃配比")});
+  ASSERT_NO_FATAL_FAILURE(prepare({resultRecord("1＃配比"), resultRecord("2＃配比")}));
   ASSERT_TRUE(screen->bodyProperties());
   const std::vector<double> body0 = values("RO0"), body1 = values("RO1");
   ASSERT_TRUE(screen->glazeProperties());
@@ -208,15 +208,15 @@ TEST_F(PropertiesCommandTest, BodyAndGlazeKeepTheSameRefractorinessAndAcidity) {
 }
 
 TEST_F(PropertiesCommandTest, OtherOxideAtZeroNeedsNoWeight) {
-  nameOther(1, "ZnO", "");  // no weight, but not present either
-  nameOther(2, "B2O3", "69.62");
-  prepare({resultRecord("1＃配比", 0, 1), resultRecord("2＃配比", 0, 1)});
+  ASSERT_NO_FATAL_FAILURE(nameOther(1, "ZnO", ""));  // no weight, but not present either
+  ASSERT_NO_FATAL_FAILURE(nameOther(2, "B2O3", "69.62"));
+  ASSERT_NO_FATAL_FAILURE(prepare({resultRecord("1＃配比", 0, 1), resultRecord("2＃配比", 0, 1)}));
   ASSERT_TRUE(screen->bodyProperties());
   EXPECT_TRUE(prompter.messages.empty());
 }
 
 TEST_F(PropertiesCommandTest, LongNameFromTheMenuIsCutToEightBytes) {
-  prepare({resultRecord("1＃配比", 1), resultRecord("2＃配比", 1)});
+  ASSERT_NO_FATAL_FAILURE(prepare({resultRecord("1＃配比", 1), resultRecord("2＃配比", 1)}));
   ASSERT_TRUE(screen->selectOtherColumn(14));
   prompter.answers = {QString("氧化稀土O"), QString("300")};
   ASSERT_TRUE(screen->enterOtherOxide());
@@ -229,7 +229,7 @@ TEST_F(PropertiesCommandTest, LongNameFromTheMenuIsCutToEightBytes) {
 // --- Cases decided here -----------------------------------------------------------------------
 
 TEST_F(PropertiesCommandTest, NameGbkCannotHoldNeverReachesTheTable) {
-  prepare({resultRecord("1＃配比", 1), resultRecord("2＃配比", 1)});
+  ASSERT_NO_FATAL_FAILURE(prepare({resultRecord("1＃配比", 1), resultRecord("2＃配比", 1)}));
   const QString before = screen->resultCaptions()[10];
   ASSERT_TRUE(screen->selectOtherColumn(14));
   prompter.answers = {QString("氧化\U0001F600O"), QString("300")};
@@ -242,7 +242,7 @@ TEST_F(PropertiesCommandTest, NameGbkCannotHoldNeverReachesTheTable) {
 
 TEST_F(PropertiesCommandTest, NoticeOfAFormulaLeftOutIsShownAndTheTableWritten) {
   const Row noAlumina = with(with(resultRecord("1＃配比"), "AL2O3", "0"), "FE2O3", "0");
-  prepare({noAlumina, resultRecord("2＃配比")});
+  ASSERT_NO_FATAL_FAILURE(prepare({noAlumina, resultRecord("2＃配比")}));
   ASSERT_TRUE(screen->bodyProperties());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].icon, Icon::Information);
@@ -267,10 +267,10 @@ TEST_F(PropertiesCommandTest, RefusalsLeaveTablePanelAndFlagsAlone) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    nameOther(1, "ZnO", c.weight);
+    ASSERT_NO_FATAL_FAILURE(nameOther(1, "ZnO", c.weight));
     Row second = resultRecord("2＃配比", 2);
     if (c.noSilica) second = with(with(second, "SIO2", "0"), "AL2O3", "0");
-    prepare({resultRecord("1＃配比"), second});
+    ASSERT_NO_FATAL_FAILURE(prepare({resultRecord("1＃配比"), second}));
     const app::FrameState before = frame;
     EXPECT_FALSE(screen->bodyProperties());
     ASSERT_EQ(prompter.messages.size(), 1u);
@@ -283,15 +283,15 @@ TEST_F(PropertiesCommandTest, RefusalsLeaveTablePanelAndFlagsAlone) {
 }
 
 TEST_F(PropertiesCommandTest, WeightCheckOnTheCurrentRecordComesFirst) {
-  nameOther(1, "ZnO", "");
-  prepare({resultRecord("1＃配比", 2), resultRecord("2＃配比", 2)});
+  ASSERT_NO_FATAL_FAILURE(nameOther(1, "ZnO", ""));
+  ASSERT_NO_FATAL_FAILURE(prepare({resultRecord("1＃配比", 2), resultRecord("2＃配比", 2)}));
   EXPECT_FALSE(screen->glazeProperties());
   EXPECT_EQ(prompter.texts(), QStringList({"请设置ZnO分子量。"}));
   EXPECT_EQ(propertyUnchanged(), QStringList({"旧"}));
 }
 
 TEST_F(PropertiesCommandTest, EmptyResultTableAsksForACalculation) {
-  prepare({});
+  ASSERT_NO_FATAL_FAILURE(prepare({}));
   EXPECT_FALSE(screen->bodyProperties());
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::Captioned);
@@ -301,7 +301,7 @@ TEST_F(PropertiesCommandTest, EmptyResultTableAsksForACalculation) {
 }
 
 TEST_F(PropertiesCommandTest, DamagedNumberInAResultRecordIsNamed) {
-  prepare({resultRecord("1＃配比"), resultRecord("2＃配比")});
+  ASSERT_NO_FATAL_FAILURE(prepare({resultRecord("1＃配比"), resultRecord("2＃配比")}));
   screen.reset();
   {
     // Letters in the SIO2 bytes of the second record.

@@ -15,7 +15,7 @@ TEST_F(LibraryTest, MaterialGoesToTable1OnTheIgnitionFreeBasis) {
   for (auto& [f, v] : r) {
     if (f == "K2O") v = "9.995";  // 11.105555...
   }
-  fill(materialsFile, {r});
+  ASSERT_TRUE(fill(materialsFile, {r}));
   materials().transferCurrent(1);
   EXPECT_TRUE(prompter.messages.empty());
   store::Table& f = sink.formula;
@@ -37,7 +37,7 @@ TEST_F(LibraryTest, TargetReplacesTable2WithHJTheSumOfTheStoredValues) {
   for (auto& [f, v] : r) {
     if (f == "CAO") v = "33.334";
   }
-  fill(targetsFile, {r});
+  ASSERT_TRUE(fill(targetsFile, {r}));
   app::Library& t = targets();
   ASSERT_TRUE(sink.target.edit() && sink.target.setText("BH", "X9") && sink.target.post());
   t.transferCurrent(1);
@@ -51,14 +51,14 @@ TEST_F(LibraryTest, TargetReplacesTable2WithHJTheSumOfTheStoredValues) {
   EXPECT_EQ(sink.calls.mid(0, 6), QStringList({"transferred", "forward", "forward", "TB1", "compactOff", "hideGrid3"}));
 
   sink.target.close();
-  fill(QStringLiteral("目标配方.DBF"), {});
+  ASSERT_TRUE(fill(QStringLiteral("目标配方.DBF"), {}));
   ASSERT_TRUE(sink.target.open(data(QStringLiteral("目标配方.DBF"))));
   t.transferCurrent(1);
   EXPECT_EQ(sink.target.recordCount(), 1);
 }
 
 TEST_F(LibraryTest, TotalEqualToLossOnIgnitionIsRefusedAndNothingWritten) {
-  fill(materialsFile, {item(1, "好"), item(2, "碳", 0, 0, 50, 50)});
+  ASSERT_TRUE(fill(materialsFile, {item(1, "好"), item(2, "碳", 0, 0, 50, 50)}));
   app::Library& m = materials();
   m.transferShown();  // the batch refuses before writing anything
   m.table()->last();
@@ -122,7 +122,7 @@ TEST_F(LibraryTest, EmptyCellsStopTheTransferButDJBZAndDateMayBeEmpty) {
   for (auto& [f, v] : noPrice) {
     if (f == "DJ" || f == "BZ" || f == "DATE") v.clear();
   }
-  fill(materialsFile, {noBH, category(2, "*类*"), noPrice});
+  ASSERT_TRUE(fill(materialsFile, {noBH, category(2, "*类*"), noPrice}));
   app::Library& m = materials();
   m.transferCurrent(1);  // no BH, sorted first
   m.table()->next();
@@ -132,28 +132,28 @@ TEST_F(LibraryTest, EmptyCellsStopTheTransferButDJBZAndDateMayBeEmpty) {
   m.transferCurrent(1);
   EXPECT_EQ(prompter.messages.size(), 2u);
   EXPECT_EQ(sink.formula.recordCount(), 9);
-  fill(materialsFile, {item(1, "*全*")});  // a category row with every cell: skipped
+  ASSERT_TRUE(fill(materialsFile, {item(1, "*全*")}));  // a category row with every cell: skipped
   materials().transferCurrent(1);
   EXPECT_EQ(prompter.messages.size(), 2u);
   EXPECT_EQ(sink.formula.recordCount(), 9);
 }
 
 TEST_F(LibraryTest, AnEmptyGridHasOnlyEmptyCellsAndABatchOfCategoriesAsksAboutNone) {
-  fill(materialsFile, {});
-  fill(targetsFile, {});
+  ASSERT_TRUE(fill(materialsFile, {}));
+  ASSERT_TRUE(fill(targetsFile, {}));
   materials().transferCurrent(1);
   targets().transferCurrent(1);
   EXPECT_EQ(prompter.texts(), QStringList({app::kEmptyCellText, app::kEmptyCellText}));
   EXPECT_TRUE(sink.calls.isEmpty());  // not even the target window's follow-up
 
-  formulaWith(35);  // the limit is looked at before the cells
+  ASSERT_TRUE(formulaWith(35));  // the limit is looked at before the cells
   prompter.clear();
   materials().transferCurrent(1);
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.startsWith("选择原料最多不能超过35种。"));
 
-  formulaWith(3);
-  fill(materialsFile, {category(1, "*甲*"), category(2, "*乙*")});
+  ASSERT_TRUE(formulaWith(3));
+  ASSERT_TRUE(fill(materialsFile, {category(1, "*甲*"), category(2, "*乙*")}));
   app::Library& m = materials();
   prompter.clear();
   prompter.buttons = {Button::Yes};
@@ -164,7 +164,7 @@ TEST_F(LibraryTest, AnEmptyGridHasOnlyEmptyCellsAndABatchOfCategoriesAsksAboutNo
 }
 
 TEST_F(LibraryTest, ThirtyFifthMaterialIsTheLastCountingRecordsARangeHides) {
-  formulaWith(34);
+  ASSERT_TRUE(formulaWith(34));
   ASSERT_TRUE(sink.formula.setOrder("NAME") && sink.formula.setRange("原料1", "原料1"));
   app::Library& m = materials();
   m.table()->moveTo(1);
@@ -179,11 +179,11 @@ TEST_F(LibraryTest, ThirtyFifthMaterialIsTheLastCountingRecordsARangeHides) {
 }
 
 TEST_F(LibraryTest, BatchOverAFilteredCategoryRefusedWithThirtySixAndThirty) {
-  formulaWith(30);
+  ASSERT_TRUE(formulaWith(30));
   std::vector<Row> rows{item(1, "前"), category(2, "*六种*")};
   for (int i = 0; i < 6; ++i) rows.push_back(item(3 + i, QStringLiteral("料%1").arg(i)));
   rows.push_back(category(9, "*后*"));
-  fill(materialsFile, rows);
+  ASSERT_TRUE(fill(materialsFile, rows));
   app::Library& m = materials();
   m.filterByCategory(0);
   m.transferShown();
@@ -210,7 +210,7 @@ TEST_F(LibraryTest, BatchTransfersTheShownMaterialsOnlyAndReturnsToTheFirst) {
 
   Row hole = item(3, "缺");
   hole[5].second.clear();  // TIO2
-  fill(materialsFile, {category(1, "*甲*"), item(2, "全"), hole, item(4, "后")});
+  ASSERT_TRUE(fill(materialsFile, {category(1, "*甲*"), item(2, "全"), hole, item(4, "后")}));
   app::Library& n = materials();
   prompter.clear();
   n.transferShown();
@@ -221,7 +221,7 @@ TEST_F(LibraryTest, BatchTransfersTheShownMaterialsOnlyAndReturnsToTheFirst) {
 
 TEST_F(LibraryTest, BatchFailingHalfWayTakesBackWhatItWrote) {
   // 100 / 0.01 x 100 does not fit the SIO2 field of table 1.
-  fill(materialsFile, {item(1, "好"), item(2, "怪", 100, 0, 0, 0.01)});
+  ASSERT_TRUE(fill(materialsFile, {item(1, "好"), item(2, "怪", 100, 0, 0, 0.01)}));
   materials().transferShown();
   ASSERT_EQ(prompter.messages.size(), 2u);
   EXPECT_TRUE(prompter.messages[1].text.contains("SIO2"));
@@ -233,7 +233,7 @@ TEST_F(LibraryTest, EveryBundledMaterialAndTargetTransfersWithoutAMessage) {
   m.transferShown();
   EXPECT_EQ(prompter.texts(), QStringList({"确定要选择原料库所显示的21种原料？"}));
   EXPECT_EQ(sink.formula.recordCount(), 29);
-  formulaWith(0);
+  ASSERT_TRUE(formulaWith(0));
   prompter.clear();
   for (int row = 0; row < m.table()->recordCount(); ++row) {
     ASSERT_TRUE(m.table()->moveTo(row));
@@ -267,7 +267,7 @@ namespace tessaro::test {
 namespace {
 
 TEST_F(LibraryTest, NoTransferIntoADamagedTable) {
-  fill(materialsFile, {item(7, "钾长石", 60, 20, 10, 100)});
+  ASSERT_TRUE(fill(materialsFile, {item(7, "钾长石", 60, 20, 10, 100)}));
   sink.formula.close();
   QByteArray b = readFile(data("配方.DBF"));
   b[4] = 20;  // the header claims records the file does not have

@@ -8,16 +8,17 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <string_view>
+
 #include "cli/cli_runner.h"
+#include "core/composition.h"
 
 namespace {
 
 QJsonObject record(const QString& name, std::initializer_list<std::pair<const char*, double>> values) {
   QJsonObject o;
   if (!name.isNull()) o[QStringLiteral("NAME")] = name;
-  for (const char* f : {"SIO2", "AL2O3", "FE2O3", "TIO2", "CAO", "MGO", "K2O", "NA2O", "QTCF1", "QTCF2", "QTCF3"}) {
-    o[QLatin1String(f)] = 0;
-  }
+  for (std::string_view f : tessaro::core::kOxideFields) o[QLatin1String(f.data(), qsizetype(f.size()))] = 0;
   if (!name.isNull()) {
     o[QStringLiteral("IL")] = 0;
     o[QStringLiteral("HJ")] = 100;
@@ -62,12 +63,6 @@ QJsonObject withTarget(QJsonObject in, const QString& field, const QJsonValue& v
   return in;
 }
 
-std::vector<double> numbers(const QJsonValue& v) {
-  std::vector<double> out;
-  for (const QJsonValue& e : v.toArray()) out.push_back(e.toDouble());
-  return out;
-}
-
 }  // namespace
 
 TEST(SolveCli, BothFormulasWithTheirEvaluation) {
@@ -86,48 +81,29 @@ TEST(SolveCli, BothFormulasWithTheirEvaluation) {
   EXPECT_TRUE(run.out.contains(QStringLiteral("\"NUM\": [47.37, 52.63, 0]"))) << run.out.toStdString();
   EXPECT_TRUE(run.out.endsWith(QLatin1Char('\n')));
 
+  // What each formula holds is the app's (tests/app/headlesssolve_test.cpp):
+  // here every field of the output is there, with its JSON type.
   const QJsonDocument doc = QJsonDocument::fromJson(run.out.toUtf8());
   const QJsonArray formulas = doc.object()[QStringLiteral("formulas")].toArray();
   ASSERT_EQ(formulas.size(), 2);
-  const QJsonObject f1 = formulas[0].toObject();
-  EXPECT_EQ(f1[QStringLiteral("BH")].toString(), QStringLiteral("1＃配比"));
-  EXPECT_TRUE(f1[QStringLiteral("feasible")].toBool());
-  EXPECT_EQ(numbers(f1[QStringLiteral("x")]), (std::vector<double>{0.6, 0, 0.2}));
-  EXPECT_EQ(numbers(f1[QStringLiteral("NUM")]), (std::vector<double>{75, 0, 25}));
-  EXPECT_EQ(f1[QStringLiteral("DJ")].toDouble(), 1.5);
-  const QJsonObject c1 = f1[QStringLiteral("composition")].toObject();
-  EXPECT_EQ(c1.size(), 11);
-  EXPECT_EQ(c1[QStringLiteral("SIO2")].toDouble(), 75);
-  EXPECT_EQ(c1[QStringLiteral("AL2O3")].toDouble(), 25);
-  EXPECT_EQ(f1[QStringLiteral("HJ")].toDouble(), 100);
-  EXPECT_EQ(f1[QStringLiteral("average_error")].toDouble(), 25);
-  EXPECT_EQ(f1[QStringLiteral("BZ")].toString(), QStringLiteral("平均误差率   25.00%. 注：Fe2O3,TiO2未计"));
-
-  const QJsonObject f2 = formulas[1].toObject();
-  EXPECT_EQ(f2[QStringLiteral("BH")].toString(), QStringLiteral("2＃配比"));
-  EXPECT_EQ(numbers(f2[QStringLiteral("NUM")]), (std::vector<double>{47.37, 52.63, 0}));
-  EXPECT_EQ(f2[QStringLiteral("DJ")].toDouble(), 0.74);
+  for (int i = 0; i < 2; ++i) {
+    const QJsonObject f = formulas[i].toObject();
+    EXPECT_EQ(f[QStringLiteral("BH")].toString(), QStringLiteral("%1＃配比").arg(i + 1));
+    EXPECT_TRUE(f[QStringLiteral("feasible")].isBool());
+    EXPECT_EQ(f[QStringLiteral("x")].toArray().size(), 3);
+    EXPECT_EQ(f[QStringLiteral("NUM")].toArray().size(), 3);
+    EXPECT_TRUE(f[QStringLiteral("DJ")].isDouble());
+    EXPECT_EQ(f[QStringLiteral("composition")].toObject().keys().size(), 11);
+    EXPECT_TRUE(f[QStringLiteral("HJ")].isDouble());
+    EXPECT_TRUE(f[QStringLiteral("average_error")].isDouble());
+    EXPECT_TRUE(f[QStringLiteral("BZ")].toString().startsWith(QStringLiteral("平均误差率")));
+  }
+  EXPECT_EQ(formulas[0].toObject()[QStringLiteral("composition")].toObject()[QStringLiteral("SIO2")].toDouble(), 75);
 
   // The same from standard input.
   const CliRun piped = runCli({QStringLiteral("solve")}, json(threeMaterials()));
   EXPECT_EQ(piped.status, 0);
   EXPECT_EQ(piped.out, run.out);
-}
-
-TEST(SolveCli, FailedFormulaIsAllZeroWithAverageHundred) {
-  const QJsonObject in = withTarget(threeMaterials(), QStringLiteral("MGO"), 5);
-  const CliRun run = runCli({QStringLiteral("solve")}, json(in));
-  ASSERT_EQ(run.status, 0) << run.err.toStdString();
-  const QJsonObject f1 = QJsonDocument::fromJson(run.out.toUtf8())
-                             .object()[QStringLiteral("formulas")]
-                             .toArray()[0]
-                             .toObject();
-  EXPECT_FALSE(f1[QStringLiteral("feasible")].toBool());
-  EXPECT_EQ(numbers(f1[QStringLiteral("x")]), (std::vector<double>{0, 0, 0}));
-  EXPECT_EQ(numbers(f1[QStringLiteral("NUM")]), (std::vector<double>{0, 0, 0}));
-  EXPECT_EQ(f1[QStringLiteral("DJ")].toDouble(), 0);
-  EXPECT_EQ(f1[QStringLiteral("average_error")].toDouble(), 100);
-  EXPECT_EQ(f1[QStringLiteral("BZ")].toString(), QStringLiteral("平均误差率  100.00%. 注：Fe2O3,TiO2未计"));
 }
 
 TEST(SolveCli, BadInputNamesTheField) {

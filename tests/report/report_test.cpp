@@ -21,20 +21,22 @@ class ReportTest : public MainScreenTest {
     ASSERT_TRUE(screen->calculate());
   }
 
-  // Reads and writes both reports as the command line does; the PDF's path.
-  QString render(report::FormulaReportContent* formulaOut = nullptr, std::pair<int, int>* pages = nullptr) {
+  // Reads and writes both reports as the command line does into `pdf`; a
+  // failure names the step. Assert on it: the caller's test stops there.
+  testing::AssertionResult render(QString* pdf, report::FormulaReportContent* formulaOut = nullptr,
+                                  std::pair<int, int>* pages = nullptr) {
     report::ReportTables tables;
     QString error;
-    EXPECT_TRUE(tables.open(base(), &error)) << error.toStdString();
+    if (!tables.open(base(), &error)) return testing::AssertionFailure() << "open: " << error.toStdString();
     const QStringList captions = screen ? screen->formulaCaptions() : QStringList();
     const auto formula = report::readFormulaReport(tables, captions);
     const auto property = report::readPropertyReport(tables.property);
     tables.closeAll();
-    const QString pdf = tmp.filePath(QStringLiteral("report.pdf"));
-    EXPECT_TRUE(report::writeReportsPdf(pdf, formula, property.rows.empty() ? nullptr : &property, &error, pages))
-        << error.toStdString();
+    *pdf = tmp.filePath(QStringLiteral("report.pdf"));
+    if (!report::writeReportsPdf(*pdf, formula, property.rows.empty() ? nullptr : &property, &error, pages))
+      return testing::AssertionFailure() << "write: " << error.toStdString();
     if (formulaOut) *formulaOut = formula;
-    return pdf;
+    return testing::AssertionSuccess();
   }
 
   static QStringList lines(const QString& text) { return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
@@ -58,10 +60,11 @@ TEST_F(ReportTest, FormulaReportPrintsItsTextsTheUsedMaterialsAndTheSummary) {
   ASSERT_TRUE(store::Profile::write(ini(), "配方", "12", "K/NaO"));
   ASSERT_TRUE(store::Profile::write(ini(), "配方", "13", "***"));
   ASSERT_TRUE(store::Profile::write(ini(), "配方", "14", "B2O3"));
-  calculate();
+  ASSERT_NO_FATAL_FAILURE(calculate());
   report::FormulaReportContent content;
   std::pair<int, int> pages;
-  const QString pdf = render(&content, &pages);
+  QString pdf;
+  ASSERT_TRUE(render(&pdf, &content, &pages));
   EXPECT_EQ(pages, std::make_pair(1, 0));  // no property calculation yet
   EXPECT_EQ(pdfPages(pdf), 1);
   const QString text = pdfText(pdf);
@@ -100,7 +103,7 @@ TEST_F(ReportTest, FormulaReportPrintsItsTextsTheUsedMaterialsAndTheSummary) {
 }
 
 TEST_F(ReportTest, EmptyNumbersPrintAsZero) {
-  calculate();
+  ASSERT_NO_FATAL_FAILURE(calculate());
   {
     store::Table formula;
     ASSERT_TRUE(formula.open(base(), app::kFormulaTableName));
@@ -115,7 +118,9 @@ TEST_F(ReportTest, EmptyNumbersPrintAsZero) {
     ASSERT_TRUE(target.post());
   }
   report::FormulaReportContent content;
-  const QString text = pdfText(render(&content));
+  QString pdf;
+  ASSERT_TRUE(render(&pdf, &content));
+  const QString text = pdfText(pdf);
   // NUM1, NUM2, eleven oxides, total and price: fifteen zeros, no remark.
   EXPECT_EQ(lineStarting(text, QStringLiteral("空值原料")), QStringLiteral("空值原料") + QStringLiteral(" 0").repeated(15));
   EXPECT_EQ(content.target.oxides[2], "0");
@@ -123,10 +128,12 @@ TEST_F(ReportTest, EmptyNumbersPrintAsZero) {
 }
 
 TEST_F(ReportTest, SingleResultRowFillsBothFormulaRows) {
-  fill("结果.DBF", {{{"BH", "1＃配比"}, {"SIO2", "70.5"}, {"HJ", "100"}, {"DJ", "812.25"}, {"BZ", "唯一记录"},
-                    {"DATE", "20240305"}}});
+  ASSERT_TRUE(fill("结果.DBF", {{{"BH", "1＃配比"}, {"SIO2", "70.5"}, {"HJ", "100"}, {"DJ", "812.25"},
+                                 {"BZ", "唯一记录"}, {"DATE", "20240305"}}}));
   report::FormulaReportContent content;
-  const QString text = pdfText(render(&content));
+  QString pdf;
+  ASSERT_TRUE(render(&pdf, &content));
+  const QString text = pdfText(pdf);
   EXPECT_EQ(content.formulas[0].oxides, content.formulas[1].oxides);
   EXPECT_EQ(content.formulas[1].cost, "812.25");
   EXPECT_EQ(content.formulas[1].remark, "唯一记录");
@@ -137,10 +144,12 @@ TEST_F(ReportTest, SingleResultRowFillsBothFormulaRows) {
 }
 
 TEST_F(ReportTest, EmptyResultTableLeavesTheSummaryCellsEmpty) {
-  fill("结果.DBF", {});
-  fill("目标配方.DBF", {});
+  ASSERT_TRUE(fill("结果.DBF", {}));
+  ASSERT_TRUE(fill("目标配方.DBF", {}));
   report::FormulaReportContent content;
-  const QString text = pdfText(render(&content));
+  QString pdf;
+  ASSERT_TRUE(render(&pdf, &content));
+  const QString text = pdfText(pdf);
   EXPECT_EQ(content.title, "_计算结果");
   EXPECT_TRUE(content.date.isEmpty());
   for (const auto& f : content.formulas) {
@@ -160,9 +169,10 @@ TEST_F(ReportTest, ManyRowsContinueOnANewPageUnderTheColumnHeaders) {
     r.push_back({"BH", "1"});
     rows.push_back(r);
   }
-  fill("配方.DBF", rows);
+  ASSERT_TRUE(fill("配方.DBF", rows));
   std::pair<int, int> pages;
-  const QString pdf = render(nullptr, &pages);
+  QString pdf;
+  ASSERT_TRUE(render(&pdf, nullptr, &pages));
   EXPECT_EQ(pages.first, 2);
   EXPECT_EQ(pdfPages(pdf), 2);
   const QString first = pdfText(pdf, 1, 1);
@@ -177,13 +187,14 @@ TEST_F(ReportTest, ManyRowsContinueOnANewPageUnderTheColumnHeaders) {
 }
 
 TEST_F(ReportTest, PropertyReportFollowsWhenThePropertyTableHoldsRows) {
-  fill("性能.dbf", {{{"NAME0", "1＃配比"}, {"RONAME0", "CaO"}, {"RO0", "0.654321"}, {"R2O3NAME0", "Al2O3"},
-                     {"R2O30", "0.35"}, {"RO2NAME0", "SiO2"}, {"RO20", "3.9"}, {"NAME1", "2＃配比"},
-                     {"RONAME1", "MgO"}, {"RO1", ""}, {"R2O3NAME1", "B2O3"}, {"R2O31", "0.1"},
-                     {"RO2NAME1", "SiO2"}, {"RO21", "4"}},
-                    {{"NAME0", "始熔温度"}, {"RO0", "1215.5"}}});
+  ASSERT_TRUE(fill("性能.dbf", {{{"NAME0", "1＃配比"}, {"RONAME0", "CaO"}, {"RO0", "0.654321"}, {"R2O3NAME0", "Al2O3"},
+                                 {"R2O30", "0.35"}, {"RO2NAME0", "SiO2"}, {"RO20", "3.9"}, {"NAME1", "2＃配比"},
+                                 {"RONAME1", "MgO"}, {"RO1", ""}, {"R2O3NAME1", "B2O3"}, {"R2O31", "0.1"},
+                                 {"RO2NAME1", "SiO2"}, {"RO21", "4"}},
+                                {{"NAME0", "始熔温度"}, {"RO0", "1215.5"}}}));
   std::pair<int, int> pages;
-  const QString pdf = render(nullptr, &pages);
+  QString pdf;
+  ASSERT_TRUE(render(&pdf, nullptr, &pages));
   EXPECT_EQ(pages, std::make_pair(1, 1));
   ASSERT_EQ(pdfPages(pdf), 2);
   const QString text = pdfText(pdf, 2, 2);

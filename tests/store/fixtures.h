@@ -55,6 +55,11 @@ class AnotherProgramLocks {
       (void)!::read(release_[0], &done, 1);
       _exit(0);
     }
+    // The parent keeps only its ends, so that a child that dies early gives
+    // end-of-file instead of a read that waits for ever.
+    ::close(ready_[1]);
+    ::close(release_[0]);
+    ready_[1] = release_[0] = -1;
     char c = 0;
     locked_ = ::read(ready_[0], &c, 1) == 1 && c == 'y';
   }
@@ -62,7 +67,9 @@ class AnotherProgramLocks {
     (void)!::write(release_[1], "x", 1);
     int status = -1;
     if (pid_ > 0) waitpid(pid_, &status, 0);
-    for (int fd : {ready_[0], ready_[1], release_[0], release_[1]}) ::close(fd);
+    for (int fd : {ready_[0], ready_[1], release_[0], release_[1]}) {
+      if (fd >= 0) ::close(fd);
+    }
   }
   AnotherProgramLocks(const AnotherProgramLocks&) = delete;
   AnotherProgramLocks& operator=(const AnotherProgramLocks&) = delete;

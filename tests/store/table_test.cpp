@@ -101,8 +101,8 @@ TEST_F(TableTest, OpeningFailsCleanlyForAMissingFileAndIsANoOpWhenOpen) {
 }
 
 TEST_F(TableTest, FindsFilesWhateverTheCaseOfTheirNames) {
-  ASSERT_TRUE(create(QStringLiteral("性能.DBF"), {{"NAME0", 'C', 20}}));
-  ASSERT_TRUE(create(QStringLiteral("PFK.DBF"), {{"NAME", 'C', 20}}));
+  ASSERT_TRUE(create(QStringLiteral("性能.DBF"), store::schema::property()));
+  ASSERT_TRUE(create(QStringLiteral("PFK.DBF"), store::schema::targetLibrary()));
   Table a;
   Table b;
   EXPECT_TRUE(a.open(dir_.path(), QStringLiteral("数据库\\性能.dbf"))) << s(a.errorString());

@@ -16,6 +16,7 @@
 
 #include "bundled_data.h"
 #include "app/scripted_prompter.h"
+#include "controls.h"
 #include "ui/mainscreenform.h"
 #include "ui/mainframe.h"
 #include "ui/gridmodel.h"
@@ -47,11 +48,10 @@ class WindowsTest : public ::testing::Test {
 
   ui::TForm1& form1() { return *frame->mainScreen(); }
 
+  // A control of the frame; a missing one stops the test.
   template <typename T = QAction>
   T* find(const QString& name) {
-    T* found = frame->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
+    return control<T>(frame.get(), name);
   }
 
   QToolButton* speed(int n) { return find<QToolButton>(QStringLiteral("SpeedButton") + QString::number(n)); }
