@@ -1,6 +1,9 @@
-#include "framestate.h"
+#include "app/framestate.h"
 
 #include <initializer_list>
+
+#include "core/format.h"
+#include "store/dbf.h"
 
 namespace tessaro::app {
 
@@ -11,6 +14,8 @@ void setAll(FrameState& s, std::initializer_list<Command> commands, bool on) {
 }
 
 }  // namespace
+
+QString statusDateText() { return QString::fromStdString(core::formatDate(store::today())); }
 
 FrameState::FrameState() {
   enabled_.fill(true);

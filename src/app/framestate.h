@@ -16,6 +16,9 @@ inline const QString kFrameCaption = QStringLiteral("Tessaro V1.0");
 // Caption of the exit command.
 inline const QString kExitCaption = QStringLiteral("退出");
 
+// Today's date as the frame's status strip shows it.
+QString statusDateText();
+
 // Every command of the frame's tool bar, the frame menu and the main-screen menu.
 enum class Command : int {
   // tool bar

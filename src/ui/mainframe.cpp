@@ -5,7 +5,6 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDate>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
@@ -25,7 +24,6 @@
 #include <functional>
 
 #include "aboutbox.h"
-#include "core/format.h"
 #include "ui/mainscreenform.h"
 #include "icons.h"
 #include "libraryform.h"
@@ -312,8 +310,7 @@ void TMainForm::createWindows(const QString& baseFolder) {
   mainScreenWindow_ = mdiArea_->addSubWindow(mainScreen_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   mainScreenWindow_->setObjectName(QStringLiteral("Form1Window"));
   mainScreenWindow_->showMaximized();
-  datePanel_->setText(QString::fromStdString(
-      core::formatDate({QDate::currentDate().year(), QDate::currentDate().month(), QDate::currentDate().day()})));
+  datePanel_->setText(app::statusDateText());
   for (auto it = mainScreen_->menuItems().cbegin(); it != mainScreen_->menuItems().cend(); ++it) actions_.insert(it.key(), it.value());
   const auto& items = mainScreen_->menuItems();
   connect(items[C::MainScreenItem], &QAction::triggered, this, &TMainForm::TB1Click);

@@ -158,8 +158,8 @@ void TForm1::styleCells() {
                                      formulaModel_->text(row, QStringLiteral("BXL2")),
                                      formulaModel_->text(row, QStringLiteral("BXL3")));
     if (!h.highlighted) return;
-    style.background = toQColor(app::kMandatoryRowColour);
-    style.text = toQColor(app::kRed);
+    style.background = toQColor(app::palette::kLavender);
+    style.text = toQColor(app::palette::kRed);
     style.textWhenSelected = true;
   });
   propertyModel_->setCellStyler([this](int row, int, CellStyle& style) {

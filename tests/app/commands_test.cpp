@@ -67,8 +67,8 @@ TEST_F(VerificationTest, FormulaOneIsNormalisedOverTheFiredParts) {
   EXPECT_EQ(r.number("DJ"), 50);  // (30 x 100 + 10 x 200) / 100
   EXPECT_EQ(table(WorkTable::Property).recordCount(), 0);
   EXPECT_EQ(screen->verifiedColumn(), 1);
-  EXPECT_EQ(screen->proportionColour(1), app::kVerifiedColour);
-  EXPECT_EQ(screen->proportionColour(2), app::kProportionColour);
+  EXPECT_EQ(screen->proportionColour(1), app::palette::kRose);
+  EXPECT_EQ(screen->proportionColour(2), app::palette::kPink);
   EXPECT_TRUE(screen->resultGridVisible());
   EXPECT_TRUE(frame.enabled(app::Command::TB7));
   EXPECT_TRUE(frame.enabled(app::Command::N20));
@@ -222,7 +222,7 @@ TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
   ASSERT_TRUE(screen->toggleKNa());
   EXPECT_TRUE(screen->kNaMerged());
   EXPECT_EQ(screen->kNaCaption(), "K/Na拆分");
-  EXPECT_EQ(screen->kNaColour(), app::kRed);
+  EXPECT_EQ(screen->kNaColour(), app::palette::kRed);
   store::Table& f = table(WorkTable::Formula);
   EXPECT_EQ(numbers(f, "K2O"), QStringList({"4.69", "3", "3"}));
   EXPECT_EQ(numbers(f, "NA2O"), QStringList({"0", "0", "0"}));
@@ -400,7 +400,7 @@ TEST_F(MainScreenTest, CompactDisplayWithoutProportionsShowsNothingUntilSwitched
   open();
   EXPECT_TRUE(screen->toggleCompactDisplay());
   EXPECT_EQ(screen->compactCaption(), "全部显示");
-  EXPECT_EQ(screen->compactColour(), app::kRed);
+  EXPECT_EQ(screen->compactColour(), app::palette::kRed);
   EXPECT_EQ(table(WorkTable::Formula).recordCount(), 0);
   EXPECT_TRUE(screen->toggleCompactDisplay());
   EXPECT_EQ(screen->compactCaption(), "精简显示");

@@ -85,7 +85,7 @@ TEST_F(MainTransferTest, TargetDoubleClickReplacesTableTwoAndResetsTheDisplay) {
 
 TEST_F(MainTransferTest, OtherCaptionsAreThoseOfTableOne) {
   for (int k = 1; k <= 3; ++k) {
-    EXPECT_EQ(sink->formulaOtherCaption(k), screen->formulaCaptions()[app::kFirstOtherColumn + k - 1]);
+    EXPECT_EQ(sink->formulaOtherCaption(k), screen->formulaCaptions()[app::columnOf(app::Grid::Formula, app::otherOxideField(k))]);
   }
   EXPECT_EQ(sink->formulaOtherCaption(1), QStringLiteral("其它1"));
   EXPECT_TRUE(sink->formulaOtherCaption(4).isEmpty());

@@ -174,11 +174,7 @@ TEST_F(PropertiesCommandTest, CommandStateAndCursorsAfterwards) {
   // The result cursor is left on the last record.
   EXPECT_EQ(table(WorkTable::Result).text("BH"), "2＃配比");
 
-  // What the view draws, and the sums and sides as the operations give them.
-  const auto colours = screen->propertyRowColours();
-  ASSERT_EQ(colours.size(), 7u);
-  EXPECT_EQ(colours[4].text, core::GridColour::Black);
-  EXPECT_EQ(colours[6].text, core::GridColour::Blue);
+  // The sums and sides as the operations give them.
   const auto sums = screen->ERO("1");
   ASSERT_TRUE(sums[0] && sums[1] && sums[2]);
   EXPECT_EQ(*sums[0], values("RO1")[4]);  // the group-sum row
