@@ -57,8 +57,8 @@ bool GridCaptions::writeSetting(const QString& section, const QString& key, cons
 }
 
 void GridCaptions::setCaption(const QString& field, const QString& caption) {
-  for (auto [grid, captions] : {std::pair{Grid::Formula, &formula_}, std::pair{Grid::Target, &target_},
-                                std::pair{Grid::Result, &result_}}) {
+  for (auto [grid, captions] :
+       {std::pair{Grid::Formula, &formula_}, std::pair{Grid::Target, &target_}, std::pair{Grid::Result, &result_}}) {
     const int column = columnOf(grid, field);
     if (column >= 0 && column < captions->size()) (*captions)[column] = caption;
   }
@@ -112,8 +112,8 @@ bool GridCaptions::enterOtherOxide() {
   // A text the settings file cannot hold is refused before any caption or
   // key changes, so that the grids never show a name the file lacks.
   const QString name = prompter_
-                           .inputBox(QStringLiteral("输入氧化物名称。"), QStringLiteral("注意大小写，它关系到下面的计算。。。...."),
-                                     kFreeOtherOxide)
+                           .inputBox(QStringLiteral("输入氧化物名称。"),
+                                     QStringLiteral("注意大小写，它关系到下面的计算。。。...."), kFreeOtherOxide)
                            .value_or(kFreeOtherOxide);
   if (name == kFreeOtherOxide) return nameSelectedOther(kFreeOtherOxide + QString::number(k), QStringLiteral("1"));
   if (!storable(key.section, QString::number(key.key), name, QStringLiteral("氧化物名称"))) return false;

@@ -467,7 +467,8 @@ bool Library::nameOtherOxide() {
       return false;
     }
     if (name != kFreeOtherOxide) return setOtherCaption(selectedOther_, name);
-    return setOtherCaption(selectedOther_, kFreeOtherOxide + QString::number(otherOxideAt(traits_.grid, selectedOther_)));
+    return setOtherCaption(selectedOther_,
+                           kFreeOtherOxide + QString::number(otherOxideAt(traits_.grid, selectedOther_)));
   });
 }
 

@@ -70,9 +70,9 @@ TEST_F(VerificationTest, FormulaOneIsNormalisedOverTheFiredParts) {
   EXPECT_EQ(screen->proportionColour(1), app::palette::kRose);
   EXPECT_EQ(screen->proportionColour(2), app::palette::kPink);
   EXPECT_TRUE(screen->resultGridVisible());
-  EXPECT_TRUE(frame.enabled(app::Command::TB7));
-  EXPECT_TRUE(frame.enabled(app::Command::N20));
-  EXPECT_FALSE(frame.enabled(app::Command::TB5));  // the verification does not enable itself
+  EXPECT_TRUE(frame.enabled(app::Command::ToolPrint));
+  EXPECT_TRUE(frame.enabled(app::Command::MainBody));
+  EXPECT_FALSE(frame.enabled(app::Command::ToolVerify));  // the verification does not enable itself
   // The empty NUM2 of 乙 became 0.
   store::Table& f = table(WorkTable::Formula);
   EXPECT_EQ(numbers(f, "NUM2"), QStringList({"1", "0"}));
@@ -188,12 +188,12 @@ TEST_F(MainScreenTest, DoubleClickOnNameColumnsShowsTheLibraries) {
   open();
   ASSERT_TRUE(screen->calculate());
   EXPECT_EQ(screen->formulaGridDoubleClicked(0), app::MainScreen::DoubleClick::ShowMaterialLibrary);
-  EXPECT_TRUE(frame.pressed(app::WindowButton::TB2));
-  EXPECT_FALSE(frame.enabled(app::Command::TB4));
+  EXPECT_TRUE(frame.pressed(app::WindowButton::Materials));
+  EXPECT_FALSE(frame.enabled(app::Command::ToolCalculate));
   EXPECT_FALSE(screen->resultGridVisible());
   EXPECT_EQ(screen->targetGridDoubleClicked(1), app::MainScreen::DoubleClick::Nothing);
   EXPECT_EQ(screen->targetGridDoubleClicked(0), app::MainScreen::DoubleClick::ShowTargetLibrary);
-  EXPECT_TRUE(frame.pressed(app::WindowButton::TB3));
+  EXPECT_TRUE(frame.pressed(app::WindowButton::Targets));
 }
 
 // --- K/Na merge and split -----------------------------------------------------------------

@@ -1,10 +1,11 @@
 // The grids' vocabulary: where the titles come from, the other-oxide menu and
 // the colours of the property grid's rows.
+#include "app/gridcolumns.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
-#include "app/gridcolumns.h"
 #include "store/profile.h"
 
 namespace tessaro::app {
@@ -13,9 +14,9 @@ namespace {
 // A settings file whose every title key holds a text naming its section and key.
 QString labelledSettings(const QTemporaryDir& dir) {
   const QString file = dir.filePath(QStringLiteral("KUTITLE.INI"));
-  for (const auto& [section, label] : {std::pair{kFormulaSection, QStringLiteral("F")},
-                                       std::pair{kTargetSection, QStringLiteral("T")},
-                                       std::pair{kResultSection, QStringLiteral("R")}}) {
+  for (const auto& [section, label] :
+       {std::pair{kFormulaSection, QStringLiteral("F")}, std::pair{kTargetSection, QStringLiteral("T")},
+        std::pair{kResultSection, QStringLiteral("R")}}) {
     for (int k = 0; k <= 22; ++k) {
       if (!store::Profile::write(file, section, QString::number(k), label + QString::number(k))) return QString();
     }
@@ -38,7 +39,8 @@ TEST(GridCaptions, TheMainScreenGridsReadTheirOwnKeysAndTheFormulaGridsOxides) {
   EXPECT_EQ(readCaptions(Grid::Formula, file), labels("F", 0, 22));
   // Grid 2: 目标配方 0..3, the oxides from 配方 6..16, hidden IL, 目标配方 16..18, hidden BH.
   const QStringList none(1, QString());
-  EXPECT_EQ(readCaptions(Grid::Target, file), labels("T", 0, 3) + labels("F", 6, 16) + none + labels("T", 16, 18) + none);
+  EXPECT_EQ(readCaptions(Grid::Target, file),
+            labels("T", 0, 3) + labels("F", 6, 16) + none + labels("T", 16, 18) + none);
   // Grid 3: 结果 0..1, the oxides from 配方 6..16, 结果 13..15, five hidden columns.
   const QStringList hidden(5, QString());
   EXPECT_EQ(readCaptions(Grid::Result, file), labels("R", 0, 1) + labels("F", 6, 16) + labels("R", 13, 15) + hidden);
@@ -72,7 +74,7 @@ TEST(GridCaptions, OtherOxideColumns) {
 
 TEST(OtherOxideMenu, ElevenOxidesWithTheirWeightsInMenuOrder) {
   const QStringList names = {"B2O3", "BaO", "BeO", "Li2O", "MnO", "P2O5", "PbO", "SnO2", "SrO", "ZnO", "ZrO2"};
-  const QStringList weights = {"69.62", "153.3", "25.01", "29.88",  "70.94", "141.94",
+  const QStringList weights = {"69.62", "153.3", "25.01",  "29.88", "70.94", "141.94",
                                "223.2", "150.7", "103.62", "81.37", "123.22"};
   ASSERT_EQ(kOtherOxideMenu.size(), 11u);
   for (std::size_t i = 0; i < kOtherOxideMenu.size(); ++i) {

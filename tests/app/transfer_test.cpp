@@ -48,7 +48,8 @@ TEST_F(LibraryTest, TargetReplacesTable2WithHJTheSumOfTheStoredValues) {
   EXPECT_EQ(sink.target.number("CAO"), 33.33);
   EXPECT_EQ(sink.target.number("HJ"), 99.99);  // not forced to 100
   EXPECT_EQ(sink.target.text("BH"), "X9");
-  EXPECT_EQ(sink.calls.mid(0, 6), QStringList({"transferred", "forward", "forward", "showMainScreen", "compactOff", "hideGrid3"}));
+  EXPECT_EQ(sink.calls.mid(0, 6),
+            QStringList({"transferred", "forward", "forward", "showMainScreen", "compactOff", "hideGrid3"}));
 
   sink.target.close();
   fill(QStringLiteral("目标配方.DBF"), {});

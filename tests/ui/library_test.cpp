@@ -463,8 +463,8 @@ TEST_F(LibraryFormTest, DoubleClickOnANameAddsItToTableOneAndBringsTheMainScreen
   ASSERT_EQ(formula.recordCount(), before + 1);
   formula.last();
   EXPECT_EQ(formula.text(QStringLiteral("NAME")), QStringLiteral("氧化锌"));
-  EXPECT_TRUE(frame.pressed(app::WindowButton::TB1));
-  EXPECT_TRUE(frame.enabled(app::Command::TB4));
+  EXPECT_TRUE(frame.pressed(app::WindowButton::MainScreen));
+  EXPECT_TRUE(frame.enabled(app::Command::ToolCalculate));
   EXPECT_GE(shown, 2);
   EXPECT_EQ(form->model()->currentRow(), row);
 }
@@ -528,7 +528,7 @@ TEST_F(LibraryFormTest, TargetDoubleClickSwitchesTheCompactDisplayOff) {
   doubleClickCell(*form, rowOf(*form, QStringLiteral("青瓷釉")), 2);
   EXPECT_FALSE(screen->compactDisplay());
   EXPECT_FALSE(screen->resultGridVisible());
-  EXPECT_TRUE(frame.pressed(app::WindowButton::TB1));
+  EXPECT_TRUE(frame.pressed(app::WindowButton::MainScreen));
   store::Table& target = screen->table(WorkTable::Target);
   target.first();
   EXPECT_EQ(target.text(QStringLiteral("NAME")), QStringLiteral("透明釉(石灰釉)"));
