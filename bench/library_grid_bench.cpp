@@ -70,7 +70,7 @@ class NoMainScreen : public app::TransferSink {
   void setOtherTitleRed(Grid, int, bool) override {}
   void recordTransferred() override {}
   void bringMainScreenForward() override {}
-  void pressMainScreenButton() override {}
+  void showMainScreen() override {}
   void compactDisplayOff() override {}
   void hideResultGrid() override {}
 };

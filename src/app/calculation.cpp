@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/commandguard.h"
+#include "app/materiallimit.h"
 #include "core/composition.h"
 #include "core/errorrate.h"
 #include "core/format.h"
@@ -200,10 +201,8 @@ bool Calculation::B(int argument) {
   Table& formula = tables_.table(WorkTable::Formula);
   Table& result = tables_.table(WorkTable::Result);
   const int n = formula.recordCount();
-  if (n > core::kMaxMaterials) {
-    return tables_.fail(QStringLiteral("选择原料最多不能超过35种。") + kCR + kCR +
-                        QStringLiteral("表1中的原料有%1种。").arg(n) + kCR + kCR +
-                        QStringLiteral("请删除多余的原料后再计算！"));
+  if (n > kMaxMaterials) {
+    return tables_.fail(calculationLimitText(n));
   }
   // The inputs, all checked before anything is written.
   SolverInputs in;

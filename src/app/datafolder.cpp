@@ -9,6 +9,8 @@ QString programFolder() { return store::programFolder(); }
 
 QString dataFolder(const QString& baseFolder) { return store::dataFolder(baseFolder); }
 
+QString settingsFile(const QString& baseFolder) { return store::settingsFile(baseFolder); }
+
 QString dataTableName(const QString& fileName) { return store::kDataFolderName + QLatin1Char('/') + fileName; }
 
 DataFolderLock::DataFolderLock() : lock_(std::make_unique<store::FolderLock>()) {}

@@ -1,5 +1,6 @@
-// The data folder as the programs see it: where it is, the relative name of
-// a table file in it, and the lock that lets one program at a time change it.
+// The data folder as the programs see it: where it is, its settings file,
+// the relative name of a table file in it, and the lock that lets one
+// program at a time change it.
 #pragma once
 
 #include <QString>
@@ -16,6 +17,8 @@ namespace tessaro::app {
 QString programFolder();
 // The data folder under `baseFolder` (the program's folder when empty).
 QString dataFolder(const QString& baseFolder = QString());
+// The settings file of the data folder under `baseFolder`.
+QString settingsFile(const QString& baseFolder = QString());
 // The relative name, under the folder that holds the data folder, of the
 // table file `fileName` ("配方.DBF").
 QString dataTableName(const QString& fileName);

@@ -1,8 +1,13 @@
-#include "framestate.h"
+#include "app/framestate.h"
 
 #include <initializer_list>
 
+#include "core/format.h"
+#include "store/dbf.h"
+
 namespace tessaro::app {
+
+using enum Command;
 
 namespace {
 
@@ -12,54 +17,51 @@ void setAll(FrameState& s, std::initializer_list<Command> commands, bool on) {
 
 }  // namespace
 
+QString statusDateText() { return QString::fromStdString(core::formatDate(store::today())); }
+
 FrameState::FrameState() {
   enabled_.fill(true);
   setAll(*this,
-         {Command::TB5, Command::TB8, Command::TB9, Command::TB7, Command::FramePrint, Command::FrameBody,
-          Command::FrameGlaze, Command::N9, Command::N6, Command::N20, Command::N21},
+         {ToolVerify, ToolBody, ToolGlaze, ToolPrint, FramePrint, FrameBody, FrameGlaze, MainPrint, MainVerify,
+          MainBody, MainGlaze},
          false);
-  pressed_ = WindowButton::TB1;
+  pressed_ = WindowButton::MainScreen;
 }
 
-void FrameState::frameCreated() { press(WindowButton::TB1); }
+void FrameState::frameCreated() { press(WindowButton::MainScreen); }
 
 void FrameState::showMainScreen() {
-  press(WindowButton::TB1);
-  setAll(*this, {Command::TB4, Command::TB6, Command::FrameClear}, true);
+  press(WindowButton::MainScreen);
+  setAll(*this, {ToolCalculate, ToolClear, FrameClear}, true);
 }
 
 void FrameState::showMaterialLibrary() {
-  press(WindowButton::TB2);
-  setAll(*this, {Command::TB4, Command::TB5, Command::TB6, Command::TB7, Command::FrameClear}, false);
+  press(WindowButton::Materials);
+  setAll(*this, {ToolCalculate, ToolVerify, ToolClear, ToolPrint, FrameClear}, false);
 }
 
 void FrameState::showTargetLibrary() {
-  press(WindowButton::TB3);
-  setAll(*this, {Command::TB4, Command::TB5, Command::TB6, Command::TB7, Command::FrameClear}, false);
+  press(WindowButton::Targets);
+  setAll(*this, {ToolCalculate, ToolVerify, ToolClear, ToolPrint, FrameClear}, false);
 }
 
 void FrameState::recordTransferred() {
-  press(WindowButton::TB1);
-  setAll(*this, {Command::TB4, Command::TB5, Command::TB6}, true);
+  press(WindowButton::MainScreen);
+  setAll(*this, {ToolCalculate, ToolVerify, ToolClear}, true);
 }
 
 void FrameState::calculationCompleted() {
-  setAll(*this,
-         {Command::TB5, Command::TB7, Command::TB8, Command::TB9, Command::N6, Command::N9, Command::N20,
-          Command::N21},
-         true);
+  setAll(*this, {ToolVerify, ToolPrint, ToolBody, ToolGlaze, MainVerify, MainPrint, MainBody, MainGlaze}, true);
 }
 
 void FrameState::verificationCompleted() {
-  setAll(*this, {Command::TB7, Command::TB8, Command::TB9, Command::N9, Command::N20, Command::N21}, true);
+  setAll(*this, {ToolPrint, ToolBody, ToolGlaze, MainPrint, MainBody, MainGlaze}, true);
 }
 
 void FrameState::propertiesComputed() {
-  setAll(*this,
-         {Command::TB8, Command::TB9, Command::FrameBody, Command::FrameGlaze, Command::N20, Command::N21},
-         false);
+  setAll(*this, {ToolBody, ToolGlaze, FrameBody, FrameGlaze, MainBody, MainGlaze}, false);
 }
 
-void FrameState::printPreviewFinished() { setAll(*this, {Command::TB7, Command::N9}, false); }
+void FrameState::printPreviewFinished() { setAll(*this, {ToolPrint, MainPrint}, false); }
 
 }  // namespace tessaro::app

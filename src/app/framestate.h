@@ -16,38 +16,54 @@ inline const QString kFrameCaption = QStringLiteral("Tessaro V1.0");
 // Caption of the exit command.
 inline const QString kExitCaption = QStringLiteral("退出");
 
+// Today's date as the frame's status strip shows it.
+QString statusDateText();
+
 // Every command of the frame's tool bar, the frame menu and the main-screen menu.
 enum class Command : int {
   // tool bar
-  TB1, TB2, TB3, TB4, TB5, TB8, TB9, WTB1, WTB2, WTB3, TB7, TB6, ToolButton6, TBExit,
+  ToolMainScreen,      // "主界面"
+  ToolMaterials,       // "原料库"
+  ToolTargets,         // "目标库"
+  ToolCalculate,       // "配方计算"
+  ToolVerify,          // "验算组成"
+  ToolBody,            // "坯性能"
+  ToolGlaze,           // "釉性能"
+  ToolCascade,         // "层叠"
+  ToolTileHorizontal,  // "水平"
+  ToolTileVertical,    // "垂直"
+  ToolPrint,           // "打印/预览"
+  ToolClear,           // "清空主界面数据"
+  ToolCalculator,      // "计算器"
+  ToolExit,            // "退出"
   // frame menu
-  FrameMainScreen,     // "主界面(&Z)"
-  FrameMaterials,      // "原料库(&Y)"
-  FrameTargets,        // "目标库(&M)"
-  FrameClear,          // "清空主界面数据(&D)"
-  FramePrint,          // "打印/预览(&S)"
-  FrameExit,           // "退出"
-  FrameCalculate,      // "配方计算(&P)"
-  FrameVerify,         // "验算组成(&S)"
-  FrameBody,           // "坯性能计算(&B)"
-  FrameGlaze,          // "釉性能计算(&G)"
-  FrameCascade,        // "层叠(&N)"
-  FrameTileHorizontal, // "水平(&V)"
-  FrameTileVertical,   // "垂直(&R)"
-  FrameHelp,           // "帮助(&A)"
-  FrameAbout,          // "关于(&O)"
+  FrameMainScreen,      // "主界面(&Z)"
+  FrameMaterials,       // "原料库(&Y)"
+  FrameTargets,         // "目标库(&M)"
+  FrameClear,           // "清空主界面数据(&D)"
+  FramePrint,           // "打印/预览(&S)"
+  FrameExit,            // "退出"
+  FrameCalculate,       // "配方计算(&P)"
+  FrameVerify,          // "验算组成(&S)"
+  FrameBody,            // "坯性能计算(&B)"
+  FrameGlaze,           // "釉性能计算(&G)"
+  FrameCascade,         // "层叠(&N)"
+  FrameTileHorizontal,  // "水平(&V)"
+  FrameTileVertical,    // "垂直(&R)"
+  FrameHelp,            // "帮助(&A)"
+  FrameAbout,           // "关于(&O)"
   // main-screen menu
   MainScreenItem,      // "主界面"
   MainMaterials,       // "原料库"
   MainTargets,         // "目标库"
   MainClear,           // "清空主界面数据"
   MainPack,            // "整理数据库"
-  N9,                  // "打印/预览"
+  MainPrint,           // "打印/预览"
   MainExit,            // "退出"
-  N5,                  // "配方计算"
-  N6,                  // "验算组成"
-  N20,                 // "坯性能"
-  N21,                 // "釉性能"
+  MainCalculate,       // "配方计算"
+  MainVerify,          // "验算组成"
+  MainBody,            // "坯性能"
+  MainGlaze,           // "釉性能"
   MainTileHorizontal,  // "水平"
   MainTileVertical,    // "垂直"
   MainCascade,         // "层叠"
@@ -59,7 +75,7 @@ enum class Command : int {
 inline constexpr std::size_t kCommandCount = std::size_t(Command::Count);
 
 // The three window buttons, exactly one of which is pressed.
-enum class WindowButton { TB1, TB2, TB3 };
+enum class WindowButton { MainScreen, Materials, Targets };
 
 // The main frame's command state.
 class FrameState {
@@ -72,7 +88,7 @@ class FrameState {
   WindowButton pressedButton() const { return pressed_; }
   void press(WindowButton b) { pressed_ = b; }
 
-  bool exitEnabled() const { return enabled(Command::TBExit); }
+  bool exitEnabled() const { return enabled(Command::ToolExit); }
 
   // The events of the command-state rules; each sets the flags of its rule
   // and leaves every other flag as it is.
@@ -90,7 +106,7 @@ class FrameState {
 
  private:
   std::array<bool, kCommandCount> enabled_{};
-  WindowButton pressed_ = WindowButton::TB1;
+  WindowButton pressed_ = WindowButton::MainScreen;
 };
 
 }  // namespace tessaro::app

@@ -1,40 +1,22 @@
 // The captions of the main screen's three grids and the settings file they
 // come from: read at the start, changed by K/Na and by naming the other
-// oxides, written back to the settings file. Every position of a caption in
-// the grids is known here and nowhere else.
+// oxides, written back to the settings file. Where each caption sits and
+// which key of the settings file holds it, the grids' columns tell
+// (app/gridcolumns.h).
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
-#include <array>
-
+#include "app/gridcolumns.h"
 #include "app/prompter.h"
 
 namespace tessaro::app {
-
-// Grid positions of the other-oxide columns in the grid of table 1.
-inline constexpr int kFirstOtherColumn = 14;
-inline constexpr int kLastOtherColumn = 16;
-
-// The eleven built-in entries of the other-oxide menu, in menu order.
-struct OtherOxideEntry {
-  const char16_t* name;
-  const char16_t* weight;
-};
-inline constexpr std::array<OtherOxideEntry, 11> kOtherOxideEntries = {{
-    {u"B2O3", u"69.62"}, {u"BaO", u"153.3"}, {u"BeO", u"25.01"}, {u"Li2O", u"29.88"}, {u"MnO", u"70.94"},
-    {u"P2O5", u"141.94"}, {u"PbO", u"223.2"}, {u"SnO2", u"150.7"}, {u"SrO", u"103.62"}, {u"ZnO", u"81.37"},
-    {u"ZrO2", u"123.22"},
-}};
 
 class GridCaptions {
  public:
   // Reads the captions from the settings file of the data folder under `baseFolder`.
   GridCaptions(Prompter& prompter, const QString& baseFolder);
-
-  // The captions of grid 1 as the settings file holds them (23 positions).
-  static QStringList readFormulaCaptions(const QString& baseFolder);
 
   // Captions of grid 1 (23 columns), grid 2 (20) and grid 3 (21) by position.
   const QStringList& formula() const { return formula_; }
@@ -55,7 +37,7 @@ class GridCaptions {
   int selectedOtherColumn() const { return selectedOther_; }
   // A click on a title of grid 1: true when it selects an other-oxide column.
   bool selectOtherColumn(int column);
-  // A built-in entry (index into kOtherOxideEntries) on the selected column.
+  // A built-in entry (index into kOtherOxideMenu) on the selected column.
   bool chooseOtherOxide(int entry);
   // The free entry "其它": a name and a weight asked for.
   bool enterOtherOxide();
@@ -65,7 +47,10 @@ class GridCaptions {
   bool writeSetting(const QString& section, const QString& key, const QString& value);
   // Whether the settings file can hold `value`; a message naming `what` when not.
   bool storable(const QString& section, const QString& key, const QString& value, const QString& what);
-  void setOtherCaption(int k, const QString& caption);
+  // Shows `caption` on the column of `field` in each of the three grids.
+  void setCaption(const QString& field, const QString& caption);
+  // Writes `caption` under the settings key the columns of `field` read.
+  bool writeCaption(const QString& field, const QString& caption);
   bool nameSelectedOther(const QString& caption, const QString& weight);
 
   Prompter& prompter_;

@@ -174,6 +174,16 @@ const QStringList& oxideFields() {
   return fields;
 }
 
+QString otherOxideField(int k) { return QStringLiteral("QTCF%1").arg(k); }
+
+int otherOxideAt(Grid grid, int column) {
+  if (column < 0) return 0;
+  for (int k = 1; k <= 3; ++k) {
+    if (columnOf(grid, otherOxideField(k)) == column) return k;
+  }
+  return 0;
+}
+
 const std::vector<GridColumn>& gridColumns(Grid grid) {
   // Each grid's list is made on first use; the target and result grids read
   // the formula grid's while theirs is made.

@@ -32,6 +32,7 @@ inline constexpr Colour kGrey{128, 128, 128};
 inline constexpr Colour kFuchsia{255, 0, 255};
 inline constexpr Colour kYellow{255, 255, 0};
 inline constexpr Colour kPink{255, 210, 255};
+inline constexpr Colour kRose{255, 155, 155};  // the proportions of the verified formula
 inline constexpr Colour kLightGreen{223, 255, 223};
 inline constexpr Colour kMoneyGreen{192, 220, 192};
 inline constexpr Colour kLightBlue{210, 233, 255};
@@ -96,6 +97,11 @@ QStringList readCaptions(Grid grid, const QString& settingsFile);
 
 // The eleven oxide fields, in the order of every grid and report.
 const QStringList& oxideFields();
+// The field of other oxide k (1..3): "QTCF1" ... "QTCF3"; its molecular
+// weight is the key of that name in kOtherOxideSection.
+QString otherOxideField(int k);
+// Which other oxide (1..3) column `column` of `grid` holds; 0 for any other column.
+int otherOxideAt(Grid grid, int column);
 
 // How a cell is drawn where it differs from its column.
 struct CellLook {

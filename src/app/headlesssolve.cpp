@@ -46,14 +46,6 @@ SolvedFormula solved(const core::FormulaResult& f, const core::Contents& goal) {
 
 }  // namespace
 
-QStringList oxideColumns() {
-  QStringList columns;
-  for (std::string_view name : core::kOxideFields) columns << QString::fromLatin1(name.data(), qsizetype(name.size()));
-  return columns;
-}
-
-int maxRawMaterials() { return core::kMaxMaterials; }
-
 SolveOutcome solveWithoutTables(const SolveInput& input) {
   std::vector<core::SolverMaterial> materials;
   for (const SolveMaterial& m : input.materials) materials.push_back(solverMaterial(m));

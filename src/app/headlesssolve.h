@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <string>
@@ -12,13 +11,9 @@
 
 namespace tessaro::app {
 
-// Values of the eleven oxide columns, in the order of oxideColumns().
+// Values of the eleven oxide columns, in the order of oxideFields()
+// (app/gridcolumns.h).
 using OxideValues = std::array<double, 11>;
-
-// Field names of the eleven oxide columns ("SIO2" ... "QTCF3").
-QStringList oxideColumns();
-// At most this many raw materials take part in a formula.
-int maxRawMaterials();
 
 struct SolveMaterial {
   std::string name;

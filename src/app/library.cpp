@@ -23,7 +23,6 @@ LibraryTraits makeTraits(LibraryKind kind) {
   if (kind == LibraryKind::Materials) {
     s.caption = QStringLiteral("原料库");
     s.tableName = QStringLiteral("数据库\\YLK.DBF");
-    s.section = kMaterialLibrarySection;
     s.rootText = QStringLiteral("原料");
     s.headerTableWord = QStringLiteral("原料库表【");
     s.deleteAllQuestion = QStringLiteral("将要删除原料库中的所有记录，不能恢复！");
@@ -41,7 +40,6 @@ LibraryTraits makeTraits(LibraryKind kind) {
   } else {
     s.caption = QStringLiteral("目标库");
     s.tableName = QStringLiteral("数据库\\pfk.dbf");
-    s.section = kTargetLibrarySection;
     s.rootText = QStringLiteral("目标配方");
     s.headerTableWord = QStringLiteral("目标配方库表【");
     s.deleteAllQuestion = QStringLiteral("将要删除目标库中的所有记录，不能恢复！");
@@ -430,25 +428,17 @@ void Library::showAll() {
 
 // --- Other oxides --------------------------------------------------------------------------
 
-namespace {
-
-bool isOtherColumn(const LibraryTraits& traits, int column) {
-  return column >= columnOf(traits.grid, QStringLiteral("QTCF1")) &&
-         column <= columnOf(traits.grid, QStringLiteral("QTCF3"));
-}
-
-}  // namespace
-
 std::optional<QPoint> Library::selectOtherColumn(int column) {
   return guarded(prompter_, [&]() -> std::optional<QPoint> {
-    if (!usable() || !isOtherColumn(traits_, column)) return std::nullopt;
+    if (!usable() || otherOxideAt(traits_.grid, column) == 0) return std::nullopt;
     selectedOther_ = column;
     return QPoint(60 * column + std::max(widths_[0], 0), 138);
   });
 }
 
 bool Library::setOtherCaption(int column, const QString& name) {
-  const auto written = store::Profile::write(settingsFile(), traits_.section, QString::number(column), name);
+  const CaptionKey& key = gridColumns(traits_.grid)[std::size_t(column)].caption;
+  const auto written = store::Profile::write(settingsFile(), key.section, QString::number(key.key), name);
   if (!written) {
     prompter_.warning(written.error());
     return false;
@@ -460,14 +450,14 @@ bool Library::setOtherCaption(int column, const QString& name) {
 bool Library::chooseOtherOxide(int entry) {
   return guarded(prompter_, [&] {
     if (!usable() || entry < 0 || entry >= int(kOtherOxideMenu.size())) return false;
-    if (!isOtherColumn(traits_, selectedOther_)) return false;
+    if (otherOxideAt(traits_.grid, selectedOther_) == 0) return false;
     return setOtherCaption(selectedOther_, QString::fromUtf16(kOtherOxideMenu[std::size_t(entry)].name));
   });
 }
 
 bool Library::nameOtherOxide() {
   return guarded(prompter_, [&] {
-    if (!usable() || !isOtherColumn(traits_, selectedOther_)) return false;
+    if (!usable() || otherOxideAt(traits_.grid, selectedOther_) == 0) return false;
     const QString name = prompter_
                              .inputBox(QStringLiteral("输入氧化物名称。"),
                                        QStringLiteral("注意大小写，它关系到下面的计算。。。...."), kFreeOtherOxide)
@@ -477,8 +467,8 @@ bool Library::nameOtherOxide() {
       return false;
     }
     if (name != kFreeOtherOxide) return setOtherCaption(selectedOther_, name);
-    const int k = selectedOther_ - columnOf(traits_.grid, QStringLiteral("QTCF1")) + 1;
-    return setOtherCaption(selectedOther_, kFreeOtherOxide + QString::number(k));
+    return setOtherCaption(selectedOther_,
+                           kFreeOtherOxide + QString::number(otherOxideAt(traits_.grid, selectedOther_)));
   });
 }
 

@@ -35,7 +35,6 @@ struct LibraryTraits {
   LibraryKind kind;
   QString caption;           // window caption
   QString tableName;         // relative name under the program folder
-  QString section;           // section of the settings file with the column titles
   QString rootText;          // root node of the category tree
   QString headerTableWord;   // how the header message names this library's grid
   QString deleteAllQuestion;

@@ -240,7 +240,7 @@ void Library::transferTarget(int column) {
     if (JaLu() == Transfer::Stopped) return;
   }
   sink_.bringMainScreenForward();
-  sink_.pressMainScreenButton();
+  sink_.showMainScreen();
   sink_.compactDisplayOff();
   sink_.hideResultGrid();
 }

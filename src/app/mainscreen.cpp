@@ -23,10 +23,6 @@ std::vector<std::pair<std::int64_t, RowHighlight>> MainScreen::highlightedRows()
   return guard([&] { return display_.highlightedRows(); });
 }
 
-std::vector<core::PropertyRowColours> MainScreen::propertyRowColours() {
-  return guard([&] { return properties_.propertyRowColours(); });
-}
-
 // --- Calculation and verification ------------------------------------------------------------
 
 bool MainScreen::calculate() { return calculation_.calculate(); }  // guarded inside: a stop resets the retries

@@ -18,6 +18,7 @@
 #include "app/formulaverification.h"
 #include "app/framestate.h"
 #include "app/gridcaptions.h"
+#include "app/gridcolumns.h"
 #include "app/knatoggle.h"
 #include "app/maintenance.h"
 #include "app/prompter.h"
@@ -70,10 +71,10 @@ class MainScreen {
   int precision() const { return state_.precision; }
   bool kNaMerged() const { return state_.kNaMerged(); }
   QString kNaCaption() const { return state_.kNaCaption; }
-  Rgb kNaColour() const { return kNaMerged() ? kRed : kNavy; }
+  Colour kNaColour() const { return kNaMerged() ? palette::kRed : palette::kNavy; }
   bool compactDisplay() const { return state_.compactDisplay(); }
   QString compactCaption() const { return state_.compactCaption; }
-  Rgb compactColour() const { return compactDisplay() ? kRed : kNavy; }
+  Colour compactColour() const { return compactDisplay() ? palette::kRed : palette::kNavy; }
   int selectedOtherColumn() const { return captions_.selectedOtherColumn(); }
   bool resultGridVisible() const { return state_.resultVisible; }
   void hideResultGrid() { state_.resultVisible = false; }
@@ -81,8 +82,8 @@ class MainScreen {
   // 0: NUM1 and NUM2 in their normal colour; 1 or 2: that column marks the
   // verified formula.
   int verifiedColumn() const { return state_.verifiedColumn; }
-  Rgb proportionColour(int column) const {
-    return column == state_.verifiedColumn ? kVerifiedColour : kProportionColour;
+  Colour proportionColour(int column) const {
+    return column == state_.verifiedColumn ? palette::kRose : palette::kPink;
   }
   int retryCounter() const { return calculation_.retryCounter(); }
   // Deepest nesting of calculation runs reached by the last calculation command.
@@ -99,8 +100,6 @@ class MainScreen {
   Verdict lastVerdict() const { return calculation_.lastVerdict(); }
   // Height in pixels the property panel is given (36 per row after the first).
   int propertyPanelHeight() const { return state_.propertyPanelHeight; }
-  // How the property grid draws each row of the property table, in table order.
-  std::vector<core::PropertyRowColours> propertyRowColours();
 
   // --- Commands ----------------------------------------------------------------------
   // The calculation run ("配方计算") with its verdict and retries. False when
@@ -135,7 +134,7 @@ class MainScreen {
   void pack();
   // A click on a title of grid 1: true when it opens the other-oxide menu.
   bool selectOtherColumn(int column);
-  // A built-in entry (index into kOtherOxideEntries) on the selected column.
+  // A built-in entry (index into kOtherOxideMenu) on the selected column.
   bool chooseOtherOxide(int entry);
   // The free entry "其它" of the other-oxide menu.
   bool enterOtherOxide();

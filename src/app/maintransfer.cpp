@@ -5,8 +5,8 @@
 
 namespace tessaro::app {
 
-MainScreenTransfer::MainScreenTransfer(MainScreen& main, FrameState& frame, std::function<void()> showMainScreen)
-    : main_(main), frame_(frame), showMainScreen_(std::move(showMainScreen)) {}
+MainScreenTransfer::MainScreenTransfer(MainScreen& main, FrameState& frame, std::function<void()> bringForward)
+    : main_(main), frame_(frame), bringForward_(std::move(bringForward)) {}
 
 store::Table* MainScreenTransfer::formulaTable() {
   return main_.isOpen(WorkTable::Formula) ? &main_.table(WorkTable::Formula) : nullptr;
@@ -29,12 +29,12 @@ bool MainScreenTransfer::otherTitleRed(Grid grid, int k) const {
 void MainScreenTransfer::recordTransferred() { frame_.recordTransferred(); }
 
 void MainScreenTransfer::bringMainScreenForward() {
-  if (showMainScreen_) showMainScreen_();
+  if (bringForward_) bringForward_();
 }
 
-void MainScreenTransfer::pressMainScreenButton() {
+void MainScreenTransfer::showMainScreen() {
   frame_.showMainScreen();
-  if (showMainScreen_) showMainScreen_();
+  if (bringForward_) bringForward_();
 }
 
 void MainScreenTransfer::compactDisplayOff() { main_.showAllMaterials(); }

@@ -13,9 +13,9 @@ class MainScreen;
 
 class MainScreenTransfer : public TransferSink {
  public:
-  // `showMainScreen` shows the main screen and brings it to the front; the
-  // windows supply it (nothing happens without windows).
-  MainScreenTransfer(MainScreen& main, FrameState& frame, std::function<void()> showMainScreen = {});
+  // `bringForward` shows the main screen's window and brings it to the
+  // front; the windows supply it (nothing happens without windows).
+  MainScreenTransfer(MainScreen& main, FrameState& frame, std::function<void()> bringForward = {});
 
   store::Table* formulaTable() override;
   store::Table* targetTable() override;
@@ -23,7 +23,7 @@ class MainScreenTransfer : public TransferSink {
   void setOtherTitleRed(Grid grid, int k, bool red) override;
   void recordTransferred() override;
   void bringMainScreenForward() override;
-  void pressMainScreenButton() override;
+  void showMainScreen() override;
   void compactDisplayOff() override;
   void hideResultGrid() override;
 
@@ -33,7 +33,7 @@ class MainScreenTransfer : public TransferSink {
  private:
   MainScreen& main_;
   FrameState& frame_;
-  std::function<void()> showMainScreen_;
+  std::function<void()> bringForward_;
   std::array<std::array<bool, 3>, 2> red_{};
 };
 

@@ -1,5 +1,5 @@
-// The limit of core::kMaxMaterials raw materials in table 1 and the messages
-// that refuse going past it.
+// The limit of raw materials in a formula (table 1, the command line's
+// solve) and the messages that refuse going past it.
 #pragma once
 
 #include <QString>
@@ -7,6 +7,9 @@
 #include "core/solver.h"
 
 namespace tessaro::app {
+
+// At most this many raw materials take part in a formula.
+using core::kMaxMaterials;
 
 // One more raw material chosen in the material library, with `inTable` in table 1.
 QString singleLimitText(int inTable);

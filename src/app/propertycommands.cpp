@@ -249,21 +249,4 @@ std::array<std::optional<double>, 3> PropertyCommands::ERO(const QString& side) 
   return sums;
 }
 
-std::vector<core::PropertyRowColours> PropertyCommands::propertyRowColours() {
-  std::vector<core::PropertyRowColours> rows;
-  if (!tables_.isOpen(WorkTable::Property)) return rows;
-  Table& property = tables_.table(WorkTable::Property);
-  if (property.state() != Table::State::Browse) return rows;
-  tables_.forEachKeepingPlace(
-      property,
-      [&] {
-        const std::string ro0 = property.text(QStringLiteral("RONAME0")).toStdString();
-        const std::string ro1 = property.text(QStringLiteral("RONAME1")).toStdString();
-        rows.push_back(core::propertyRowColours(core::propertyRowStyle(ro0, ro1)));
-        return true;
-      },
-      {.reported = false});
-  return rows;
-}
-
 }  // namespace tessaro::app

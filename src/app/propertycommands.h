@@ -37,8 +37,6 @@ class PropertyCommands {
   // PanDuanQT: every other oxide present in the result record the cursor is
   // on, and named like an oxide, has a weight in the settings file.
   bool PanDuanQT();
-  // How the property grid draws each row of the property table, in table order.
-  std::vector<core::PropertyRowColours> propertyRowColours();
 
  private:
   // What a property calculation works on: the result records in BH order (one

@@ -1,5 +1,5 @@
 // What the main screen's view shows besides the tables: the inputs of the
-// frame, the captions and colours of its buttons, and which grids are shown.
+// frame, the captions of its buttons, and which grids are shown.
 // The main screen's commands change it; the view reads it.
 #pragma once
 
@@ -13,17 +13,6 @@ inline const QString kCompactOnCaption = QStringLiteral("全部显示");
 inline const QString kMergeCaption = QStringLiteral("K/Na合并");
 inline const QString kSplitCaption = QStringLiteral("K/Na拆分");
 inline const QString kMandatoryMark = QStringLiteral("选");
-
-// Colours the view uses for the state below.
-struct Rgb {
-  int r = 0, g = 0, b = 0;
-  bool operator==(const Rgb&) const = default;
-};
-inline constexpr Rgb kNavy{0, 0, 128};
-inline constexpr Rgb kRed{255, 0, 0};
-inline constexpr Rgb kProportionColour{255, 210, 255};  // NUM1, NUM2 normally
-inline constexpr Rgb kVerifiedColour{255, 155, 155};    // NUM of the verified formula
-inline constexpr Rgb kMandatoryRowColour{200, 200, 255};
 
 struct ScreenState {
   // Inputs of the frame: the allowed average error rate as typed, and whether

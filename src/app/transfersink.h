@@ -32,8 +32,9 @@ class TransferSink {
   virtual void recordTransferred() = 0;
   // Brings the main screen to the front.
   virtual void bringMainScreenForward() = 0;
-  // The whole command of the tool button "主界面".
-  virtual void pressMainScreenButton() = 0;
+  // Shows the main screen as the frame's "主界面" command does: the main
+  // screen's commands enabled, its window button pressed, its window in front.
+  virtual void showMainScreen() = 0;
   // Switches the compact display off, so that table 1 shows all its records.
   virtual void compactDisplayOff() = 0;
   // Hides the grid of table 3.

@@ -1,17 +1,11 @@
 #include "app/worktables.h"
 
-#include <QDate>
-
+#include "store/dbf.h"
 #include "store/paths.h"
 
 namespace tessaro::app {
 
 using store::Table;
-
-core::Date today() {
-  const QDate d = QDate::currentDate();
-  return {d.year(), d.month(), d.day()};
-}
 
 QString fieldName(std::string_view name) { return QString::fromLatin1(name.data(), qsizetype(name.size())); }
 
@@ -174,7 +168,7 @@ bool WorkingTables::writeResultRecord(const ResultValues& v) {
     if (!setText(result, fieldName(core::kOxideFields[std::size_t(m)]), text)) return false;
   }
   if (!setText(result, QStringLiteral("HJ"), QString::fromStdString(v.total.text))) return false;
-  if (!result.setDate(QStringLiteral("DATE"), today()) || !result.post()) return engine(result);
+  if (!result.setDate(QStringLiteral("DATE"), store::today()) || !result.post()) return engine(result);
   return true;
 }
 

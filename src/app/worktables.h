@@ -33,9 +33,6 @@ enum class WorkTable { Formula, Target, Result, Property };
 inline constexpr std::array<WorkTable, 4> kWorkTables = {WorkTable::Formula, WorkTable::Target, WorkTable::Result,
                                                          WorkTable::Property};
 
-// Today's date, as the result records store it.
-core::Date today();
-
 // A column name of core's vocabulary as a field name.
 QString fieldName(std::string_view name);
 

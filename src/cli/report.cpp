@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/gridcaptions.h"
+#include "app/datafolder.h"
+#include "app/gridcolumns.h"
 #include "cli/commands.h"
 #include "report/reportcontent.h"
 #include "report/reportpainter.h"
@@ -20,7 +21,7 @@ int runReport(Context& ctx) {
   const QString pdf = ctx.args[at + 1];
 
   // The captions of grid 1 as the main screen reads them at its start.
-  const QStringList captions = app::GridCaptions::readFormulaCaptions(ctx.baseFolder);
+  const QStringList captions = app::readCaptions(app::Grid::Formula, app::settingsFile(ctx.baseFolder));
 
   report::ReportTables tables;
   QString error;

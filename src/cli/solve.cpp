@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "app/gridcolumns.h"
 #include "app/headlesssolve.h"
+#include "app/materiallimit.h"
 #include "cli/commands.h"
 
 namespace tessaro::cli {
@@ -80,7 +82,7 @@ class ObjectReader {
 };
 
 std::optional<InputError> readContents(ObjectReader& reader, app::OxideValues& contents) {
-  const QStringList columns = app::oxideColumns();
+  const QStringList& columns = app::oxideFields();
   for (std::size_t m = 0; m < contents.size(); ++m) contents[m] = reader.number(columns[qsizetype(m)]);
   return reader.error();
 }
@@ -103,11 +105,11 @@ std::optional<InputError> readInput(const QJsonObject& root, app::SolveInput& in
   const QJsonArray list = materials.toArray();
   if (list.isEmpty()) return InputError{QStringLiteral("materials"), QStringLiteral("no raw material given")};
   // More than the tableau holds is refused before anything else is read.
-  if (list.size() > app::maxRawMaterials()) {
+  if (list.size() > app::kMaxMaterials) {
     return InputError{QStringLiteral("materials"),
                       QStringLiteral("%1 raw materials given, at most %2 can be used")
                           .arg(list.size())
-                          .arg(app::maxRawMaterials())};
+                          .arg(app::kMaxMaterials)};
   }
   for (qsizetype i = 0; i < list.size(); ++i) {
     const QString path = QStringLiteral("materials[%1]").arg(i);
@@ -194,7 +196,7 @@ QByteArray formulaJson(const app::SolvedFormula& f, JsonNumbers& jsonNumber) {
   }
   out += "], \"DJ\": " + jsonNumber(f.price);
   out += ", \"composition\": {";
-  const QStringList columns = app::oxideColumns();
+  const QStringList& columns = app::oxideFields();
   for (std::size_t m = 0; m < f.composition.size(); ++m) {
     out += (m ? ", \"" : "\"") + columns[qsizetype(m)].toLatin1() + "\": " + jsonNumber(f.composition[m]);
   }

@@ -42,20 +42,6 @@ PropertyRowStyle propertyRowStyle(const PropertyRow& row) {
                           row.sides[1][OxideGroup::RO].label.value_or(""));
 }
 
-PropertyRowColours propertyRowColours(PropertyRowStyle style) {
-  switch (style) {
-    case PropertyRowStyle::GroupSums:
-      return {GridColour::Yellow, GridColour::Black, true};
-    case PropertyRowStyle::Properties:
-      return {GridColour::Yellow, GridColour::Fuchsia, true};
-    case PropertyRowStyle::Acidity:
-      return {GridColour::Window, GridColour::Blue, true};
-    case PropertyRowStyle::Plain:
-      break;
-  }
-  return {};
-}
-
 int propertyPanelHeight(int rows) { return rows > 1 ? 36 * (rows - 1) : 0; }
 
 namespace {

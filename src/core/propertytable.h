@@ -1,6 +1,6 @@
 // The property table (性能.dbf) as data: its rows with the fourteen fields
-// of each, how the property grid colours a row, and the height of the panel
-// that shows the table.
+// of each, which kind of row the property grid draws in its own colours, and
+// the height of the panel that shows the table.
 #pragma once
 
 #include <array>
@@ -67,27 +67,15 @@ struct PropertyField {
 // The fourteen fields of a row in the order of kPropertyFields.
 std::array<PropertyField, 14> propertyFields(const PropertyRow& row);
 
-// How the property grid draws a row. The grid tests the RO labels of both
-// sides as the table holds them (blanks trimmed): "一价系数" first, then
-// "耐火度", then "酸性系数"; the whole row takes the colours, whichever side
-// holds the label. Every other row, the spacer row included, is plain.
+// Which kind of row the property grid draws in its own colours. The grid
+// tests the RO labels of both sides as the table holds them (blanks
+// trimmed): "一价系数" first, then "耐火度", then "酸性系数"; the whole row
+// takes the colours, whichever side holds the label. Every other row, the
+// spacer row included, is plain.
 enum class PropertyRowStyle { Plain, GroupSums, Properties, Acidity };
 
 PropertyRowStyle propertyRowStyle(std::string_view roName0, std::string_view roName1);
 PropertyRowStyle propertyRowStyle(const PropertyRow& row);
-
-// Colours of a styled row; a plain row keeps its column's own colours.
-enum class GridColour { ColumnDefault, Yellow, Black, Fuchsia, Window, Blue };
-struct PropertyRowColours {
-  GridColour background = GridColour::ColumnDefault;
-  GridColour text = GridColour::ColumnDefault;
-  bool focusRectangle = false;  // drawn on the cell before its text
-};
-
-// Group sums: yellow with black text; property row: yellow with fuchsia
-// text; acidity row: blue text on the window colour. Those three rows get a
-// focus rectangle on every cell.
-PropertyRowColours propertyRowColours(PropertyRowStyle style);
 
 // Height in pixels of the panel that shows a property table of `rows` rows:
 // 36 per row after the first (seven rows give 216).

@@ -138,7 +138,7 @@ void PrintCommand::previewClosed() {
     // Both property commands stay enabled until a property calculation
     // disables them: only then is there a property report to show.
     const bool propertiesComputed =
-        !(frame_.enabled(app::Command::TB8) && frame_.enabled(app::Command::TB9));
+        !(frame_.enabled(app::Command::ToolBody) && frame_.enabled(app::Command::ToolGlaze));
     if (propertiesComputed) {
       showPreview(Stage::PropertyReport);
       return;

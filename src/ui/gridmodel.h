@@ -25,10 +25,7 @@
 
 namespace tessaro::ui {
 
-template <typename C>
-QColor toQColor(const C& c) {
-  return QColor(c.r, c.g, c.b);
-}
+inline QColor toQColor(const app::Colour& c) { return QColor(c.r, c.g, c.b); }
 
 // Roles beyond Qt's that the grid delegate reads.
 enum GridRole {

@@ -5,7 +5,6 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDate>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
@@ -25,7 +24,6 @@
 #include <functional>
 
 #include "aboutbox.h"
-#include "core/format.h"
 #include "ui/mainscreenform.h"
 #include "icons.h"
 #include "libraryform.h"
@@ -108,26 +106,31 @@ void TMainForm::buildToolBar() {
     bool separatorAfter;
   };
   const ToolEntry before[] = {
-      {"TB1", "主界面", "主界面", C::TB1, &TMainForm::TB1Click, false},
-      {"TB2", "原料库", "原料库", C::TB2, &TMainForm::TB2Click, false},
-      {"TB3", "目标库", "目标库", C::TB3, &TMainForm::TB3Click, true},
-      {"TB4", "配方计算", "以目标配方的化学组成为标准，从原料库中自动选择原料并配比，近可能满足标准要求", C::TB4,
-       &TMainForm::TB4Click, false},
-      {"TB5", "验算组成", "将配方计算结果，据所用原料的化学组成验算配方的化学组成", C::TB5, &TMainForm::TB5Click, true},
-      {"TB8", "坯性能", "坯性能计算", C::TB8, &TMainForm::TB8Click, false},
-      {"TB9", "釉性能", "釉性能计算", C::TB9, &TMainForm::TB9Click, true},
-      {"WTB1", "层叠", "层叠排列按钮，打开［原料库］和［目标库］界面后效果才明显。", C::WTB1, &TMainForm::WTB1Click, false},
-      {"WTB2", "水平", "水平排列按钮，打开［原料库］和［目标库］界面后效果才明显。", C::WTB2, &TMainForm::WTB2Click, false},
-      {"WTB3", "垂直", "垂直排列按钮，打开［原料库］和［目标库］界面后效果才明显。", C::WTB3, &TMainForm::WTB3Click, true},
-      {"TB7", "打印/预览", "打印/预览", C::TB7, &TMainForm::TB7Click, true},
-      {"TB6", "清空主界面数据", "清空主界面各表的数据", C::TB6, &TMainForm::TB6Click, true},
+      {"TB1", "主界面", "主界面", C::ToolMainScreen, &TMainForm::TB1Click, false},
+      {"TB2", "原料库", "原料库", C::ToolMaterials, &TMainForm::TB2Click, false},
+      {"TB3", "目标库", "目标库", C::ToolTargets, &TMainForm::TB3Click, true},
+      {"TB4", "配方计算", "以目标配方的化学组成为标准，从原料库中自动选择原料并配比，近可能满足标准要求",
+       C::ToolCalculate, &TMainForm::TB4Click, false},
+      {"TB5", "验算组成", "将配方计算结果，据所用原料的化学组成验算配方的化学组成", C::ToolVerify, &TMainForm::TB5Click,
+       true},
+      {"TB8", "坯性能", "坯性能计算", C::ToolBody, &TMainForm::TB8Click, false},
+      {"TB9", "釉性能", "釉性能计算", C::ToolGlaze, &TMainForm::TB9Click, true},
+      {"WTB1", "层叠", "层叠排列按钮，打开［原料库］和［目标库］界面后效果才明显。", C::ToolCascade,
+       &TMainForm::WTB1Click, false},
+      {"WTB2", "水平", "水平排列按钮，打开［原料库］和［目标库］界面后效果才明显。", C::ToolTileHorizontal,
+       &TMainForm::WTB2Click, false},
+      {"WTB3", "垂直", "垂直排列按钮，打开［原料库］和［目标库］界面后效果才明显。", C::ToolTileVertical,
+       &TMainForm::WTB3Click, true},
+      {"TB7", "打印/预览", "打印/预览", C::ToolPrint, &TMainForm::TB7Click, true},
+      {"TB6", "清空主界面数据", "清空主界面各表的数据", C::ToolClear, &TMainForm::TB6Click, true},
   };
   const auto add = [&](const ToolEntry& s) {
     auto* a = new QAction(toolIcon(QString::fromLatin1(s.name)), QString::fromUtf8(s.caption), this);
     a->setObjectName(QString::fromLatin1(s.name));
     a->setToolTip(QString::fromUtf8(s.hint));
     a->setStatusTip(a->toolTip());
-    if (s.command == C::TB1 || s.command == C::TB2 || s.command == C::TB3) a->setCheckable(true);
+    if (s.command == C::ToolMainScreen || s.command == C::ToolMaterials || s.command == C::ToolTargets)
+      a->setCheckable(true);
     connect(a, &QAction::triggered, this, s.slot);
     actions_.insert(s.command, a);
     bar->addAction(a);
@@ -138,8 +141,8 @@ void TMainForm::buildToolBar() {
 
   buildErrorInputs(bar);
 
-  add({"ToolButton6", "计算器", "计算器", C::ToolButton6, &TMainForm::ToolButton6Click, true});
-  add({"TBExit", "退出", "退出", C::TBExit, &TMainForm::TBExitClick, false});
+  add({"ToolButton6", "计算器", "计算器", C::ToolCalculator, &TMainForm::ToolButton6Click, true});
+  add({"TBExit", "退出", "退出", C::ToolExit, &TMainForm::TBExitClick, false});
 }
 
 // The inputs of the calculation on the tool bar: details and the allowed error.
@@ -280,10 +283,10 @@ void TMainForm::buildMenu() {
       if (state_.enabled(button)) run();
     });
   };
-  follow(C::FrameCalculate, C::TB4, [this] { TB4Click(); });
-  follow(C::FrameVerify, C::TB5, [this] { TB5Click(); });
-  follow(C::FrameBody, C::TB8, [this] { TB8Click(); });
-  follow(C::FrameGlaze, C::TB9, [this] { TB9Click(); });
+  follow(C::FrameCalculate, C::ToolCalculate, [this] { TB4Click(); });
+  follow(C::FrameVerify, C::ToolVerify, [this] { TB5Click(); });
+  follow(C::FrameBody, C::ToolBody, [this] { TB8Click(); });
+  follow(C::FrameGlaze, C::ToolGlaze, [this] { TB9Click(); });
   updateMenuBar();
 }
 
@@ -312,8 +315,7 @@ void TMainForm::createWindows(const QString& baseFolder) {
   mainScreenWindow_ = mdiArea_->addSubWindow(mainScreen_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   mainScreenWindow_->setObjectName(QStringLiteral("Form1Window"));
   mainScreenWindow_->showMaximized();
-  datePanel_->setText(QString::fromStdString(
-      core::formatDate({QDate::currentDate().year(), QDate::currentDate().month(), QDate::currentDate().day()})));
+  datePanel_->setText(app::statusDateText());
   for (auto it = mainScreen_->menuItems().cbegin(); it != mainScreen_->menuItems().cend(); ++it) actions_.insert(it.key(), it.value());
   const auto& items = mainScreen_->menuItems();
   connect(items[C::MainScreenItem], &QAction::triggered, this, &TMainForm::TB1Click);
@@ -372,9 +374,9 @@ void TMainForm::updateMenuBar() {
 
 void TMainForm::applyCommandState() {
   for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) it.value()->setEnabled(state_.enabled(it.key()));
-  actions_[C::TB1]->setChecked(state_.pressed(app::WindowButton::TB1));
-  actions_[C::TB2]->setChecked(state_.pressed(app::WindowButton::TB2));
-  actions_[C::TB3]->setChecked(state_.pressed(app::WindowButton::TB3));
+  actions_[C::ToolMainScreen]->setChecked(state_.pressed(app::WindowButton::MainScreen));
+  actions_[C::ToolMaterials]->setChecked(state_.pressed(app::WindowButton::Materials));
+  actions_[C::ToolTargets]->setChecked(state_.pressed(app::WindowButton::Targets));
 }
 
 void TMainForm::showHint(const QString& hint) {

@@ -158,8 +158,8 @@ void TForm1::styleCells() {
                                      formulaModel_->text(row, QStringLiteral("BXL2")),
                                      formulaModel_->text(row, QStringLiteral("BXL3")));
     if (!h.highlighted) return;
-    style.background = toQColor(app::kMandatoryRowColour);
-    style.text = toQColor(app::kRed);
+    style.background = toQColor(app::palette::kLavender);
+    style.text = toQColor(app::palette::kRed);
     style.textWhenSelected = true;
   });
   propertyModel_->setCellStyler([this](int row, int, CellStyle& style) {
@@ -345,15 +345,15 @@ void TForm1::buildMenu() {
         {"清空主界面数据", C::MainClear, "MainClear"},
         {"整理数据库", C::MainPack, "MainPack"},
         {nullptr, C::Count, ""},
-        {"打印/预览", C::N9, "N9"},
+        {"打印/预览", C::MainPrint, "N9"},
         {nullptr, C::Count, ""},
         {"退出", C::MainExit, "MainExit"}});
   menu(QStringLiteral("计算"), QStringLiteral("MainMenuCalculate"),
-       {{"配方计算", C::N5, "N5"},
-        {"验算组成", C::N6, "N6"},
+       {{"配方计算", C::MainCalculate, "N5"},
+        {"验算组成", C::MainVerify, "N6"},
         {nullptr, C::Count, ""},
-        {"坯性能", C::N20, "N20"},
-        {"釉性能", C::N21, "N21"},
+        {"坯性能", C::MainBody, "N20"},
+        {"釉性能", C::MainGlaze, "N21"},
         {nullptr, C::Count, ""}});
   menu(QStringLiteral("窗口"), QStringLiteral("MainMenuArrange"),
        {{"水平", C::MainTileHorizontal, "MainTileHorizontal"},
@@ -366,12 +366,12 @@ void TForm1::buildMenu() {
   connect(items_[C::MainTargets], &QAction::triggered, this, &TForm1::showTargetLibraryRequested);
   connect(items_[C::MainClear], &QAction::triggered, this, &TForm1::clearMainData);
   connect(items_[C::MainPack], &QAction::triggered, this, &TForm1::SpeedButton6Click);
-  connect(items_[C::N9], &QAction::triggered, this, &TForm1::printRequested);
+  connect(items_[C::MainPrint], &QAction::triggered, this, &TForm1::printRequested);
   connect(items_[C::MainExit], &QAction::triggered, this, &TForm1::exitRequested);
-  connect(items_[C::N5], &QAction::triggered, this, &TForm1::N5Click);
-  connect(items_[C::N6], &QAction::triggered, this, &TForm1::N6Click);
-  connect(items_[C::N20], &QAction::triggered, this, &TForm1::N20Click);
-  connect(items_[C::N21], &QAction::triggered, this, &TForm1::N21Click);
+  connect(items_[C::MainCalculate], &QAction::triggered, this, &TForm1::N5Click);
+  connect(items_[C::MainVerify], &QAction::triggered, this, &TForm1::N6Click);
+  connect(items_[C::MainBody], &QAction::triggered, this, &TForm1::N20Click);
+  connect(items_[C::MainGlaze], &QAction::triggered, this, &TForm1::N21Click);
   connect(items_[C::MainHelp], &QAction::triggered, this, &TForm1::helpRequested);
   connect(items_[C::MainAbout], &QAction::triggered, this, &TForm1::aboutRequested);
 }

@@ -134,8 +134,9 @@ TEST_F(MainScreenTest, BundledDataPassesWithTwoResultRecords) {
   EXPECT_EQ(formula.recordCount(), 6);
   EXPECT_EQ(numbers(formula, "NUM1"), QStringList({"29.48", "9.9", "29.36", "13.17", "10.17", "7.92"}));
   // Commands that need a result are enabled.
-  for (app::Command c : {app::Command::TB5, app::Command::TB7, app::Command::TB8, app::Command::TB9,
-                         app::Command::N6, app::Command::N9, app::Command::N20, app::Command::N21})
+  for (app::Command c :
+       {app::Command::ToolVerify, app::Command::ToolPrint, app::Command::ToolBody, app::Command::ToolGlaze,
+        app::Command::MainVerify, app::Command::MainPrint, app::Command::MainBody, app::Command::MainGlaze})
     EXPECT_TRUE(frame.enabled(c));
   EXPECT_TRUE(screen->resultGridVisible());
   EXPECT_EQ(screen->retryCounter(), 0);

@@ -67,12 +67,12 @@ TEST_F(VerificationTest, FormulaOneIsNormalisedOverTheFiredParts) {
   EXPECT_EQ(r.number("DJ"), 50);  // (30 x 100 + 10 x 200) / 100
   EXPECT_EQ(table(WorkTable::Property).recordCount(), 0);
   EXPECT_EQ(screen->verifiedColumn(), 1);
-  EXPECT_EQ(screen->proportionColour(1), app::kVerifiedColour);
-  EXPECT_EQ(screen->proportionColour(2), app::kProportionColour);
+  EXPECT_EQ(screen->proportionColour(1), app::palette::kRose);
+  EXPECT_EQ(screen->proportionColour(2), app::palette::kPink);
   EXPECT_TRUE(screen->resultGridVisible());
-  EXPECT_TRUE(frame.enabled(app::Command::TB7));
-  EXPECT_TRUE(frame.enabled(app::Command::N20));
-  EXPECT_FALSE(frame.enabled(app::Command::TB5));  // the verification does not enable itself
+  EXPECT_TRUE(frame.enabled(app::Command::ToolPrint));
+  EXPECT_TRUE(frame.enabled(app::Command::MainBody));
+  EXPECT_FALSE(frame.enabled(app::Command::ToolVerify));  // the verification does not enable itself
   // The empty NUM2 of 乙 became 0.
   store::Table& f = table(WorkTable::Formula);
   EXPECT_EQ(numbers(f, "NUM2"), QStringList({"1", "0"}));
@@ -188,12 +188,12 @@ TEST_F(MainScreenTest, DoubleClickOnNameColumnsShowsTheLibraries) {
   open();
   ASSERT_TRUE(screen->calculate());
   EXPECT_EQ(screen->formulaGridDoubleClicked(0), app::MainScreen::DoubleClick::ShowMaterialLibrary);
-  EXPECT_TRUE(frame.pressed(app::WindowButton::TB2));
-  EXPECT_FALSE(frame.enabled(app::Command::TB4));
+  EXPECT_TRUE(frame.pressed(app::WindowButton::Materials));
+  EXPECT_FALSE(frame.enabled(app::Command::ToolCalculate));
   EXPECT_FALSE(screen->resultGridVisible());
   EXPECT_EQ(screen->targetGridDoubleClicked(1), app::MainScreen::DoubleClick::Nothing);
   EXPECT_EQ(screen->targetGridDoubleClicked(0), app::MainScreen::DoubleClick::ShowTargetLibrary);
-  EXPECT_TRUE(frame.pressed(app::WindowButton::TB3));
+  EXPECT_TRUE(frame.pressed(app::WindowButton::Targets));
 }
 
 // --- K/Na merge and split -----------------------------------------------------------------
@@ -222,7 +222,7 @@ TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
   ASSERT_TRUE(screen->toggleKNa());
   EXPECT_TRUE(screen->kNaMerged());
   EXPECT_EQ(screen->kNaCaption(), "K/Na拆分");
-  EXPECT_EQ(screen->kNaColour(), app::kRed);
+  EXPECT_EQ(screen->kNaColour(), app::palette::kRed);
   store::Table& f = table(WorkTable::Formula);
   EXPECT_EQ(numbers(f, "K2O"), QStringList({"4.69", "3", "3"}));
   EXPECT_EQ(numbers(f, "NA2O"), QStringList({"0", "0", "0"}));
@@ -400,7 +400,7 @@ TEST_F(MainScreenTest, CompactDisplayWithoutProportionsShowsNothingUntilSwitched
   open();
   EXPECT_TRUE(screen->toggleCompactDisplay());
   EXPECT_EQ(screen->compactCaption(), "全部显示");
-  EXPECT_EQ(screen->compactColour(), app::kRed);
+  EXPECT_EQ(screen->compactColour(), app::palette::kRed);
   EXPECT_EQ(table(WorkTable::Formula).recordCount(), 0);
   EXPECT_TRUE(screen->toggleCompactDisplay());
   EXPECT_EQ(screen->compactCaption(), "精简显示");

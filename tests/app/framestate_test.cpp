@@ -24,26 +24,50 @@ struct Rule {
 
 const std::vector<Rule>& rules() {
   static const std::vector<Rule> r = {
-      {"frame created", &FrameState::frameCreated, WindowButton::TB1, {}, {}},
-      {"show main screen", &FrameState::showMainScreen, WindowButton::TB1, {C::TB4, C::TB6, C::FrameClear}, {}},
-      {"show material library", &FrameState::showMaterialLibrary, WindowButton::TB2, {},
-       {C::TB4, C::TB5, C::TB6, C::TB7, C::FrameClear}},
-      {"show target library", &FrameState::showTargetLibrary, WindowButton::TB3, {},
-       {C::TB4, C::TB5, C::TB6, C::TB7, C::FrameClear}},
-      {"record transferred", &FrameState::recordTransferred, WindowButton::TB1, {C::TB4, C::TB5, C::TB6}, {}},
-      {"calculation completed", &FrameState::calculationCompleted, std::nullopt,
-       {C::TB5, C::TB7, C::TB8, C::TB9, C::N6, C::N9, C::N20, C::N21}, {}},
-      {"verification completed", &FrameState::verificationCompleted, std::nullopt,
-       {C::TB7, C::TB8, C::TB9, C::N9, C::N20, C::N21}, {}},
-      {"properties computed", &FrameState::propertiesComputed, std::nullopt, {},
-       {C::TB8, C::TB9, C::FrameBody, C::FrameGlaze, C::N20, C::N21}},
-      {"print preview finished", &FrameState::printPreviewFinished, std::nullopt, {}, {C::TB7, C::N9}},
+      {"frame created", &FrameState::frameCreated, WindowButton::MainScreen, {}, {}},
+      {"show main screen",
+       &FrameState::showMainScreen,
+       WindowButton::MainScreen,
+       {C::ToolCalculate, C::ToolClear, C::FrameClear},
+       {}},
+      {"show material library",
+       &FrameState::showMaterialLibrary,
+       WindowButton::Materials,
+       {},
+       {C::ToolCalculate, C::ToolVerify, C::ToolClear, C::ToolPrint, C::FrameClear}},
+      {"show target library",
+       &FrameState::showTargetLibrary,
+       WindowButton::Targets,
+       {},
+       {C::ToolCalculate, C::ToolVerify, C::ToolClear, C::ToolPrint, C::FrameClear}},
+      {"record transferred",
+       &FrameState::recordTransferred,
+       WindowButton::MainScreen,
+       {C::ToolCalculate, C::ToolVerify, C::ToolClear},
+       {}},
+      {"calculation completed",
+       &FrameState::calculationCompleted,
+       std::nullopt,
+       {C::ToolVerify, C::ToolPrint, C::ToolBody, C::ToolGlaze, C::MainVerify, C::MainPrint, C::MainBody, C::MainGlaze},
+       {}},
+      {"verification completed",
+       &FrameState::verificationCompleted,
+       std::nullopt,
+       {C::ToolPrint, C::ToolBody, C::ToolGlaze, C::MainPrint, C::MainBody, C::MainGlaze},
+       {}},
+      {"properties computed",
+       &FrameState::propertiesComputed,
+       std::nullopt,
+       {},
+       {C::ToolBody, C::ToolGlaze, C::FrameBody, C::FrameGlaze, C::MainBody, C::MainGlaze}},
+      {"print preview finished", &FrameState::printPreviewFinished, std::nullopt, {}, {C::ToolPrint, C::MainPrint}},
   };
   return r;
 }
 
-// Known states: everything off with TB2 pressed, everything on with TB3 pressed,
-// and alternating flags with TB1 pressed.
+// Known states: everything off with the material library's button pressed,
+// everything on with the target library's button pressed,
+// and alternating flags with the main screen's button pressed.
 std::vector<FrameState> knownStates() {
   std::vector<FrameState> states(3);
   for (std::size_t i = 0; i < kCommandCount; ++i) {
@@ -51,9 +75,9 @@ std::vector<FrameState> knownStates() {
     states[1].setEnabled(Command(i), true);
     states[2].setEnabled(Command(i), i % 2 == 0);
   }
-  states[0].press(WindowButton::TB2);
-  states[1].press(WindowButton::TB3);
-  states[2].press(WindowButton::TB1);
+  states[0].press(WindowButton::Materials);
+  states[1].press(WindowButton::Targets);
+  states[2].press(WindowButton::MainScreen);
   return states;
 }
 
@@ -76,13 +100,13 @@ TEST(FrameState, EachEventSetsExactlyTheFlagsOfItsRule) {
 
 TEST(FrameState, InitialFlags) {
   const FrameState s;
-  const std::set<Command> off = {C::TB5, C::TB7, C::TB8, C::TB9, C::FramePrint, C::FrameBody,
-                                 C::FrameGlaze, C::N6, C::N9, C::N20, C::N21};
+  const std::set<Command> off = {C::ToolVerify, C::ToolPrint,  C::ToolBody,  C::ToolGlaze, C::FramePrint, C::FrameBody,
+                                 C::FrameGlaze, C::MainVerify, C::MainPrint, C::MainBody,  C::MainGlaze};
   for (std::size_t i = 0; i < kCommandCount; ++i) {
     EXPECT_EQ(s.enabled(Command(i)), off.count(Command(i)) == 0) << "command " << i;
   }
-  EXPECT_TRUE(s.pressed(WindowButton::TB1));
-  EXPECT_FALSE(s.pressed(WindowButton::TB2));
+  EXPECT_TRUE(s.pressed(WindowButton::MainScreen));
+  EXPECT_FALSE(s.pressed(WindowButton::Materials));
   EXPECT_TRUE(s.exitEnabled());
 }
 

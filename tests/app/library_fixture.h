@@ -41,7 +41,7 @@ class TestSink : public app::TransferSink {
   }
   void recordTransferred() override { calls << QStringLiteral("transferred"); }
   void bringMainScreenForward() override { calls << QStringLiteral("forward"); }
-  void pressMainScreenButton() override { calls << QStringLiteral("TB1"); }
+  void showMainScreen() override { calls << QStringLiteral("showMainScreen"); }
   void compactDisplayOff() override { calls << QStringLiteral("compactOff"); }
   void hideResultGrid() override { calls << QStringLiteral("hideGrid3"); }
 };

@@ -33,7 +33,7 @@ TEST_F(MainTransferTest, MaterialDoubleClickAppendsToTableOneAndSetsTheFrame) {
   app::Library materials(app::LibraryKind::Materials, prompter, *sink, base());
   materials.refresh();
   frame.showMaterialLibrary();
-  ASSERT_FALSE(frame.enabled(Command::TB4));
+  ASSERT_FALSE(frame.enabled(Command::ToolCalculate));
   store::Table* lib = materials.table();
   ASSERT_NE(lib, nullptr);
   toFirstComposition(*lib);
@@ -47,11 +47,11 @@ TEST_F(MainTransferTest, MaterialDoubleClickAppendsToTableOneAndSetsTheFrame) {
   EXPECT_EQ(formula.recordCount(), before + 1);
   formula.last();
   EXPECT_EQ(formula.text(QStringLiteral("NAME")), name);
-  EXPECT_TRUE(frame.pressed(WindowButton::TB1));
-  EXPECT_TRUE(frame.enabled(Command::TB4));
-  EXPECT_TRUE(frame.enabled(Command::TB5));
-  EXPECT_TRUE(frame.enabled(Command::TB6));
-  EXPECT_FALSE(frame.enabled(Command::FrameClear));  // a transfer alone does not run TB1's command
+  EXPECT_TRUE(frame.pressed(WindowButton::MainScreen));
+  EXPECT_TRUE(frame.enabled(Command::ToolCalculate));
+  EXPECT_TRUE(frame.enabled(Command::ToolVerify));
+  EXPECT_TRUE(frame.enabled(Command::ToolClear));
+  EXPECT_FALSE(frame.enabled(Command::FrameClear));  // a transfer alone does not run the command of "主界面"
   EXPECT_GE(shown, 1);
 }
 
@@ -78,8 +78,8 @@ TEST_F(MainTransferTest, TargetDoubleClickReplacesTableTwoAndResetsTheDisplay) {
   EXPECT_EQ(target.text(QStringLiteral("NAME")), name);
   EXPECT_FALSE(screen->compactDisplay());
   EXPECT_FALSE(screen->resultGridVisible());
-  EXPECT_TRUE(frame.pressed(WindowButton::TB1));
-  EXPECT_TRUE(frame.enabled(Command::TB4));
+  EXPECT_TRUE(frame.pressed(WindowButton::MainScreen));
+  EXPECT_TRUE(frame.enabled(Command::ToolCalculate));
   EXPECT_TRUE(frame.enabled(Command::FrameClear));  // the whole command of "主界面"
 }
 
@@ -115,7 +115,8 @@ TEST_F(MainTransferTest, HeaderMismatchMarksTheMainScreenTitleUntilTheTitlesAgre
 
 TEST_F(MainTransferTest, OtherCaptionsAreThoseOfTableOne) {
   for (int k = 1; k <= 3; ++k) {
-    EXPECT_EQ(sink->formulaOtherCaption(k), screen->formulaCaptions()[app::kFirstOtherColumn + k - 1]);
+    EXPECT_EQ(sink->formulaOtherCaption(k),
+              screen->formulaCaptions()[app::columnOf(app::Grid::Formula, app::otherOxideField(k))]);
   }
   EXPECT_EQ(sink->formulaOtherCaption(1), QStringLiteral("其它1"));
   EXPECT_TRUE(sink->formulaOtherCaption(4).isEmpty());

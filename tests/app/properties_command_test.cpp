@@ -164,21 +164,18 @@ TEST_F(PropertiesCommandTest, CommandStateAndCursorsAfterwards) {
   ASSERT_FALSE(screen->propertyPanelVisible());
   ASSERT_TRUE(screen->bodyProperties());
   EXPECT_TRUE(screen->propertyPanelVisible());
-  for (Command c : {Command::TB8, Command::TB9, Command::FrameBody, Command::FrameGlaze, Command::N20, Command::N21}) {
+  for (Command c : {Command::ToolBody, Command::ToolGlaze, Command::FrameBody, Command::FrameGlaze, Command::MainBody,
+                    Command::MainGlaze}) {
     EXPECT_FALSE(frame.enabled(c)) << int(c);
   }
   app::FrameState expected = before;
   expected.propertiesComputed();
   EXPECT_EQ(frame, expected);  // nothing else changed
-  EXPECT_TRUE(frame.enabled(Command::TB7));
+  EXPECT_TRUE(frame.enabled(Command::ToolPrint));
   // The result cursor is left on the last record.
   EXPECT_EQ(table(WorkTable::Result).text("BH"), "2＃配比");
 
-  // What the view draws, and the sums and sides as the operations give them.
-  const auto colours = screen->propertyRowColours();
-  ASSERT_EQ(colours.size(), 7u);
-  EXPECT_EQ(colours[4].text, core::GridColour::Black);
-  EXPECT_EQ(colours[6].text, core::GridColour::Blue);
+  // The sums and sides as the operations give them.
   const auto sums = screen->ERO("1");
   ASSERT_TRUE(sums[0] && sums[1] && sums[2]);
   EXPECT_EQ(*sums[0], values("RO1")[4]);  // the group-sum row
@@ -297,7 +294,7 @@ TEST_F(PropertiesCommandTest, EmptyResultTableAsksForACalculation) {
   EXPECT_EQ(prompter.messages[0].kind, MessageKind::Captioned);
   EXPECT_EQ(prompter.messages[0].caption, "提示");
   EXPECT_EQ(propertyUnchanged(), QStringList({"旧"}));
-  EXPECT_TRUE(frame.enabled(Command::N20));
+  EXPECT_TRUE(frame.enabled(Command::MainBody));
 }
 
 TEST_F(PropertiesCommandTest, DamagedNumberInAResultRecordIsNamed) {

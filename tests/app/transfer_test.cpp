@@ -48,7 +48,8 @@ TEST_F(LibraryTest, TargetReplacesTable2WithHJTheSumOfTheStoredValues) {
   EXPECT_EQ(sink.target.number("CAO"), 33.33);
   EXPECT_EQ(sink.target.number("HJ"), 99.99);  // not forced to 100
   EXPECT_EQ(sink.target.text("BH"), "X9");
-  EXPECT_EQ(sink.calls.mid(0, 6), QStringList({"transferred", "forward", "forward", "TB1", "compactOff", "hideGrid3"}));
+  EXPECT_EQ(sink.calls.mid(0, 6),
+            QStringList({"transferred", "forward", "forward", "showMainScreen", "compactOff", "hideGrid3"}));
 
   sink.target.close();
   ASSERT_TRUE(fill(QStringLiteral("目标配方.DBF"), {}));
@@ -97,7 +98,7 @@ TEST_F(LibraryTest, HeaderMismatchMarksBothTitlesRedTransfersNothingAndClearsLat
   EXPECT_EQ(prompter.texts(), QStringList({"表头不同，主界面表1【其它1】，目标配方库表【B2O3】" + kCR +
                                            "请改成相同即可，注意表头红色字。" + kCR + "操作失败！"}));
   EXPECT_TRUE(t.titleRed(10) && sink.targetRed[0]);
-  EXPECT_EQ(sink.calls.count("TB1"), 0);  // no follow-up either
+  EXPECT_EQ(sink.calls.count("showMainScreen"), 0);  // no follow-up either
 }
 
 TEST_F(LibraryTest, DoubleClickOutsideTheNameTransfersNothing) {
@@ -109,7 +110,7 @@ TEST_F(LibraryTest, DoubleClickOutsideTheNameTransfersNothing) {
   app::Library& t = targets();
   t.table()->moveTo(1);
   t.transferCurrent(2);  // SIO2 of a target: the follow-up all the same
-  EXPECT_EQ(sink.calls, QStringList({"forward", "TB1", "compactOff", "hideGrid3"}));
+  EXPECT_EQ(sink.calls, QStringList({"forward", "showMainScreen", "compactOff", "hideGrid3"}));
   EXPECT_EQ(sink.formula.recordCount(), 8);
   sink.target.first();
   EXPECT_EQ(sink.target.text("NAME"), "透明釉(石灰釉)");

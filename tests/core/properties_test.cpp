@@ -480,10 +480,6 @@ TEST(PropertyGrid, RowStylesFollowTheRoLabels) {
   EXPECT_EQ(propertyRowStyle("酸性系数", "一价系数"), PropertyRowStyle::GroupSums);
   EXPECT_EQ(propertyRowStyle("酸性系数   ", ""), PropertyRowStyle::Acidity);
   EXPECT_EQ(propertyRowStyle("ZnO", "二价系数"), PropertyRowStyle::Plain);
-  EXPECT_EQ(propertyRowColours(PropertyRowStyle::Properties).text, GridColour::Fuchsia);
-  EXPECT_FALSE(propertyRowColours(PropertyRowStyle::Plain).focusRectangle);
-  EXPECT_EQ(propertyRowColours(PropertyRowStyle::Plain).background, GridColour::ColumnDefault);
-  EXPECT_TRUE(propertyRowColours(PropertyRowStyle::Acidity).focusRectangle);
 }
 
 TEST(PropertyTable, PanelHeightAndTextCut) {

@@ -42,7 +42,7 @@ class PrintCommandTest : public MainScreenTest {
 
 TEST_F(PrintCommandTest, AfterACalculationOnlyTheFormulaReportIsShown) {
   ASSERT_TRUE(screen->calculate());
-  ASSERT_TRUE(frame.enabled(Command::TB7));
+  ASSERT_TRUE(frame.enabled(Command::ToolPrint));
   PrintCommand* command = run();
   ASSERT_NE(command, nullptr);
   // The report reads the result table that the main screen holds exclusively.
@@ -65,7 +65,7 @@ TEST_F(PrintCommandTest, AfterACalculationOnlyTheFormulaReportIsShown) {
   closePreview(command);
   EXPECT_TRUE(finished);
   EXPECT_EQ(PrintCommand::running(), nullptr);
-  EXPECT_FALSE(frame.enabled(Command::TB7));  // the frame heard of the end (its rule: tests/app)
+  EXPECT_FALSE(frame.enabled(Command::ToolPrint));  // the frame heard of the end (its rule: tests/app)
   EXPECT_TRUE(prompter.messages.empty() || prompter.messages.back().caption != app::kErrorCaption);
 }
 
@@ -87,7 +87,7 @@ TEST_F(PrintCommandTest, AfterAPropertyCalculationThePropertyReportFollows) {
   EXPECT_TRUE(command->preview()->isVisible());
   closePreview(command);
   EXPECT_TRUE(finished);
-  EXPECT_FALSE(frame.enabled(Command::TB7));
+  EXPECT_FALSE(frame.enabled(Command::ToolPrint));
 }
 
 TEST_F(PrintCommandTest, ExportWritesTheReportShownAsPdf) {
@@ -118,7 +118,7 @@ TEST_F(PrintCommandTest, ATableThatDoesNotOpenStopsTheCommandWithItsName) {
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("性能.dbf"))) << prompter.messages[0].text.toStdString();
   EXPECT_EQ(PrintCommand::running(), nullptr);
-  EXPECT_TRUE(frame.enabled(Command::TB7));  // the command did not complete
+  EXPECT_TRUE(frame.enabled(Command::ToolPrint));  // the command did not complete
   // The cursors it opened are closed again: the formula table can be packed.
   store::Table& formula = table(WorkTable::Formula);
   formula.close();

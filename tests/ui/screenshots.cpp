@@ -57,13 +57,13 @@ int main(int argc, char** argv) {
   frame.showMaximized();
   settle();
 
-  frame.action(tessaro::app::Command::TB4)->trigger();
+  frame.action(tessaro::app::Command::ToolCalculate)->trigger();
   if (!shoot(out + QStringLiteral("/main-screen-calculation.png"))) return 1;
-  frame.action(tessaro::app::Command::TB9)->trigger();
+  frame.action(tessaro::app::Command::ToolGlaze)->trigger();
   if (!shoot(out + QStringLiteral("/main-screen-glaze-properties.png"))) return 1;
-  frame.action(tessaro::app::Command::TB2)->trigger();
+  frame.action(tessaro::app::Command::ToolMaterials)->trigger();
   if (!shoot(out + QStringLiteral("/material-library.png"))) return 1;
-  frame.action(tessaro::app::Command::TB3)->trigger();
+  frame.action(tessaro::app::Command::ToolTargets)->trigger();
   if (!shoot(out + QStringLiteral("/target-library.png"))) return 1;
   for (const auto& m : prompter.messages) std::fprintf(stderr, "[%s] %s\n", qPrintable(m.caption), qPrintable(m.text));
   return 0;
