@@ -11,8 +11,6 @@ QString dataFolder(const QString& baseFolder) { return store::dataFolder(baseFol
 
 QString settingsFile(const QString& baseFolder) { return store::settingsFile(baseFolder); }
 
-QString dataTableName(const QString& fileName) { return store::kDataFolderName + QLatin1Char('/') + fileName; }
-
 DataFolderLock::DataFolderLock() : lock_(std::make_unique<store::FolderLock>()) {}
 
 DataFolderLock::~DataFolderLock() = default;

@@ -7,6 +7,9 @@
 
 #include <memory>
 
+#include "store/paths.h"
+#include "store/schemas.h"
+
 namespace tessaro::store {
 class FolderLock;
 }
@@ -20,8 +23,16 @@ QString dataFolder(const QString& baseFolder = QString());
 // The settings file of the data folder under `baseFolder`.
 QString settingsFile(const QString& baseFolder = QString());
 // The relative name, under the folder that holds the data folder, of the
-// table file `fileName` ("配方.DBF").
-QString dataTableName(const QString& fileName);
+// table file `fileName` ("数据库\配方.DBF").
+inline QString dataTableName(const QString& fileName) { return store::kDataFolderName + u'\\' + fileName; }
+
+// The relative names of the six tables.
+inline const QString kFormulaTableName = dataTableName(QString::fromUtf16(store::schema::kFormulaFile));
+inline const QString kTargetTableName = dataTableName(QString::fromUtf16(store::schema::kTargetFile));
+inline const QString kResultTableName = dataTableName(QString::fromUtf16(store::schema::kResultFile));
+inline const QString kPropertyTableName = dataTableName(QString::fromUtf16(store::schema::kPropertyFile));
+inline const QString kMaterialLibraryName = dataTableName(QString::fromUtf16(store::schema::kMaterialLibraryFile));
+inline const QString kTargetLibraryName = dataTableName(QString::fromUtf16(store::schema::kTargetLibraryFile));
 
 class DataFolderLock {
  public:

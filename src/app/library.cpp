@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/commandguard.h"
+#include "app/datafolder.h"
 #include "core/format.h"
 #include "store/paths.h"
 #include "store/profile.h"
@@ -22,7 +23,7 @@ LibraryTraits makeTraits(LibraryKind kind) {
   s.kind = kind;
   if (kind == LibraryKind::Materials) {
     s.caption = QStringLiteral("原料库");
-    s.tableName = QStringLiteral("数据库\\YLK.DBF");
+    s.tableName = kMaterialLibraryName;
     s.rootText = QStringLiteral("原料");
     s.headerTableWord = QStringLiteral("原料库表【");
     s.deleteAllQuestion = QStringLiteral("将要删除原料库中的所有记录，不能恢复！");
@@ -39,7 +40,7 @@ LibraryTraits makeTraits(LibraryKind kind) {
                           NavButton::Insert, NavButton::Delete, NavButton::Post};
   } else {
     s.caption = QStringLiteral("目标库");
-    s.tableName = QStringLiteral("数据库\\pfk.dbf");
+    s.tableName = kTargetLibraryName;
     s.rootText = QStringLiteral("目标配方");
     s.headerTableWord = QStringLiteral("目标配方库表【");
     s.deleteAllQuestion = QStringLiteral("将要删除目标库中的所有记录，不能恢复！");

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "app/commandguard.h"
+#include "app/datafolder.h"
 #include "app/prompter.h"
 #include "core/format.h"
 #include "core/solver.h"
@@ -20,13 +21,6 @@
 
 namespace tessaro::app {
 
-// Relative names of the tables under the program folder.
-inline const QString kFormulaTableName = QStringLiteral("数据库\\配方.DBF");
-inline const QString kTargetTableName = QStringLiteral("数据库\\目标配方.DBF");
-inline const QString kResultTableName = QStringLiteral("数据库\\结果.DBF");
-inline const QString kPropertyTableName = QStringLiteral("数据库\\性能.dbf");
-inline const QString kMaterialLibraryName = QStringLiteral("数据库\\YLK.DBF");
-inline const QString kTargetLibraryName = QStringLiteral("数据库\\pfk.dbf");
 
 // The four working tables, in the order they are opened.
 enum class WorkTable { Formula, Target, Result, Property };

@@ -33,18 +33,18 @@ QString jsonString(const QString& text) {
   return out;
 }
 
-// The file name of a table given by its short name, or the name as given.
-QString tableFileName(const QString& name) {
+// The relative name of a table given by its short name or its file name.
+QString tableName(const QString& name) {
   static const std::map<QString, QString> shortNames = {
-      {QStringLiteral("formula"), QStringLiteral("配方.DBF")},
-      {QStringLiteral("target"), QStringLiteral("目标配方.DBF")},
-      {QStringLiteral("result"), QStringLiteral("结果.DBF")},
-      {QStringLiteral("property"), QStringLiteral("性能.dbf")},
-      {QStringLiteral("materials"), QStringLiteral("YLK.DBF")},
-      {QStringLiteral("targets"), QStringLiteral("pfk.dbf")},
+      {QStringLiteral("formula"), app::kFormulaTableName},
+      {QStringLiteral("target"), app::kTargetTableName},
+      {QStringLiteral("result"), app::kResultTableName},
+      {QStringLiteral("property"), app::kPropertyTableName},
+      {QStringLiteral("materials"), app::kMaterialLibraryName},
+      {QStringLiteral("targets"), app::kTargetLibraryName},
   };
   const auto it = shortNames.find(name);
-  return it == shortNames.end() ? name : it->second;
+  return it == shortNames.end() ? app::dataTableName(name) : it->second;
 }
 
 // One field of the current record as a JSON value; false when its bytes are
@@ -95,9 +95,9 @@ int runDump(Context& ctx) {
                "TABLE: a file name such as 配方.DBF, or formula, target, result, property, materials, targets\n";
     return kBadInput;
   }
-  const QString fileName = tableFileName(ctx.args.first());
+  const QString relativeName = tableName(ctx.args.first());
   store::Table table;
-  if (!table.open(ctx.baseFolder, app::dataTableName(fileName))) {
+  if (!table.open(ctx.baseFolder, relativeName)) {
     ctx.err << "tessaro-cli: " << table.errorString() << "\n";
     return kFailed;
   }

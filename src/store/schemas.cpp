@@ -82,9 +82,10 @@ std::vector<FieldSpec> targetLibrary() {
 }
 
 std::vector<TableSchema> dataFolderTables() {
-  return {{QStringLiteral("配方.DBF"), formula()},        {QStringLiteral("目标配方.DBF"), target()},
-          {QStringLiteral("结果.DBF"), result()},         {QStringLiteral("性能.dbf"), property()},
-          {QStringLiteral("YLK.DBF"), materialLibrary()}, {QStringLiteral("pfk.dbf"), targetLibrary()}};
+  const auto name = [](const char16_t* file) { return QString::fromUtf16(file); };
+  return {{name(kFormulaFile), formula()},   {name(kTargetFile), target()},
+          {name(kResultFile), result()},     {name(kPropertyFile), property()},
+          {name(kMaterialLibraryFile), materialLibrary()}, {name(kTargetLibraryFile), targetLibrary()}};
 }
 
 }  // namespace tessaro::store::schema

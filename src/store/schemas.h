@@ -19,6 +19,14 @@ struct FieldSpec {
 
 namespace schema {
 
+// The file names of the six tables in the data folder.
+inline constexpr char16_t kFormulaFile[] = u"配方.DBF";
+inline constexpr char16_t kTargetFile[] = u"目标配方.DBF";
+inline constexpr char16_t kResultFile[] = u"结果.DBF";
+inline constexpr char16_t kPropertyFile[] = u"性能.dbf";
+inline constexpr char16_t kMaterialLibraryFile[] = u"YLK.DBF";
+inline constexpr char16_t kTargetLibraryFile[] = u"pfk.dbf";
+
 std::vector<FieldSpec> formula();          // 配方.DBF, the working formula table
 std::vector<FieldSpec> target();           // 目标配方.DBF, the working target
 std::vector<FieldSpec> result();           // 结果.DBF, the calculated formulas
