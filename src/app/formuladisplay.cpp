@@ -1,5 +1,7 @@
 #include "app/formuladisplay.h"
 
+#include "app/gridcolumns.h"
+
 namespace tessaro::app {
 
 using store::Table;
@@ -49,13 +51,15 @@ bool FormulaDisplay::toggleCompactDisplay() {
 }
 
 DoubleClick FormulaDisplay::formulaGridDoubleClicked(int column) {
-  if (column == 0) {
+  const QString field = fieldAt(Grid::Formula, column);
+  if (field == QLatin1String("NAME")) {
     frame_.showMaterialLibrary();
     materialLibraryShown();
     return DoubleClick::ShowMaterialLibrary;
   }
-  if (column < 3 || column > 5) return DoubleClick::Nothing;
-  return markMandatory(column - 2) ? DoubleClick::Marked : DoubleClick::Nothing;
+  const int mark = mandatoryMark(field);
+  if (mark == 0) return DoubleClick::Nothing;
+  return markMandatory(mark) ? DoubleClick::Marked : DoubleClick::Nothing;
 }
 
 bool FormulaDisplay::markMandatory(int mark) {
@@ -76,7 +80,7 @@ bool FormulaDisplay::markMandatory(int mark) {
 }
 
 DoubleClick FormulaDisplay::targetGridDoubleClicked(int column) {
-  if (column != 0) return DoubleClick::Nothing;
+  if (fieldAt(Grid::Target, column) != QLatin1String("NAME")) return DoubleClick::Nothing;
   frame_.showTargetLibrary();
   return DoubleClick::ShowTargetLibrary;
 }

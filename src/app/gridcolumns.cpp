@@ -222,6 +222,26 @@ int columnOf(Grid grid, const QString& field) {
   return -1;
 }
 
+QString fieldAt(Grid grid, int column) {
+  const std::vector<GridColumn>& cols = gridColumns(grid);
+  return column >= 0 && std::size_t(column) < cols.size() ? cols[std::size_t(column)].field : QString();
+}
+
+namespace {
+
+// k for the field `prefix`k, k in 1..last; 0 otherwise.
+int numbered(const QString& field, QLatin1StringView prefix, int last) {
+  if (field.size() != prefix.size() + 1 || !field.startsWith(prefix)) return 0;
+  const int k = field.back().digitValue();
+  return k >= 1 && k <= last ? k : 0;
+}
+
+}  // namespace
+
+int proportionFormula(const QString& field) { return numbered(field, QLatin1StringView("NUM"), 2); }
+
+int mandatoryMark(const QString& field) { return numbered(field, QLatin1StringView("BXL"), 3); }
+
 QStringList readCaptions(Grid grid, const QString& settingsFile) {
   QStringList captions;
   for (const GridColumn& c : gridColumns(grid)) {

@@ -92,6 +92,12 @@ struct GridColumn {
 const std::vector<GridColumn>& gridColumns(Grid grid);
 // Position of `field` in `grid` (letter case ignored); -1 when it has none.
 int columnOf(Grid grid, const QString& field);
+// The field of `grid`'s column at `column`; empty outside the grid.
+QString fieldAt(Grid grid, int column);
+// The formula (1 or 2) whose proportions the field NUM1 or NUM2 holds; 0 for any other field.
+int proportionFormula(const QString& field);
+// The mandatory-amount column (1..3) the field BXL1..BXL3 is; 0 for any other field.
+int mandatoryMark(const QString& field);
 // The titles of `grid` by position, as the settings file `settingsFile` holds them.
 QStringList readCaptions(Grid grid, const QString& settingsFile);
 

@@ -79,11 +79,12 @@ class MainScreen {
   bool resultGridVisible() const { return state_.resultVisible; }
   void hideResultGrid() { state_.resultVisible = false; }
   bool propertyPanelVisible() const { return state_.propertyVisible; }
-  // 0: NUM1 and NUM2 in their normal colour; 1 or 2: that column marks the
-  // verified formula.
+  // 0: NUM1 and NUM2 in their normal colour; 1 or 2: that formula's
+  // proportions are the verified ones.
   int verifiedColumn() const { return state_.verifiedColumn; }
-  Colour proportionColour(int column) const {
-    return column == state_.verifiedColumn ? palette::kRose : palette::kPink;
+  // The background of formula 1's or 2's proportions.
+  Colour proportionColour(int formula) const {
+    return formula == state_.verifiedColumn ? palette::kRose : palette::kPink;
   }
   int retryCounter() const { return calculation_.retryCounter(); }
   // Deepest nesting of calculation runs reached by the last calculation command.

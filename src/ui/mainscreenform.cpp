@@ -153,7 +153,8 @@ void TForm1::buildTargetNavigator() {
 
 void TForm1::styleCells() {
   formulaModel_->setCellStyler([this](int row, int column, CellStyle& style) {
-    if (column == 1 || column == 2) style.background = toQColor(screen_->proportionColour(column));
+    const int formula = app::proportionFormula(formulaModel_->column(column).field);
+    if (formula != 0) style.background = toQColor(screen_->proportionColour(formula));
     const auto h = app::rowHighlight(formulaModel_->text(row, QStringLiteral("BXL1")),
                                      formulaModel_->text(row, QStringLiteral("BXL2")),
                                      formulaModel_->text(row, QStringLiteral("BXL3")));

@@ -72,6 +72,21 @@ TEST(GridCaptions, OtherOxideColumns) {
   EXPECT_EQ(otherOxideAt(Grid::Property, -1), 0);
 }
 
+// The columns of table 1 that a double click or a colour picks out, by position.
+TEST(GridColumns, FormulaGridPositionsOfNamesProportionsAndMarks) {
+  const std::vector<QString> fields = {fieldAt(Grid::Formula, 0), fieldAt(Grid::Formula, 1), fieldAt(Grid::Formula, 2),
+                                       fieldAt(Grid::Formula, 5), fieldAt(Grid::Formula, 23)};
+  EXPECT_EQ(fields, (std::vector<QString>{"NAME", "NUM1", "NUM2", "BXL3", ""}));
+  EXPECT_EQ(fieldAt(Grid::Target, 0), "NAME");
+  EXPECT_EQ(fieldAt(Grid::Target, -1), "");
+  EXPECT_EQ(proportionFormula("NUM1"), 1);
+  EXPECT_EQ(proportionFormula("NUM2"), 2);
+  for (const char* other : {"NUM3", "NUM", "NUM10", "BXL1", "DJ"}) EXPECT_EQ(proportionFormula(other), 0) << other;
+  EXPECT_EQ(mandatoryMark("BXL1"), 1);
+  EXPECT_EQ(mandatoryMark("BXL3"), 3);
+  for (const char* other : {"BXL0", "BXL4", "BXL", "NUM1"}) EXPECT_EQ(mandatoryMark(other), 0) << other;
+}
+
 TEST(OtherOxideMenu, ElevenOxidesWithTheirWeightsInMenuOrder) {
   const QStringList names = {"B2O3", "BaO", "BeO", "Li2O", "MnO", "P2O5", "PbO", "SnO2", "SrO", "ZnO", "ZrO2"};
   const QStringList weights = {"69.62", "153.3", "25.01",  "29.88", "70.94", "141.94",
