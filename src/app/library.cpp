@@ -155,10 +155,7 @@ void Library::close() {
   minimised_ = true;
 }
 
-bool Library::engineFailure(const Table& t) {
-  prompter_.error(t.errorString());
-  return false;
-}
+bool Library::engineFailure(const Table& t) { return app::engineFailure(prompter_, t); }
 
 bool Library::hasCurrentRecord() const {
   if (!table_.isOpen()) return false;
