@@ -2,6 +2,9 @@
 // and split, other oxides, compact display, clearing and packing.
 #include <gtest/gtest.h>
 
+#include "core/errorrate.h"
+#include "core/kna.h"
+#include "core/verification.h"
 #include "mainscreen_fixture.h"
 
 namespace tessaro::test {
@@ -30,6 +33,37 @@ class VerificationTest : public MainScreenTest {
     ASSERT_TRUE(fill("性能.dbf", {{{"NAME0", "旧"}}}));
     open();
   }
+
+  // What the arithmetic gives for the raw materials of prepare() with the
+  // proportions `a` and `b`.
+  static core::VerifiedFormula arithmetic(double a, double b) {
+    core::VerifiedMaterial first, second;
+    first.contents[core::SIO2] = 100;
+    first.dj = 100;
+    first.proportion = a;
+    second.contents[core::AL2O3] = 100;
+    second.il = 50;
+    second.dj = 200;
+    second.proportion = b;
+    return core::verifyFormula({first, second});
+  }
+
+  // Whether the result table holds one record with the figures of `v`.
+  testing::AssertionResult holds(const core::VerifiedFormula& v) {
+    store::Table& r = table(WorkTable::Result);
+    if (r.recordCount() != 1) return testing::AssertionFailure() << r.recordCount() << " result records";
+    r.first();
+    std::vector<std::pair<QString, double>> expected{{"DJ", v.price.value}, {"HJ", v.total.value}};
+    for (int o = 0; o < core::kOxideCount; ++o) {
+      const std::string_view f = core::kOxideFields[std::size_t(o)];
+      expected.push_back({QString::fromLatin1(f.data(), qsizetype(f.size())), v.oxides[std::size_t(o)].value});
+    }
+    for (const auto& [field, value] : expected) {
+      if (r.number(field) != value)
+        return testing::AssertionFailure() << field.toStdString() << " " << r.number(field) << " instead of " << value;
+    }
+    return testing::AssertionSuccess();
+  }
 };
 
 TEST_F(VerificationTest, WrongNumbersAreAskedAgainUntilCancelled) {
@@ -52,19 +86,12 @@ TEST_F(VerificationTest, WrongNumbersAreAskedAgainUntilCancelled) {
   EXPECT_EQ(frame, app::FrameState());
 }
 
-TEST_F(VerificationTest, FormulaOneIsNormalisedOverTheFiredParts) {
+TEST_F(VerificationTest, FormulaOneIsWrittenAsTheOnlyResultAndEvaluated) {
   ASSERT_NO_FATAL_FAILURE(prepare());
   prompter.answers = {QString("1")};
   ASSERT_TRUE(screen->verify());
-  // R = 30 x 100 x 100 and 10 x 50 x 100: fired 85.714... and 14.285...
-  store::Table& r = table(WorkTable::Result);
-  ASSERT_EQ(r.recordCount(), 1);
-  r.first();
-  EXPECT_EQ(r.text("BH"), "1＃配比(误差大)");
-  EXPECT_EQ(r.number("SIO2"), 85.71);
-  EXPECT_EQ(r.number("AL2O3"), 14.29);
-  EXPECT_EQ(r.number("HJ"), 100);
-  EXPECT_EQ(r.number("DJ"), 50);  // (30 x 100 + 10 x 200) / 100
+  EXPECT_TRUE(holds(arithmetic(30, 10)));
+  EXPECT_EQ(table(WorkTable::Result).text("BH"), "1＃配比(误差大)");
   EXPECT_EQ(table(WorkTable::Property).recordCount(), 0);
   EXPECT_EQ(screen->verifiedColumn(), 1);
   EXPECT_EQ(screen->proportionColour(1), app::palette::kRose);
@@ -89,7 +116,7 @@ TEST_F(VerificationTest, RawMaterialsHiddenByTheCompactDisplayCount) {
   ASSERT_EQ(f.recordCount(), 1);
   prompter.answers = {QString("1")};
   ASSERT_TRUE(screen->verify());
-  EXPECT_EQ(numbers(table(WorkTable::Result), "SIO2"), QStringList({"85.71"}));
+  EXPECT_TRUE(holds(arithmetic(30, 10)));
   EXPECT_EQ(f.recordCount(), 1);  // still compact
 }
 
@@ -101,12 +128,12 @@ TEST_F(VerificationTest, FormulaTwoReplacesBothResultRecordsAndNumbersItsReportO
   prompter.answers = {QString("2")};
   ASSERT_TRUE(screen->verify());
   EXPECT_EQ(column(table(WorkTable::Result), "BH"), QStringList({"2＃配比(误差大)"}));
-  EXPECT_EQ(numbers(table(WorkTable::Result), "SIO2"), QStringList({"100"}));
+  EXPECT_TRUE(holds(arithmetic(1, 0)));  // the empty NUM2 of 乙 counts as 0
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.startsWith("第(1)号配方的计算结果\r"));
 }
 
-TEST_F(VerificationTest, AllProportionsZeroGiveZerosAndRate100) {
+TEST_F(VerificationTest, AllProportionsZeroAreEvaluatedAsTheirZeroRecord) {
   ASSERT_NO_FATAL_FAILURE(prepare());
   store::Table& f = table(WorkTable::Formula);
   for (f.first(); !f.eof(); f.next()) {
@@ -116,7 +143,12 @@ TEST_F(VerificationTest, AllProportionsZeroGiveZerosAndRate100) {
   }
   prompter.answers = {QString("1")};
   ASSERT_TRUE(screen->verify());
-  EXPECT_EQ(column(table(WorkTable::Result), "BZ"), QStringList({"平均误差率  100.00%. 注：Fe2O3,TiO2未计"}));
+  EXPECT_TRUE(holds(arithmetic(0, 0)));
+  core::Contents target{};
+  target[core::SIO2] = 60;
+  target[core::AL2O3] = 40;
+  const std::string remark = core::averageErrorRemark(core::evaluateErrors(target, core::Contents{}).average);
+  EXPECT_EQ(column(table(WorkTable::Result), "BZ"), QStringList({QString::fromStdString(remark)}));
 }
 
 TEST_F(VerificationTest, EmptyPriceStopsBeforeTheTablesAreEmptied) {
@@ -215,6 +247,19 @@ class KNaTest : public MainScreenTest {
     ASSERT_TRUE(fill("目标配方.DBF", {target("靶", {60, 20, 0, 0, 2, 3})}));
     open();
   }
+
+  // The merged K2O of a record, as the reports print it.
+  static QString merged(double k2o, double na2o) {
+    return QString::fromStdString(core::formatGeneral(core::mergedK2O(k2o, na2o)));
+  }
+
+  // K2O and Na2O split from a library record, as the reports print them.
+  static QStringList split(double k2o, double na2o, double hj, double il) {
+    const auto s = core::splitKNa(k2o, na2o, hj, il);
+    if (!s) return {};
+    return {QString::fromStdString(core::formatGeneral(s->k2o.value)),
+            QString::fromStdString(core::formatGeneral(s->na2o.value))};
+  }
 };
 
 TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
@@ -224,9 +269,9 @@ TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
   EXPECT_EQ(screen->kNaCaption(), "K/Na拆分");
   EXPECT_EQ(screen->kNaColour(), app::palette::kRed);
   store::Table& f = table(WorkTable::Formula);
-  EXPECT_EQ(numbers(f, "K2O"), QStringList({"4.69", "3", "3"}));
+  EXPECT_EQ(numbers(f, "K2O"), QStringList({merged(3.46, 1.23), merged(1, 2), merged(1, 2)}));
   EXPECT_EQ(numbers(f, "NA2O"), QStringList({"0", "0", "0"}));
-  EXPECT_EQ(numbers(table(WorkTable::Target), "K2O"), QStringList({"5"}));
+  EXPECT_EQ(numbers(table(WorkTable::Target), "K2O"), QStringList({merged(2, 3)}));
   for (const QStringList* c : {&screen->formulaCaptions()}) {
     EXPECT_EQ((*c)[12], "K/NaO");
     EXPECT_EQ((*c)[13], "***");
@@ -239,10 +284,13 @@ TEST_F(KNaTest, MergeThenSplitRestoresTheLibraryValues) {
 
   ASSERT_TRUE(screen->toggleKNa());
   EXPECT_FALSE(screen->kNaMerged());
-  EXPECT_EQ(numbers(f, "K2O"), QStringList({"3.46", "3", "3"}));  // 怪料 (HJ = IL) and 无库 stay merged
-  EXPECT_EQ(numbers(f, "NA2O"), QStringList({"1.23", "0", "0"}));
-  EXPECT_EQ(numbers(table(WorkTable::Target), "K2O"), QStringList({"4"}));  // 2 / 50 x 100
-  EXPECT_EQ(numbers(table(WorkTable::Target), "NA2O"), QStringList({"6"}));
+  // 长石 and the target from their library records; 怪料 (HJ = IL) and 无库 stay merged.
+  const QStringList felspar = split(3.456, 1.234, 100, 0);
+  ASSERT_EQ(felspar.size(), 2);
+  EXPECT_EQ(numbers(f, "K2O"), QStringList({felspar[0], merged(1, 2), merged(1, 2)}));
+  EXPECT_EQ(numbers(f, "NA2O"), QStringList({felspar[1], "0", "0"}));
+  store::Table& t = table(WorkTable::Target);
+  EXPECT_EQ(numbers(t, "K2O") + numbers(t, "NA2O"), split(2, 3, 60, 10));
   EXPECT_EQ(screen->formulaCaptions()[12], "K2O");
   EXPECT_EQ(screen->resultCaptions()[9], "Na2O");
   EXPECT_EQ(store::Profile::read(ini(), "配方", "13"), "Na2O");
