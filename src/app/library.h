@@ -18,6 +18,7 @@
 #include "app/gridcolumns.h"
 #include "app/prompter.h"
 #include "app/transfersink.h"
+#include "core/composition.h"
 #include "store/table.h"
 
 namespace tessaro::app {
@@ -202,7 +203,7 @@ class Library {
   // The fields of the current record that a transfer copies.
   struct Source {
     QString name, remark;
-    std::array<double, 11> contents{};
+    core::Contents contents{};
     double il = 0, hj = 0;
     std::optional<double> price;
     std::optional<core::Date> date;

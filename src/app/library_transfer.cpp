@@ -121,13 +121,14 @@ std::optional<Library::Source> Library::readSource() {
 }
 
 bool Library::writeCommon(Table& to, const Source& s) {
-  const double divisor = s.hj - s.il;
+  // A record whose total is not above its loss on ignition was refused before.
+  const core::Contents converted = core::ignitionFree(s.contents, s.hj, s.il).value_or(core::Contents{});
   if (!to.setText(QStringLiteral("NAME"), s.name)) return false;
   for (const char* f : {"BXL1", "BXL2", "BXL3"}) {
     if (!to.setText(QString::fromLatin1(f), QString())) return false;
   }
   for (int m = 0; m < oxideFields().size(); ++m) {
-    if (!to.setText(oxideFields()[m], fixed2(s.contents[std::size_t(m)] / divisor * 100))) return false;
+    if (!to.setText(oxideFields()[m], fixed2(converted[std::size_t(m)]))) return false;
   }
   if (!to.setNumber(QStringLiteral("IL"), s.il) || !to.setText(QStringLiteral("BZ"), s.remark)) return false;
   return s.date ? to.setDate(QStringLiteral("DATE"), *s.date) : to.clear(QStringLiteral("DATE"));

@@ -17,7 +17,7 @@ std::optional<Contents> ignitionFree(const Contents& asAnalysed, double hj, doub
   const double part = hj - il;
   if (part == 0) return std::nullopt;
   Contents result{};
-  for (int m = 0; m < kOxideCount; ++m) result[m] = roundFixed(asAnalysed[m] * 100 / part, 2);
+  for (int m = 0; m < kOxideCount; ++m) result[m] = roundFixed(asAnalysed[m] / part * 100, 2);
   return result;
 }
 

@@ -38,7 +38,7 @@ double molecularWeight(Oxide oxide);
 // Eleven oxide contents in weight per cent, indexed by Oxide.
 using Contents = std::array<double, kOxideCount>;
 
-// Ignition-free contents of an analysis: each content x 100 / (HJ - IL),
+// Ignition-free contents of an analysis: each content / (HJ - IL) x 100,
 // rounded to two decimals as "%8.2f" shows it. An analysis whose total equals
 // its loss on ignition has no ignition-free part and gives no value.
 std::optional<Contents> ignitionFree(const Contents& asAnalysed, double hj, double il);
