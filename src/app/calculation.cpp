@@ -18,8 +18,6 @@ using store::Table;
 
 namespace {
 
-QString fromStd(const std::string& s) { return QString::fromStdString(s); }
-
 QString oxideField(int oxide) { return fieldName(kOxideFields[std::size_t(oxide)]); }
 
 // Counts the nesting of calculation runs for the scope of one run.
@@ -161,12 +159,12 @@ bool Calculation::refused(const core::SolverRefusal& r) {
   if (r.material >= 0) {
     const Table& formula = tables_.table(WorkTable::Formula);
     return tables_.fail(QStringLiteral("数据表 %1：").arg(shownTableName(formula, kFormulaTableName)) +
-                        fromStd(r.message));
+                        QString::fromStdString(r.message));
   }
   const Table& target = tables_.table(WorkTable::Target);
   return tables_.fail(
       QStringLiteral("数据表 %1 中记录“%2”：").arg(shownTableName(target, kTargetTableName), recordName(target)) +
-      fromStd(r.message));
+      QString::fromStdString(r.message));
 }
 
 bool Calculation::storeEmptyOthersAsZero(const SolverInputs& in) {
@@ -191,7 +189,7 @@ bool Calculation::writeProportions(const QString& numField, const core::FormulaR
   store::SuspendedDisplay quiet(formula);
   std::size_t i = 0;
   return tables_.forEach(formula, [&] {
-    const QString text = fromStd(f.proportions[i++].text);
+    const QString text = QString::fromStdString(f.proportions[i++].text);
     return tables_.update(formula, [&] { return tables_.setText(formula, numField, text); });
   });
 }
@@ -215,7 +213,7 @@ bool Calculation::B(int argument) {
   const auto& f = std::get<core::FormulaResult>(outcome);
   const QString numField = argument == core::kFormula1 ? QStringLiteral("NUM1") : QStringLiteral("NUM2");
   if (!writeProportions(numField, f)) return false;
-  if (!tables_.writeResultRecord({fromStd(f.label), f.price, f.oxides, f.total})) return false;
+  if (!tables_.writeResultRecord({QString::fromStdString(f.label), f.price, f.oxides, f.total})) return false;
   if (!result.next()) return tables_.engine(result);
   if (!formula.first()) return tables_.engine(formula);
   if (!result.first()) return tables_.engine(result);
@@ -244,16 +242,16 @@ bool Calculation::evaluate(int number, const core::Contents& goal, double allowe
   const core::ErrorEvaluation e = core::evaluateErrors(goal, *values);
   const QString label = QStringLiteral("BH");
   if (!tables_.update(result, [&] {
-        return tables_.setText(result, QStringLiteral("BZ"), fromStd(core::averageErrorRemark(e.average))) &&
+        return tables_.setText(result, QStringLiteral("BZ"), QString::fromStdString(core::averageErrorRemark(e.average))) &&
                (!core::exceedsAllowedRate(allowed, e.average) ||
-                tables_.setText(result, label, result.text(label) + fromStd(std::string(core::kLargeErrorMark))));
+                tables_.setText(result, label, result.text(label) + QString::fromStdString(std::string(core::kLargeErrorMark))));
       }))
     return false;
   if (state_.showDetails) {
     const std::array<std::string, 3> others = {captions_.formulaOther(1).toStdString(),
                                                captions_.formulaOther(2).toStdString(),
                                                captions_.formulaOther(3).toStdString()};
-    tables_.prompter().information(fromStd(core::errorReport(number, e, others)));
+    tables_.prompter().information(QString::fromStdString(core::errorReport(number, e, others)));
   }
   if (!smallest || e.average < *smallest) smallest = e.average;
   return true;

@@ -14,8 +14,6 @@ namespace {
 
 const QString kGroupSumLabel = QStringLiteral("一价系数");
 
-QString fromStd(const std::string& s) { return QString::fromStdString(s); }
-
 // Bytes a character takes in the table file; a character GBK cannot hold is
 // counted as two and refused before anything is written.
 std::size_t gbkBytes(std::string_view character) {
@@ -58,8 +56,8 @@ bool PropertyCommands::readOtherOxides(Inputs& in) {
     if (other.weight || !core::otherOxideKind(other.name)) continue;
     for (const core::ResultFormula& f : in.formulas) {
       if (f.contents[std::size_t(core::QTCF1 + k)] == 0) continue;
-      tables_.prompter().information(QStringLiteral("%1的分子量“%2”不是数字，无法计算。").arg(fromStd(other.name), text) +
-                                     kCR + QStringLiteral("请重新设置") + fromStd(other.name) +
+      tables_.prompter().information(QStringLiteral("%1的分子量“%2”不是数字，无法计算。").arg(QString::fromStdString(other.name), text) +
+                                     kCR + QStringLiteral("请重新设置") + QString::fromStdString(other.name) +
                                      QStringLiteral("分子量。"));
       return false;
     }
@@ -104,9 +102,9 @@ bool PropertyCommands::checkField(const core::PropertyField& f, const QString& p
     if (desc.type != 'C') {
       return tables_.fail(QStringLiteral("数据表 %1 的字段 %2 不是文字字段，无法写入性能。").arg(propertyName, field));
     }
-    if (const auto encoded = store::gbk::encode(fromStd(*f.text)); !encoded) {
+    if (const auto encoded = store::gbk::encode(QString::fromStdString(*f.text)); !encoded) {
       return tables_.fail(QStringLiteral("“%1”中的字符“%2”不能保存在数据表 %3 中（GBK 编码没有这个字符），")
-                              .arg(fromStd(*f.text), encoded.error(), propertyName) +
+                              .arg(QString::fromStdString(*f.text), encoded.error(), propertyName) +
                           kCR + QStringLiteral("请重新命名这个氧化物。"));
     }
   }
@@ -116,7 +114,7 @@ bool PropertyCommands::checkField(const core::PropertyField& f, const QString& p
     }
     if (core::formatFixed(*f.number, desc.decimals, desc.length).size() > std::size_t(desc.length)) {
       return tables_.fail(QStringLiteral("数据表 %1 的字段 %2 放不下数值 %3（宽 %4，小数 %5 位），")
-                              .arg(propertyName, field, fromStd(core::formatGeneral(*f.number)))
+                              .arg(propertyName, field, QString::fromStdString(core::formatGeneral(*f.number)))
                               .arg(desc.length)
                               .arg(desc.decimals) +
                           kCR + QStringLiteral("请检查其它氧化物的分子量。"));
@@ -152,7 +150,7 @@ bool PropertyCommands::writeRows(const core::PropertyOutcome& outcome) {
     if (!property.append()) return stop();
     for (const core::PropertyField& f : core::propertyFields(row)) {
       const QString field = fieldName(f.name);
-      if (f.text && !property.setText(field, fromStd(*f.text))) return stop();
+      if (f.text && !property.setText(field, QString::fromStdString(*f.text))) return stop();
       if (f.number && !property.setNumber(field, *f.number)) return stop();
     }
     if (!property.post()) return stop();
@@ -177,7 +175,7 @@ bool PropertyCommands::computeProperties(FormulaKind kind) {
       in->formulas.size() > 1 ? std::optional(in->formulas[1]) : std::nullopt;
   const core::PropertyOutcome outcome = core::computeProperties(kind, in->formulas[0], second, in->others, options);
   if (!outcome.ok()) {
-    const QString text = fromStd(outcome.refusal->message);
+    const QString text = QString::fromStdString(outcome.refusal->message);
     if (outcome.refusal->reason == core::PropertyRefusal::Reason::MissingWeight) {
       tables_.prompter().information(text);  // as the weight check says it
     } else {
@@ -188,7 +186,7 @@ bool PropertyCommands::computeProperties(FormulaKind kind) {
   if (!checkFields(outcome) || !writeRows(outcome)) return false;
   Table& result = tables_.table(WorkTable::Result);
   if (!result.last()) return tables_.engine(result);
-  if (!outcome.notice.empty()) tables_.prompter().information(fromStd(outcome.notice));
+  if (!outcome.notice.empty()) tables_.prompter().information(QString::fromStdString(outcome.notice));
   state_.propertyVisible = true;
   state_.propertyPanelHeight = outcome.panelHeight();
   frame_.propertiesComputed();
@@ -206,7 +204,7 @@ std::optional<core::SideProperties> PropertyCommands::workOutSide(FormulaKind ki
   }
   auto worked = core::computeSide(kind, in->formulas[n], int(n), in->others);
   if (const auto* refused = std::get_if<core::PropertyRefusal>(&worked)) {
-    tables_.prompter().information(fromStd(refused->message));
+    tables_.prompter().information(QString::fromStdString(refused->message));
     return std::nullopt;
   }
   return std::get<core::SideProperties>(std::move(worked));
