@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/format.h"
+#include "core/oxidegroups.h"
 #include "store/gbk.h"
 
 namespace tessaro::app {
@@ -220,7 +221,8 @@ bool PropertyCommands::PanDuanQT() {
     if (!ok || v.value_or(0.0) == 0) continue;
     if (!captions_.otherWeight(k).isEmpty()) continue;
     const QString caption = captions_.resultOther(k);
-    if (!caption.contains(QLatin1Char('O'))) continue;
+    // Only a name that makes an oxide of it takes part in the properties.
+    if (!core::otherOxideKind(caption.toStdString())) continue;
     tables_.prompter().information(QStringLiteral("请设置") + caption + QStringLiteral("分子量。"));
     return false;
   }
