@@ -302,7 +302,7 @@ QWidget* TForm1::buildSpeedButtons(QWidget* row) {
   auto* pl = new QHBoxLayout(speeds);
   pl->setContentsMargins(2, 0, 2, 0);
   pl->setSpacing(2);
-  struct SpeedSpec {
+  struct SpeedButton {
     int number;
     const char* caption;
     const char* hint;
@@ -310,7 +310,7 @@ QWidget* TForm1::buildSpeedButtons(QWidget* row) {
     void (TForm1::*slot)();
     QToolButton** button;
   };
-  const SpeedSpec specs[] = {
+  const SpeedButton buttons[] = {
       {6, "整理数据库", "整理数据库可以使数据库体积最小。", app::palette::kNavy, &TForm1::SpeedButton6Click, &packButton_},
       {1, "精简显示", "只显示配方所用原料或全部显示", app::palette::kNavy, &TForm1::SpeedButton1Click, &compactButton_},
       {3, "0", "配比精确位数扭。配方配比为整数", app::palette::kBlack, &TForm1::SpeedButton3Click, &precisionButtons_[0]},
@@ -321,7 +321,7 @@ QWidget* TForm1::buildSpeedButtons(QWidget* row) {
       {2, "K/Na合并", "K2O、Na2O合并或分列，以提高程序计算结果的成功率。", app::palette::kNavy, &TForm1::SpeedButton2Click,
        &kNaButton_},
   };
-  for (const SpeedSpec& s : specs) {
+  for (const SpeedButton& s : buttons) {
     QToolButton* b = toolButton(speeds, QStringLiteral("SpeedButton") + QString::number(s.number),
                                 QString::fromUtf8(s.caption), QString::fromUtf8(s.hint));
     b->setMinimumWidth(s.number >= 3 && s.number <= 5 ? 36 : 72);
