@@ -243,10 +243,11 @@ int proportionFormula(const QString& field) { return numbered(field, QLatin1Stri
 int mandatoryMark(const QString& field) { return numbered(field, QLatin1StringView("BXL"), 3); }
 
 QStringList readCaptions(Grid grid, const QString& settingsFile) {
+  const QByteArray content = store::Profile::contentOf(settingsFile);
   QStringList captions;
   for (const GridColumn& c : gridColumns(grid)) {
     if (c.caption.fromSettings()) {
-      captions << store::Profile::read(settingsFile, c.caption.section, QString::number(c.caption.key));
+      captions << store::Profile::valueIn(content, c.caption.section, QString::number(c.caption.key));
     } else {
       captions << c.caption.fixed;
     }

@@ -322,12 +322,15 @@ Result<QByteArray> Profile::withValue(const QByteArray& content, const QString& 
   return joinLines(lines);
 }
 
-QString Profile::read(const QString& file, const QString& section, const QString& key) {
+QByteArray Profile::contentOf(const QString& file) {
   QFile f(file);
-  if (!f.open(QIODevice::ReadOnly)) return QString();
+  if (!f.open(QIODevice::ReadOnly)) return QByteArray();
   const QByteArray content = f.readAll();
-  if (f.error() != QFileDevice::NoError) return QString();
-  return valueIn(content, section, key);
+  return f.error() == QFileDevice::NoError ? content : QByteArray();
+}
+
+QString Profile::read(const QString& file, const QString& section, const QString& key) {
+  return valueIn(contentOf(file), section, key);
 }
 
 Result<void> Profile::write(const QString& file, const QString& section, const QString& key, const QString& value) {

@@ -41,6 +41,10 @@ public:
   // break, a value longer than kMaxValueBytes, an empty or malformed name).
   static Result<void> write(const QString& file, const QString& section, const QString& key, const QString& value);
 
+  // The bytes of `file`; none when it is missing or cannot be read, which
+  // every read takes for a file without entries.
+  static QByteArray contentOf(const QString& file);
+
   // The same two operations on the bytes of a settings file, without any
   // file access.
   static QString valueIn(const QByteArray& content, const QString& section, const QString& key);
