@@ -26,7 +26,7 @@ Qt::Alignment alignment(app::Align a, bool numeric) {
 }  // namespace
 
 GridModel::GridModel(store::Table* cursor, app::Grid grid, QObject* parent)
-    : QAbstractTableModel(parent), cursor_(cursor), columns_(app::gridColumns(grid)) {
+    : QAbstractTableModel(parent), cursor_(cursor), grid_(grid), columns_(app::gridColumns(grid)) {
   if (!cursor_) return;
   // The rows are read again once a command has finished, never in the
   // middle of its walk; what was read before is forgotten at once.
@@ -40,12 +40,7 @@ GridModel::GridModel(store::Table* cursor, app::Grid grid, QObject* parent)
   rows_ = reader_.isOpen() ? reader_.recordCount() + (inserting() ? 1 : 0) : 0;
 }
 
-int GridModel::columnOf(const QString& field) const {
-  for (std::size_t i = 0; i < columns_.size(); ++i) {
-    if (columns_[i].field.compare(field, Qt::CaseInsensitive) == 0) return int(i);
-  }
-  return -1;
-}
+int GridModel::columnOf(const QString& field) const { return app::columnOf(grid_, field); }
 
 bool GridModel::inserting() const { return open() && cursor_->state() == Table::State::Insert; }
 
@@ -57,13 +52,19 @@ bool GridModel::report(bool ok, const Table& t) const {
 void GridModel::followCursor() {
   if (!open()) {
     if (reader_.isOpen()) reader_.close();
+    numeric_.clear();
     return;
   }
   if (!reader_.isOpen() || reader_.filePath() != cursor_->filePath()) {
     reader_.close();
+    numeric_.clear();
     if (!report(reader_.open(cursor_->filePath()), reader_)) return;
     // The reading cursor announces nothing: nobody listens to it.
     reader_.disableControls();
+    for (const app::GridColumn& c : columns_) {
+      const int f = reader_.fieldIndex(c.field);
+      numeric_.push_back(f >= 0 && reader_.fieldAt(f).isNumeric());
+    }
     order_.clear();
     range_.reset();
   }
@@ -165,8 +166,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   const app::GridColumn& c = columns_[std::size_t(index.column())];
   if (role == Qt::DisplayRole || role == Qt::EditRole) return text(index.row(), index.column());
   if (role == Qt::TextAlignmentRole) {
-    const int f = open() ? cursor_->fieldIndex(c.field) : -1;
-    return int(alignment(c.align, f >= 0 && cursor_->fieldAt(f).isNumeric()));
+    const std::size_t column = std::size_t(index.column());
+    return int(alignment(c.align, column < numeric_.size() && numeric_[column]));
   }
   return cellRole(c, index, role);
 }

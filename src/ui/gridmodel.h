@@ -124,7 +124,9 @@ class GridModel : public QAbstractTableModel {
   QVariant titleRole(int section, int role) const;
 
   store::Table* cursor_;
-  std::vector<app::GridColumn> columns_;
+  app::Grid grid_;
+  const std::vector<app::GridColumn>& columns_;
+  std::vector<bool> numeric_;  // by column: its field holds numbers in the open file
   mutable store::Table reader_;
   int rows_ = 0;
   QString order_;

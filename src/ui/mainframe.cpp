@@ -24,6 +24,7 @@
 #include <functional>
 
 #include "aboutbox.h"
+#include "ui/gridmodel.h"
 #include "ui/mainscreenform.h"
 #include "icons.h"
 #include "libraryform.h"
@@ -36,7 +37,6 @@ namespace {
 
 using C = app::Command;
 
-const QColor kSkyBlue(166, 202, 240);
 
 // A window that another part of the program fills in; until then it shows
 // its caption only.
@@ -201,7 +201,7 @@ void TMainForm::buildStatusStrip() {
   fixed->setFixedWidth(130);
   fixed->setAutoFillBackground(true);
   QPalette fp = fixed->palette();
-  fp.setColor(QPalette::Window, kSkyBlue);
+  fp.setColor(QPalette::Window, toQColor(app::palette::kSkyBlue));
   fp.setColor(QPalette::WindowText, Qt::red);
   fixed->setPalette(fp);
   h->addWidget(fixed);
@@ -210,7 +210,7 @@ void TMainForm::buildStatusStrip() {
   bar->setObjectName(QStringLiteral("StatusBar1"));
   bar->setAutoFillBackground(true);
   QPalette bp = bar->palette();
-  bp.setColor(QPalette::Window, kSkyBlue);
+  bp.setColor(QPalette::Window, toQColor(app::palette::kSkyBlue));
   bar->setPalette(bp);
   auto* bl = new QHBoxLayout(bar);
   bl->setContentsMargins(0, 0, 0, 0);

@@ -155,10 +155,7 @@ void TForm1::styleCells() {
   formulaModel_->setCellStyler([this](int row, int column, CellStyle& style) {
     const int formula = app::proportionFormula(formulaModel_->column(column).field);
     if (formula != 0) style.background = toQColor(screen_->proportionColour(formula));
-    const auto h = app::rowHighlight(formulaModel_->text(row, QStringLiteral("BXL1")),
-                                     formulaModel_->text(row, QStringLiteral("BXL2")),
-                                     formulaModel_->text(row, QStringLiteral("BXL3")));
-    if (!h.highlighted) return;
+    if (!markOf(row).highlighted) return;
     style.background = toQColor(app::palette::kLavender);
     style.text = toQColor(app::palette::kRed);
     style.textWhenSelected = true;
@@ -172,9 +169,7 @@ void TForm1::styleCells() {
     style.focusRectangle = look.focusRectangle;
   });
   auto* marks = new GridDelegate(formulaGrid_);
-  marks->setPickList({formulaModel_->columnOf(QStringLiteral("BXL1")), formulaModel_->columnOf(QStringLiteral("BXL2")),
-                      formulaModel_->columnOf(QStringLiteral("BXL3"))},
-                     {QString(), app::kMandatoryMark});
+  marks->setPickList({markColumns_[0], markColumns_[1], markColumns_[2]}, {QString(), app::kMandatoryMark});
   formulaGrid_->setItemDelegate(marks);
   propertyGrid_->setItemDelegate(new GridDelegate(propertyGrid_));
 }
@@ -412,10 +407,8 @@ void TForm1::setOtherTitleMarks(std::function<bool(bool targetGrid, int k)> mark
   for (GridModel* m : {formulaModel_, targetModel_}) {
     const bool targetGrid = m == targetModel_;
     m->setTitleColourSource([m, marked, targetGrid](int column) {
-      const QString& field = m->column(column).field;
-      if (!field.startsWith(QLatin1String("QTCF"))) return QColor();
-      const int k = field.right(1).toInt();
-      return marked(targetGrid, k) ? QColor(Qt::red) : QColor();
+      const int k = app::otherOxideAt(targetGrid ? app::Grid::Target : app::Grid::Formula, column);
+      return k != 0 && marked(targetGrid, k) ? QColor(Qt::red) : QColor();
     });
   }
 }
@@ -443,11 +436,14 @@ void TForm1::placeTargetNavigator() {
   targetNavigator_->raise();
 }
 
+app::RowHighlight TForm1::markOf(int row) const {
+  return app::rowHighlight(formulaModel_->text(row, markColumns_[0]), formulaModel_->text(row, markColumns_[1]),
+                           formulaModel_->text(row, markColumns_[2]));
+}
+
 void TForm1::followMarks(int row) {
   if (row < 0) return;
-  const auto h = app::rowHighlight(formulaModel_->text(row, QStringLiteral("BXL1")),
-                                   formulaModel_->text(row, QStringLiteral("BXL2")),
-                                   formulaModel_->text(row, QStringLiteral("BXL3")));
+  const app::RowHighlight h = markOf(row);
   if (!h.highlighted || targetModel_->rowCount() == 0) return;
   QTableView* g = targetGrid_;
   const int targetRow = std::max(0, targetModel_->currentRow());

@@ -109,11 +109,17 @@ class TForm1 : public QWidget {
   QTableView* makeGrid(const QString& name, GridModel* model, const QString& hint);
   void finish();
   void followMarks(int row);
+  // How row `row` of table 1 is marked mandatory.
+  app::RowHighlight markOf(int row) const;
   void applyPointerHint(QTableView* grid, const app::PointerHint& hint);
 
   app::Prompter& prompter_;
   std::unique_ptr<app::MainScreen> screen_;
   GridModel* formulaModel_ = nullptr;
+  // The columns of the mandatory marks BXL1..BXL3 in table 1.
+  const int markColumns_[3] = {app::columnOf(app::Grid::Formula, QStringLiteral("BXL1")),
+                               app::columnOf(app::Grid::Formula, QStringLiteral("BXL2")),
+                               app::columnOf(app::Grid::Formula, QStringLiteral("BXL3"))};
   GridModel* targetModel_ = nullptr;
   GridModel* resultModel_ = nullptr;
   GridModel* propertyModel_ = nullptr;
