@@ -125,9 +125,10 @@ std::size_t RecordView::lowerBound(std::int64_t record) const {
                      view_.begin());
 }
 
-bool RecordView::contains(std::int64_t record) const {
+std::optional<std::size_t> RecordView::indexOf(std::int64_t record) const {
   const std::size_t p = lowerBound(record);
-  return p < view_.size() && view_[p] == record;
+  if (p >= view_.size() || view_[p] != record) return std::nullopt;
+  return p;
 }
 
 std::optional<std::int64_t> RecordView::find(const RecordKey& key) const {
@@ -156,9 +157,8 @@ void RecordView::updated(std::int64_t record) {
 }
 
 std::optional<std::size_t> RecordView::erase(std::int64_t record) {
-  const std::size_t p = lowerBound(record);
-  if (p >= view_.size() || view_[p] != record) return std::nullopt;
-  view_.erase(view_.begin() + std::ptrdiff_t(p));
+  const auto p = indexOf(record);
+  if (p) view_.erase(view_.begin() + std::ptrdiff_t(*p));
   return p;
 }
 

@@ -177,8 +177,11 @@ bool Table::next() {
     eof_ = bof_ = true;
     return true;
   }
-  std::size_t p = current_ < 0 ? 0 : view_.lowerBound(current_);
-  if (current_ >= 0 && p < view_.size() && view_[p] == current_) ++p;
+  std::size_t p = 0;
+  if (current_ >= 0) {
+    const auto at = view_.indexOf(current_);
+    p = at ? *at + 1 : view_.lowerBound(current_);
+  }
   if (p >= view_.size()) {
     current_ = view_.back();
     eof_ = true;
@@ -217,8 +220,8 @@ bool Table::bof() const { return !isOpen() || bof_ || view_.empty(); }
 int Table::row() const {
   if (state_ == State::Insert) return insertRow_;
   if (current_ < 0 || view_.empty()) return -1;
-  const std::size_t p = view_.lowerBound(current_);
-  return (p < view_.size() && view_[p] == current_) ? int(p) : -1;
+  const auto p = view_.indexOf(current_);
+  return p ? int(*p) : -1;
 }
 
 bool Table::moveTo(int row) {
@@ -248,8 +251,7 @@ bool Table::gotoBookmark(const Bookmark& b) {
     return fail(QStringLiteral("表文件 %1 里记住的记录已不存在").arg(displayName_));
   }
   if (!leaveRecord()) return false;
-  const std::size_t p = view_.lowerBound(b.record);
-  if (p >= view_.size() || view_[p] != b.record) {
+  if (!view_.indexOf(b.record)) {
     return fail(QStringLiteral("表文件 %1 里记住的记录不在当前范围内").arg(displayName_));
   }
   current_ = b.record;
