@@ -92,9 +92,7 @@ bool Table::open(const QString& folder, const QString& relativeName, Mode mode) 
   state_ = State::Browse;
   modified_ = false;
   view_.attach(file_.get());
-  current_ = view_.empty() ? -1 : view_.front();
-  bof_ = true;
-  eof_ = view_.empty();
+  toFirst();
   announce();
   return true;
 }
@@ -154,9 +152,7 @@ int Table::recordCount() const { return int(view_.size()); }
 
 bool Table::first() {
   if (!requireOpen() || !leaveRecord()) return false;
-  current_ = view_.empty() ? -1 : view_.front();
-  bof_ = true;
-  eof_ = view_.empty();
+  toFirst();
   announce();
   return true;
 }
@@ -247,7 +243,7 @@ Table::Bookmark Table::bookmark() const {
 
 bool Table::gotoBookmark(const Bookmark& b) {
   if (!requireOpen()) return false;
-  if (!b.isValid() || b.generation != file_->generation() || b.record >= file_->count() || !file_->isLive(b.record)) {
+  if (!b.isValid() || b.generation != file_->generation() || !file_->holdsLive(b.record)) {
     return fail(QStringLiteral("表文件 %1 里记住的记录已不存在").arg(displayName_));
   }
   if (!leaveRecord()) return false;
@@ -328,7 +324,7 @@ void Table::cancel() {
   buffer_.clear();
   modified_ = false;
   editRecord_ = -1;
-  if (current_ >= 0 && (current_ >= file_->count() || !file_->isLive(current_))) current_ = -1;
+  if (current_ >= 0 && !file_->holdsLive(current_)) current_ = -1;
   if (current_ < 0 && !view_.empty()) current_ = view_.front();
   eof_ = bof_ = view_.empty();
   announce();
@@ -359,6 +355,12 @@ bool Table::deleteRecord() {
   return file_->markDeleted(current_) || fail(file_->errorString());
 }
 
+void Table::toFirst() {
+  current_ = view_.empty() ? -1 : view_.front();
+  bof_ = true;
+  eof_ = view_.empty();
+}
+
 void Table::placeOn(std::int64_t record) {
   if (view_.empty()) {
     current_ = -1;
@@ -372,7 +374,7 @@ void Table::placeOn(std::int64_t record) {
 }
 
 void Table::stayOn(std::int64_t record) {
-  if (record >= 0 && record < file_->count() && file_->isLive(record)) {
+  if (file_->holdsLive(record)) {
     current_ = record;
     eof_ = bof_ = false;
   } else {
@@ -440,9 +442,7 @@ bool Table::setRange(const QVariant& low, const QVariant& high) {
   const auto hi = keyFor(high);
   if (!hi) return false;
   view_.setRange(*lo, *hi, low, high);
-  placeOn(-1);
-  bof_ = true;
-  eof_ = view_.empty();
+  toFirst();
   announce();
   return true;
 }
@@ -501,12 +501,10 @@ void Table::recordsReplaced(TableFile::Change change) {
   }
   const std::int64_t was = change == TableFile::Change::Reloaded ? current_ : -1;
   view_.rebuild();
-  if (was >= 0 && was < file_->count() && file_->isLive(was) && row() >= 0) {
+  if (file_->holdsLive(was) && row() >= 0) {
     current_ = was;
   } else {
-    placeOn(-1);
-    bof_ = true;
-    eof_ = view_.empty();
+    toFirst();
   }
 }
 

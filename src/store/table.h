@@ -262,6 +262,8 @@ class Table : public QObject, private TableFile::Cursor {
   std::optional<QByteArray> numberBytes(int index, double value);
   std::optional<RecordKey> keyFor(const QVariant& value);
 
+  // Goes to the first record, before which nothing lies (bof).
+  void toFirst();
   // Goes to the row of `record`, or the nearest row after it (the last at the end).
   void placeOn(std::int64_t record);
   // Stays on `record` when it is still live (the view must hold every live
