@@ -82,22 +82,6 @@ class HeaderLock {
   bool locked_ = false;
 };
 
-std::array<char, 7> headerDateAndCount(std::uint32_t count) {
-  const core::Date d = today();
-  std::array<char, 7> b{};
-  b[0] = static_cast<char>(std::clamp(d.year - 1900, 0, 255));
-  b[1] = static_cast<char>(d.month);
-  b[2] = static_cast<char>(d.day);
-  for (int i = 0; i < 4; ++i) b[3 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
-  return b;
-}
-
-std::uint32_t u32(const char* p) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
-  return v;
-}
-
 // Fsyncs the folder of `path`, so that a rename in it is durable.
 void syncFolder(const QString& path) {
   const int dfd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -287,7 +271,7 @@ std::optional<std::int64_t> TableFile::append(const char* rec) {
   // Another program may have appended records since we read the file.
   char countBytes[4];
   if (!readAll(fd, countBytes, 4, dbf::kCountOffset)) return refuse(writeError());
-  const std::int64_t onDisk = u32(countBytes);
+  const std::int64_t onDisk = dbf::u32(countBytes);
   if (onDisk < count_) {
     return refuse(QStringLiteral("表文件 %1 被其他程序改动过（记录变少了），新记录没有保存").arg(name_));
   }
@@ -381,8 +365,8 @@ bool TableFile::replaceWith(const QByteArray& data) {
 }
 
 bool TableFile::touchHeader(std::int64_t count) {
-  const auto b = headerDateAndCount(std::uint32_t(count));
-  if (!writeAll(handle_->fd, b.data(), b.size(), 1)) return fail(writeError());
+  const auto b = dbf::dateAndCount(today(), std::uint32_t(count));
+  if (!writeAll(handle_->fd, b.data(), b.size(), dbf::kDateOffset)) return fail(writeError());
   if (layout_.productionIndex != 0) {
     const char zero = 0;
     if (!writeAll(handle_->fd, &zero, 1, dbf::kProductionIndexOffset)) return fail(writeError());
