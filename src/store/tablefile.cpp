@@ -315,10 +315,9 @@ bool TableFile::markDeleted(std::int64_t i) {
 }
 
 bool TableFile::reload() {
-  const std::vector<char> before = bytes_;
-  const std::int64_t hadCount = count_;
-  if (!load()) return false;
-  if (count_ != hadCount || bytes_ != before) notify(-1, Change::Reloaded);
+  bool changed = false;
+  if (!load(&changed)) return false;
+  if (changed) notify(-1, Change::Reloaded);
   return true;
 }
 
@@ -387,7 +386,7 @@ bool TableFile::readWhole(std::vector<char>* all) {
   return true;
 }
 
-bool TableFile::load() {
+bool TableFile::load(bool* changed) {
   std::vector<char> all;
   if (!readWhole(&all)) return false;
   dbf::Scan scan = dbf::scanStructure(QByteArrayView(all.data(), qsizetype(all.size())));
@@ -395,6 +394,7 @@ bool TableFile::load() {
   const int hl = scan.layout.headerLength;
   dbf::scanContents(scan, all.data() + hl);
   all.resize(std::size_t(hl) + std::size_t(scan.records) * scan.layout.recordLength);
+  if (changed) *changed = scan.records != count_ || all != bytes_;
   bytes_ = std::move(all);
   start_ = hl;
   count_ = scan.records;

@@ -112,7 +112,8 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
   bool touchHeader(std::int64_t count);
   // The whole file as it is on disk.
   bool readWhole(std::vector<char>* all);
-  bool load();
+  // Reads the file; `changed` tells whether its bytes differ from those held.
+  bool load(bool* changed = nullptr);
   void notify(std::int64_t i, Change change);
   // Puts `data` in place of the file; the new descriptor holds the lock.
   bool replaceWith(const QByteArray& data);
