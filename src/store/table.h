@@ -101,7 +101,8 @@ class Table : public QObject, private TableFile::Cursor {
   // What went wrong with the last operation that failed, reads included.
   QString errorString() const { return error_; }
 
-  // Re-reads records that another program appended since this program read the file.
+  // Re-reads the whole file, with what another program changed since this
+  // program read it.
   bool refresh();
 
   // --- Fields ------------------------------------------------------------------
