@@ -273,23 +273,14 @@ bool Table::edit() {
   return true;
 }
 
-bool Table::insert() {
-  if (!requireOpen() || !leaveRecord()) return false;
-  if (file_->readOnly()) return fail(file_->whyReadOnly());
-  const int r = row();
-  insertRow_ = r < 0 ? 0 : r;
-  buffer_.assign(std::size_t(file_->layout().recordLength), ' ');
-  modified_ = false;
-  state_ = State::Insert;
-  eof_ = bof_ = false;
-  announce();
-  return true;
-}
+bool Table::insert() { return startNewRecord(false); }
 
-bool Table::append() {
+bool Table::append() { return startNewRecord(true); }
+
+bool Table::startNewRecord(bool atEnd) {
   if (!requireOpen() || !leaveRecord()) return false;
   if (file_->readOnly()) return fail(file_->whyReadOnly());
-  insertRow_ = int(view_.size());
+  insertRow_ = atEnd ? int(view_.size()) : std::max(row(), 0);
   buffer_.assign(std::size_t(file_->layout().recordLength), ' ');
   modified_ = false;
   state_ = State::Insert;
@@ -544,6 +535,6 @@ bool Table::pack() {
   return true;
 }
 
-bool Table::settle() { return state_ == State::Browse || leaveRecord(); }
+bool Table::settle() { return leaveRecord(); }
 
 }  // namespace tessaro::store

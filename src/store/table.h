@@ -218,7 +218,6 @@ class Table : public QObject, private TableFile::Cursor {
   // announces them once. No effect on the data.
   void disableControls();
   void enableControls();
-  bool controlsDisabled() const { return disabled_ > 0; }
 
   // --- Maintenance -------------------------------------------------------------------
 
@@ -259,6 +258,8 @@ class Table : public QObject, private TableFile::Cursor {
   QString recordLabel() const;
   bool fieldFailure(const QString& field, const QString& what, bool* ok) const;
   bool leaveRecord();
+  // Starts a new record shown at the current row, or after the last one.
+  bool startNewRecord(bool atEnd);
   bool writeField(int index, const QByteArray& bytes);
   std::optional<QByteArray> numberBytes(int index, double value);
   std::optional<RecordKey> keyFor(const QVariant& value);
