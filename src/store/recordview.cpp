@@ -61,12 +61,12 @@ void RecordView::setOrder(int index) {
 void RecordView::setRange(const RecordKey& low, const RecordKey& high, const QVariant& lowGiven,
                           const QVariant& highGiven) {
   range_ = Range{low, high, lowGiven, highGiven};
-  rebuild();
+  refilter();
 }
 
 void RecordView::cancelRange() {
   range_.reset();
-  rebuild();
+  refilter();
 }
 
 RecordKey RecordView::keyOf(std::int64_t record) const {
@@ -104,13 +104,18 @@ bool RecordView::inRange(const RecordKey& k) const {
 }
 
 void RecordView::rebuild() {
-  view_.clear();
   keys_.clear();
   const std::int64_t n = file_->count();
   if (orderField_ >= 0) {
     keys_.reserve(std::size_t(n));
     for (std::int64_t i = 0; i < n; ++i) keys_.push_back(keyOf(i));
   }
+  refilter();
+}
+
+void RecordView::refilter() {
+  view_.clear();
+  const std::int64_t n = file_->count();
   view_.reserve(std::size_t(n));
   for (std::int64_t i = 0; i < n; ++i) {
     if (file_->isLive(i) && (orderField_ < 0 || inRange(keys_[std::size_t(i)]))) view_.push_back(i);

@@ -82,6 +82,9 @@ class RecordView {
   int compare(const RecordKey& a, const RecordKey& b) const;
   bool less(std::int64_t a, std::int64_t b) const;
   bool inRange(const RecordKey& k) const;
+  // The view again from the keys held, which follow every change of the
+  // file's records.
+  void refilter();
 
   struct Range {
     RecordKey low;
