@@ -34,11 +34,12 @@ inline bool engineFailure(Prompter& prompter, const store::Table& t) {
 }
 
 // Why a command may not use the open table `t` (reading it, and writing it
-// when `written`), ending with the sentence that nothing was changed; empty
-// when it may. A table whose file disagrees with its header is never used.
-inline QString tableRefusal(const store::Table& t, bool written) {
-  if (t.isDamaged()) return t.damageReport() + kCR + kNotRunText;
-  if (written && t.isReadOnly()) return t.whyReadOnly() + QStringLiteral("。") + kCR + kNotRunText;
+// when `written`), ending with `closing` (by default the sentence that nothing
+// was changed); empty when it may. A table whose file disagrees with its
+// header is never used.
+inline QString tableRefusal(const store::Table& t, bool written, const QString& closing = kNotRunText) {
+  if (t.isDamaged()) return t.damageReport() + kCR + closing;
+  if (written && t.isReadOnly()) return t.whyReadOnly() + QStringLiteral("。") + kCR + closing;
   return QString();
 }
 

@@ -14,6 +14,11 @@
 
 namespace {
 
+struct Command {
+  std::function<int(tessaro::cli::Context&)> run;
+  bool needsFolderLock;  // it changes the tables
+};
+
 int usage(QTextStream& err) {
   err << "usage: tessaro-cli COMMAND [--dir DIR] [options]\n"
          "commands:\n"
@@ -75,16 +80,18 @@ int main(int argc, char** argv) {
   }
   if (args.isEmpty() || args.first() == QLatin1String("--help")) return usage(err);
 
-  const std::map<QString, std::function<int(tessaro::cli::Context&)>> commands = {
-      {QStringLiteral("dump"), tessaro::cli::runDump},
-      {QStringLiteral("solve"), tessaro::cli::runSolve},
-      {QStringLiteral("calc"), tessaro::cli::runCalc},
-      {QStringLiteral("verify"), tessaro::cli::runVerify},
-      {QStringLiteral("body"), tessaro::cli::runBody},
-      {QStringLiteral("glaze"), tessaro::cli::runGlaze},
-      {QStringLiteral("kna"), tessaro::cli::runKNa},
-      {QStringLiteral("pack"), tessaro::cli::runPack},
-      {QStringLiteral("report"), tessaro::cli::runReport},
+  // The commands that change the tables hold the data folder while they run,
+  // so that no other program changes it meanwhile; reading needs no lock.
+  const std::map<QString, Command> commands = {
+      {QStringLiteral("dump"), {tessaro::cli::runDump, false}},
+      {QStringLiteral("solve"), {tessaro::cli::runSolve, false}},
+      {QStringLiteral("calc"), {tessaro::cli::runCalc, true}},
+      {QStringLiteral("verify"), {tessaro::cli::runVerify, true}},
+      {QStringLiteral("body"), {tessaro::cli::runBody, true}},
+      {QStringLiteral("glaze"), {tessaro::cli::runGlaze, true}},
+      {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
+      {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
+      {QStringLiteral("report"), {tessaro::cli::runReport, false}},
   };
   const QString name = args.takeFirst();
   const auto it = commands.find(name);
@@ -92,16 +99,13 @@ int main(int argc, char** argv) {
     err << "tessaro-cli: unknown command: " << name << "\n";
     return usage(err);
   }
-  // The commands that change the tables hold the data folder while they run,
-  // so that no other program changes it meanwhile; reading needs no lock.
-  static const QStringList readOnly = {QStringLiteral("dump"), QStringLiteral("solve"), QStringLiteral("report")};
   tessaro::app::DataFolderLock folderLock;
-  if (!readOnly.contains(name) && !folderLock.acquire(tessaro::app::dataFolder(base))) {
+  if (it->second.needsFolderLock && !folderLock.acquire(tessaro::app::dataFolder(base))) {
     err << "[错误] " << folderLock.errorString() << "\n";
     return tessaro::cli::kFailed;
   }
   tessaro::cli::Context ctx{args, base, out, err};
-  const int status = it->second(ctx);
+  const int status = it->second.run(ctx);
   out.flush();
   err.flush();
   return status;

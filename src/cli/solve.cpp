@@ -144,7 +144,9 @@ std::optional<InputError> readInput(const QJsonObject& root, app::SolveInput& in
 // JSON output, written by hand so that the keys keep the order of the
 // result record and every stored value prints as the decimal it holds.
 // JSON has no infinity and no NaN: such a value is noted instead of printed,
-// and an output that met one is withheld.
+// and an output that met one is withheld. The solver already fails a formula
+// whose figures are not all finite, so this guards the one figure computed
+// after it, the average error rate.
 class JsonNumbers {
  public:
   QByteArray operator()(double v) {

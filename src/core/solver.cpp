@@ -123,8 +123,12 @@ Refused checkTargetContents(const SolverTarget& target) {
   return std::nullopt;
 }
 
-// The mandatory amounts: empty, or numbers from 0 to kMaxAmount.
-Refused checkAmounts(const SolverTarget& target) {
+// The mandatory amounts in percent, 0 for an empty one.
+using Amounts = std::array<double, 3>;
+
+// The mandatory amounts: empty, or numbers from 0 to kMaxAmount; `amounts`
+// receives them as read.
+Refused checkAmounts(const SolverTarget& target, Amounts& amounts) {
   for (int j = 0; j < 3; ++j) {
     const auto text = amountText(target, j);
     if (!text) continue;
@@ -137,6 +141,7 @@ Refused checkAmounts(const SolverTarget& target) {
       return refusal(Kind::BadAmount, -1, field,
                      quoted + "不能大于" + numberText(kMaxAmount) + "（用量是配方的百分数）。");
     }
+    amounts[j] = *value;
   }
   return std::nullopt;
 }
@@ -160,11 +165,9 @@ struct Tableau {
 // The targets t_2..t_15: the mandatory amounts as fractions, then the matched oxides.
 using Targets = std::array<double, kLastConstraint + 1>;
 
-Targets constraintTargets(const SolverTarget& target) {
+Targets constraintTargets(const SolverTarget& target, const Amounts& amounts) {
   Targets t{};
-  for (int j = 0; j < 3; ++j) {
-    if (const auto text = amountText(target, j)) t[kFirstConstraint + j] = *parseNumber(*text) / 100;
-  }
+  for (int j = 0; j < 3; ++j) t[kFirstConstraint + j] = amounts[j] / 100;
   for (int j = kFirstOxideRow; j <= kLastOxideRow; ++j) t[j] = target.contents[rowOxide(j)];
   return t;
 }
@@ -407,19 +410,30 @@ int pivotLimit(int materialCount) {
   return 50 * (constraintRows + materialCount + constraintRows);
 }
 
-std::optional<SolverRefusal> checkSolverInput(const std::vector<SolverMaterial>& materials, const SolverTarget& target,
-                                              int argument, int precision) {
+namespace {
+
+Refused checkInput(const std::vector<SolverMaterial>& materials, const SolverTarget& target, int argument,
+                   int precision, Amounts& amounts) {
   if (auto r = checkSettings(materials.size(), argument, precision)) return r;
   for (std::size_t i = 0; i < materials.size(); ++i) {
     if (auto r = checkMaterial(int(i), materials[i])) return r;
   }
   if (auto r = checkTargetContents(target)) return r;
-  return checkAmounts(target);
+  return checkAmounts(target, amounts);
+}
+
+}  // namespace
+
+std::optional<SolverRefusal> checkSolverInput(const std::vector<SolverMaterial>& materials, const SolverTarget& target,
+                                              int argument, int precision) {
+  Amounts amounts{};
+  return checkInput(materials, target, argument, precision, amounts);
 }
 
 SolveOutcome solveFormula(const std::vector<SolverMaterial>& materials, const SolverTarget& target, int argument,
                           int precision, std::optional<int> pivotBound) {
-  if (auto r = checkSolverInput(materials, target, argument, precision)) return *r;
+  Amounts amounts{};
+  if (auto r = checkInput(materials, target, argument, precision, amounts)) return *r;
 
   FormulaResult result;
   result.argument = argument;
@@ -427,7 +441,7 @@ SolveOutcome solveFormula(const std::vector<SolverMaterial>& materials, const So
 
   const int n = int(materials.size());
   Tableau tab(n);
-  const Targets t = constraintTargets(target);
+  const Targets t = constraintTargets(target, amounts);
   fill(tab, materials, t, argument);
   weight(tab, t);
   place(tab);

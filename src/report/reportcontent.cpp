@@ -1,5 +1,6 @@
 #include "report/reportcontent.h"
 
+#include "app/commandguard.h"
 #include "app/gridcolumns.h"
 #include "app/mainscreen.h"
 #include "core/format.h"
@@ -79,8 +80,9 @@ bool ReportTables::open(const QString& baseFolder, QString* error) {
   // A report is never printed from a table whose records may be misread.
   auto opened = [&](Table& t, const QString& name) {
     if (!t.open(baseFolder, name)) return failWith(t);
-    if (!t.isDamaged()) return true;
-    if (error) *error = t.damageReport() + app::kCR + QStringLiteral("报表没有生成。");
+    const QString refusal = app::tableRefusal(t, false, QStringLiteral("报表没有生成。"));
+    if (refusal.isEmpty()) return true;
+    if (error) *error = refusal;
     closeAll();
     return false;
   };

@@ -15,23 +15,33 @@ std::uint16_t u16(const char* p) {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8));
 }
 
-std::uint32_t u32(const char* p) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
-  return v;
-}
-
 bool supportedVersion(std::uint8_t v) {
   // dBASE III and IV tables (0x03, 0x83, 0x8B, ...); level 4 is dBASE 7,
   // whose header is laid out differently.
   return (v & 0x07) == 3;
 }
 
-// The record's NAME, when the table has one and it is readable, for messages.
-QString recordLabel(const Layout& layout, const char* record, std::uint32_t index) {
-  QString label = QStringLiteral("第 %1 条记录").arg(index + 1);
+}  // namespace
+
+std::uint32_t u32(const char* p) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
+  return v;
+}
+
+std::array<char, 7> dateAndCount(const core::Date& date, std::uint32_t count) {
+  std::array<char, 7> b{};
+  b[0] = static_cast<char>(std::clamp(date.year - 1900, 0, 255));
+  b[1] = static_cast<char>(date.month);
+  b[2] = static_cast<char>(date.day);
+  for (int i = 0; i < 4; ++i) b[3 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+  return b;
+}
+
+QString recordLabel(const Layout& layout, const char* record, std::optional<std::int64_t> index) {
+  QString label = index ? QStringLiteral("第 %1 条记录").arg(*index + 1) : QStringLiteral("新记录");
   const int nameIndex = layout.fieldIndex(u"NAME");
-  if (nameIndex >= 0) {
+  if (record && nameIndex >= 0) {
     const Field& f = layout.fields[nameIndex];
     const std::string_view bytes = trimmed(std::string_view(record + f.offset, f.length));
     bool ok = false;
@@ -40,6 +50,8 @@ QString recordLabel(const Layout& layout, const char* record, std::uint32_t inde
   }
   return label;
 }
+
+namespace {
 
 // Whether trimmed field bytes read as a number, as core::parseNumber reads
 // them, without converting: a sign, digits with at most one point. Anything
@@ -360,10 +372,8 @@ QByteArray buildHeader(const Layout& l, std::uint32_t count, const core::Date& d
   QByteArray h(headerLength, '\0');
   char* p = h.data();
   p[0] = static_cast<char>(l.version);
-  p[1] = static_cast<char>(std::clamp(date.year - 1900, 0, 255));
-  p[2] = static_cast<char>(date.month);
-  p[3] = static_cast<char>(date.day);
-  for (int i = 0; i < 4; ++i) p[kCountOffset + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+  const auto dated = dateAndCount(date, count);
+  std::memcpy(p + kDateOffset, dated.data(), dated.size());
   p[8] = static_cast<char>(headerLength & 0xFF);
   p[9] = static_cast<char>((headerLength >> 8) & 0xFF);
   p[10] = static_cast<char>(l.recordLength & 0xFF);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -24,6 +25,7 @@ inline constexpr char kDeletedFlag = '*';
 // Language driver of code page 936 (GBK).
 inline constexpr std::uint8_t kGbkLanguageDriver = 0x7A;
 // Offsets in the 32-byte table header.
+inline constexpr int kDateOffset = 1;  // the last-update date, followed by the record count
 inline constexpr int kCountOffset = 4;
 inline constexpr int kProductionIndexOffset = 28;
 inline constexpr int kLanguageDriverOffset = 29;
@@ -90,9 +92,21 @@ Result<Mend> planMend(QByteArrayView file);
 // One whole sentence about `problems` for the file called `fileName`.
 QString damageSentence(const QString& fileName, const QStringList& problems);
 
+// A little-endian 32-bit number at `p`.
+std::uint32_t u32(const char* p);
+
+// The header's bytes from kDateOffset: the last-update `date` (year since
+// 1900, month, day) and the record `count`.
+std::array<char, 7> dateAndCount(const core::Date& date, std::uint32_t count);
+
 // The header (with the field descriptors and the end mark) of a table with
 // `layout` and `count` records, last updated on `date`.
 QByteArray buildHeader(const Layout& layout, std::uint32_t count, const core::Date& date);
+
+// The record numbered `index` from 0 ("第 N 条记录"), or a new record not yet in
+// the file (no index), followed by its NAME when the table has that field and
+// the name is readable; without `record`, the name is left out. For messages.
+QString recordLabel(const Layout& layout, const char* record, std::optional<std::int64_t> index);
 
 // A field's bytes with blanks at both ends removed.
 std::string_view trimmed(std::string_view bytes);

@@ -16,8 +16,8 @@ inline const QString kPasswordFileName = QStringLiteral("Password.txt");
 // use "\" or "/". An empty string when no such file exists.
 QString findFile(const QString& folder, const QString& relativeName);
 
-// The folder that holds the data folder: the program's own folder unless a
-// command-line program was told otherwise.
+// The program's own folder, which holds the data folder unless a base folder
+// is given.
 QString programFolder();
 
 // The data folder under `baseFolder` (the program's folder when empty).

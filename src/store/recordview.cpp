@@ -61,12 +61,12 @@ void RecordView::setOrder(int index) {
 void RecordView::setRange(const RecordKey& low, const RecordKey& high, const QVariant& lowGiven,
                           const QVariant& highGiven) {
   range_ = Range{low, high, lowGiven, highGiven};
-  rebuild();
+  refilter();
 }
 
 void RecordView::cancelRange() {
   range_.reset();
-  rebuild();
+  refilter();
 }
 
 RecordKey RecordView::keyOf(std::int64_t record) const {
@@ -104,13 +104,18 @@ bool RecordView::inRange(const RecordKey& k) const {
 }
 
 void RecordView::rebuild() {
-  view_.clear();
   keys_.clear();
   const std::int64_t n = file_->count();
   if (orderField_ >= 0) {
     keys_.reserve(std::size_t(n));
     for (std::int64_t i = 0; i < n; ++i) keys_.push_back(keyOf(i));
   }
+  refilter();
+}
+
+void RecordView::refilter() {
+  view_.clear();
+  const std::int64_t n = file_->count();
   view_.reserve(std::size_t(n));
   for (std::int64_t i = 0; i < n; ++i) {
     if (file_->isLive(i) && (orderField_ < 0 || inRange(keys_[std::size_t(i)]))) view_.push_back(i);
@@ -125,9 +130,10 @@ std::size_t RecordView::lowerBound(std::int64_t record) const {
                      view_.begin());
 }
 
-bool RecordView::contains(std::int64_t record) const {
+std::optional<std::size_t> RecordView::indexOf(std::int64_t record) const {
   const std::size_t p = lowerBound(record);
-  return p < view_.size() && view_[p] == record;
+  if (p >= view_.size() || view_[p] != record) return std::nullopt;
+  return p;
 }
 
 std::optional<std::int64_t> RecordView::find(const RecordKey& key) const {
@@ -156,9 +162,8 @@ void RecordView::updated(std::int64_t record) {
 }
 
 std::optional<std::size_t> RecordView::erase(std::int64_t record) {
-  const std::size_t p = lowerBound(record);
-  if (p >= view_.size() || view_[p] != record) return std::nullopt;
-  view_.erase(view_.begin() + std::ptrdiff_t(p));
+  const auto p = indexOf(record);
+  if (p) view_.erase(view_.begin() + std::ptrdiff_t(*p));
   return p;
 }
 

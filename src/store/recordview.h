@@ -66,8 +66,8 @@ class RecordView {
   std::int64_t back() const { return view_.back(); }
   // Where `record` is, or would be, in the view.
   std::size_t lowerBound(std::int64_t record) const;
-  // Whether `record` is shown.
-  bool contains(std::int64_t record) const;
+  // Where `record` is in the view; no value when it is not shown.
+  std::optional<std::size_t> indexOf(std::int64_t record) const;
   // The first record shown whose key equals `key` (an ordered view only).
   std::optional<std::int64_t> find(const RecordKey& key) const;
 
@@ -82,6 +82,9 @@ class RecordView {
   int compare(const RecordKey& a, const RecordKey& b) const;
   bool less(std::int64_t a, std::int64_t b) const;
   bool inRange(const RecordKey& k) const;
+  // The view again from the keys held, which follow every change of the
+  // file's records.
+  void refilter();
 
   struct Range {
     RecordKey low;

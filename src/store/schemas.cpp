@@ -1,26 +1,31 @@
 #include "store/schemas.h"
 
+#include <string_view>
+
+#include "core/composition.h"
+
 namespace tessaro::store::schema {
 
 namespace {
 
 // Analyses keep three decimals in every table; raw proportions two; the
 // property table's formula numbers and properties six.
-FieldSpec analysis(const char* name) { return {QString::fromLatin1(name), 'N', 10, 3}; }
+FieldSpec analysis(std::string_view name) { return {QString::fromLatin1(name.data(), qsizetype(name.size())), 'N', 10, 3}; }
 FieldSpec text(const char* name, int length) { return {QString::fromLatin1(name), 'C', length}; }
 const FieldSpec kPrice{QStringLiteral("DJ"), 'N', 12, 3};
 const FieldSpec kDate{QStringLiteral("DATE"), 'D', 8};
 const FieldSpec kRemark{QStringLiteral("BZ"), 'C', 50};
 const FieldSpec kNumber{QStringLiteral("BH"), 'N', 6, 0};
 
-// The composition as the working tables order it, and as the libraries do.
+// The composition as the working tables order it, and as the libraries do
+// (core's order of the oxides).
 void addWorkingComposition(std::vector<FieldSpec>& f) {
   for (const char* n : {"SIO2", "AL2O3", "CAO", "MGO", "K2O", "NA2O", "FE2O3", "TIO2", "QTCF1", "QTCF2", "QTCF3", "IL", "HJ"})
     f.push_back(analysis(n));
 }
 void addLibraryComposition(std::vector<FieldSpec>& f) {
-  for (const char* n : {"SIO2", "AL2O3", "FE2O3", "TIO2", "CAO", "MGO", "K2O", "NA2O", "QTCF1", "QTCF2", "QTCF3", "IL", "HJ"})
-    f.push_back(analysis(n));
+  for (const std::string_view n : core::kOxideFields) f.push_back(analysis(n));
+  for (const char* n : {"IL", "HJ"}) f.push_back(analysis(n));
 }
 void addMarks(std::vector<FieldSpec>& f) {
   for (const char* n : {"BXL1", "BXL2", "BXL3"}) f.push_back(text(n, 8));

@@ -92,9 +92,7 @@ bool Table::open(const QString& folder, const QString& relativeName, Mode mode) 
   state_ = State::Browse;
   modified_ = false;
   view_.attach(file_.get());
-  current_ = view_.empty() ? -1 : view_.front();
-  bof_ = true;
-  eof_ = view_.empty();
+  toFirst();
   announce();
   return true;
 }
@@ -154,9 +152,7 @@ int Table::recordCount() const { return int(view_.size()); }
 
 bool Table::first() {
   if (!requireOpen() || !leaveRecord()) return false;
-  current_ = view_.empty() ? -1 : view_.front();
-  bof_ = true;
-  eof_ = view_.empty();
+  toFirst();
   announce();
   return true;
 }
@@ -177,8 +173,11 @@ bool Table::next() {
     eof_ = bof_ = true;
     return true;
   }
-  std::size_t p = current_ < 0 ? 0 : view_.lowerBound(current_);
-  if (current_ >= 0 && p < view_.size() && view_[p] == current_) ++p;
+  std::size_t p = 0;
+  if (current_ >= 0) {
+    const auto at = view_.indexOf(current_);
+    p = at ? *at + 1 : view_.lowerBound(current_);
+  }
   if (p >= view_.size()) {
     current_ = view_.back();
     eof_ = true;
@@ -217,8 +216,8 @@ bool Table::bof() const { return !isOpen() || bof_ || view_.empty(); }
 int Table::row() const {
   if (state_ == State::Insert) return insertRow_;
   if (current_ < 0 || view_.empty()) return -1;
-  const std::size_t p = view_.lowerBound(current_);
-  return (p < view_.size() && view_[p] == current_) ? int(p) : -1;
+  const auto p = view_.indexOf(current_);
+  return p ? int(*p) : -1;
 }
 
 bool Table::moveTo(int row) {
@@ -244,12 +243,11 @@ Table::Bookmark Table::bookmark() const {
 
 bool Table::gotoBookmark(const Bookmark& b) {
   if (!requireOpen()) return false;
-  if (!b.isValid() || b.generation != file_->generation() || b.record >= file_->count() || !file_->isLive(b.record)) {
+  if (!b.isValid() || b.generation != file_->generation() || !file_->holdsLive(b.record)) {
     return fail(QStringLiteral("表文件 %1 里记住的记录已不存在").arg(displayName_));
   }
   if (!leaveRecord()) return false;
-  const std::size_t p = view_.lowerBound(b.record);
-  if (p >= view_.size() || view_[p] != b.record) {
+  if (!view_.indexOf(b.record)) {
     return fail(QStringLiteral("表文件 %1 里记住的记录不在当前范围内").arg(displayName_));
   }
   current_ = b.record;
@@ -275,23 +273,14 @@ bool Table::edit() {
   return true;
 }
 
-bool Table::insert() {
-  if (!requireOpen() || !leaveRecord()) return false;
-  if (file_->readOnly()) return fail(file_->whyReadOnly());
-  const int r = row();
-  insertRow_ = r < 0 ? 0 : r;
-  buffer_.assign(std::size_t(file_->layout().recordLength), ' ');
-  modified_ = false;
-  state_ = State::Insert;
-  eof_ = bof_ = false;
-  announce();
-  return true;
-}
+bool Table::insert() { return startNewRecord(false); }
 
-bool Table::append() {
+bool Table::append() { return startNewRecord(true); }
+
+bool Table::startNewRecord(bool atEnd) {
   if (!requireOpen() || !leaveRecord()) return false;
   if (file_->readOnly()) return fail(file_->whyReadOnly());
-  insertRow_ = int(view_.size());
+  insertRow_ = atEnd ? int(view_.size()) : std::max(row(), 0);
   buffer_.assign(std::size_t(file_->layout().recordLength), ' ');
   modified_ = false;
   state_ = State::Insert;
@@ -326,7 +315,7 @@ void Table::cancel() {
   buffer_.clear();
   modified_ = false;
   editRecord_ = -1;
-  if (current_ >= 0 && (current_ >= file_->count() || !file_->isLive(current_))) current_ = -1;
+  if (current_ >= 0 && !file_->holdsLive(current_)) current_ = -1;
   if (current_ < 0 && !view_.empty()) current_ = view_.front();
   eof_ = bof_ = view_.empty();
   announce();
@@ -357,6 +346,12 @@ bool Table::deleteRecord() {
   return file_->markDeleted(current_) || fail(file_->errorString());
 }
 
+void Table::toFirst() {
+  current_ = view_.empty() ? -1 : view_.front();
+  bof_ = true;
+  eof_ = view_.empty();
+}
+
 void Table::placeOn(std::int64_t record) {
   if (view_.empty()) {
     current_ = -1;
@@ -370,7 +365,7 @@ void Table::placeOn(std::int64_t record) {
 }
 
 void Table::stayOn(std::int64_t record) {
-  if (record >= 0 && record < file_->count() && file_->isLive(record)) {
+  if (file_->holdsLive(record)) {
     current_ = record;
     eof_ = bof_ = false;
   } else {
@@ -438,9 +433,7 @@ bool Table::setRange(const QVariant& low, const QVariant& high) {
   const auto hi = keyFor(high);
   if (!hi) return false;
   view_.setRange(*lo, *hi, low, high);
-  placeOn(-1);
-  bof_ = true;
-  eof_ = view_.empty();
+  toFirst();
   announce();
   return true;
 }
@@ -499,12 +492,10 @@ void Table::recordsReplaced(TableFile::Change change) {
   }
   const std::int64_t was = change == TableFile::Change::Reloaded ? current_ : -1;
   view_.rebuild();
-  if (was >= 0 && was < file_->count() && file_->isLive(was) && row() >= 0) {
+  if (file_->holdsLive(was) && row() >= 0) {
     current_ = was;
   } else {
-    placeOn(-1);
-    bof_ = true;
-    eof_ = view_.empty();
+    toFirst();
   }
 }
 
@@ -544,6 +535,6 @@ bool Table::pack() {
   return true;
 }
 
-bool Table::settle() { return state_ == State::Browse || leaveRecord(); }
+bool Table::settle() { return leaveRecord(); }
 
 }  // namespace tessaro::store

@@ -101,7 +101,8 @@ class Table : public QObject, private TableFile::Cursor {
   // What went wrong with the last operation that failed, reads included.
   QString errorString() const { return error_; }
 
-  // Re-reads records that another program appended since this program read the file.
+  // Re-reads the whole file, with what another program changed since this
+  // program read it.
   bool refresh();
 
   // --- Fields ------------------------------------------------------------------
@@ -217,7 +218,6 @@ class Table : public QObject, private TableFile::Cursor {
   // announces them once. No effect on the data.
   void disableControls();
   void enableControls();
-  bool controlsDisabled() const { return disabled_ > 0; }
 
   // --- Maintenance -------------------------------------------------------------------
 
@@ -258,10 +258,14 @@ class Table : public QObject, private TableFile::Cursor {
   QString recordLabel() const;
   bool fieldFailure(const QString& field, const QString& what, bool* ok) const;
   bool leaveRecord();
+  // Starts a new record shown at the current row, or after the last one.
+  bool startNewRecord(bool atEnd);
   bool writeField(int index, const QByteArray& bytes);
   std::optional<QByteArray> numberBytes(int index, double value);
   std::optional<RecordKey> keyFor(const QVariant& value);
 
+  // Goes to the first record, before which nothing lies (bof).
+  void toFirst();
   // Goes to the row of `record`, or the nearest row after it (the last at the end).
   void placeOn(std::int64_t record);
   // Stays on `record` when it is still live (the view must hold every live

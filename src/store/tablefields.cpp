@@ -31,22 +31,9 @@ const char* Table::currentRecord() const {
 }
 
 QString Table::recordLabel() const {
-  const char* rec = currentRecord();
-  const int nameIndex = fieldIndex(QStringLiteral("NAME"));
-  QString label;
-  if (state_ == State::Insert) {
-    label = QStringLiteral("新记录");
-  } else {
-    label = QStringLiteral("第 %1 条记录").arg(current_ + 1);
-  }
-  if (rec && nameIndex >= 0) {
-    const dbf::Field& f = fieldAt(nameIndex);
-    const std::string_view t = dbf::trimmed(std::string_view(rec + f.offset, f.length));
-    bool ok = false;
-    const QString name = gbk::decode(QByteArrayView(t.data(), qsizetype(t.size())), &ok);
-    if (ok && !name.isEmpty()) label += QStringLiteral("（%1）").arg(name);
-  }
-  return label;
+  static const dbf::Layout noFields;
+  const auto index = state_ == State::Insert ? std::nullopt : std::optional<std::int64_t>(current_);
+  return dbf::recordLabel(isOpen() ? file_->layout() : noFields, currentRecord(), index);
 }
 
 bool Table::fieldFailure(const QString& field, const QString& what, bool* ok) const {

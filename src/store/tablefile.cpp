@@ -82,22 +82,6 @@ class HeaderLock {
   bool locked_ = false;
 };
 
-std::array<char, 7> headerDateAndCount(std::uint32_t count) {
-  const core::Date d = today();
-  std::array<char, 7> b{};
-  b[0] = static_cast<char>(std::clamp(d.year - 1900, 0, 255));
-  b[1] = static_cast<char>(d.month);
-  b[2] = static_cast<char>(d.day);
-  for (int i = 0; i < 4; ++i) b[3 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
-  return b;
-}
-
-std::uint32_t u32(const char* p) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
-  return v;
-}
-
 // Fsyncs the folder of `path`, so that a rename in it is durable.
 void syncFolder(const QString& path) {
   const int dfd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -287,7 +271,7 @@ std::optional<std::int64_t> TableFile::append(const char* rec) {
   // Another program may have appended records since we read the file.
   char countBytes[4];
   if (!readAll(fd, countBytes, 4, dbf::kCountOffset)) return refuse(writeError());
-  const std::int64_t onDisk = u32(countBytes);
+  const std::int64_t onDisk = dbf::u32(countBytes);
   if (onDisk < count_) {
     return refuse(QStringLiteral("表文件 %1 被其他程序改动过（记录变少了），新记录没有保存").arg(name_));
   }
@@ -331,10 +315,9 @@ bool TableFile::markDeleted(std::int64_t i) {
 }
 
 bool TableFile::reload() {
-  const std::vector<char> before = bytes_;
-  const std::int64_t hadCount = count_;
-  if (!load()) return false;
-  if (count_ != hadCount || bytes_ != before) notify(-1, Change::Reloaded);
+  bool changed = false;
+  if (!load(&changed)) return false;
+  if (changed) notify(-1, Change::Reloaded);
   return true;
 }
 
@@ -381,8 +364,8 @@ bool TableFile::replaceWith(const QByteArray& data) {
 }
 
 bool TableFile::touchHeader(std::int64_t count) {
-  const auto b = headerDateAndCount(std::uint32_t(count));
-  if (!writeAll(handle_->fd, b.data(), b.size(), 1)) return fail(writeError());
+  const auto b = dbf::dateAndCount(today(), std::uint32_t(count));
+  if (!writeAll(handle_->fd, b.data(), b.size(), dbf::kDateOffset)) return fail(writeError());
   if (layout_.productionIndex != 0) {
     const char zero = 0;
     if (!writeAll(handle_->fd, &zero, 1, dbf::kProductionIndexOffset)) return fail(writeError());
@@ -403,7 +386,7 @@ bool TableFile::readWhole(std::vector<char>* all) {
   return true;
 }
 
-bool TableFile::load() {
+bool TableFile::load(bool* changed) {
   std::vector<char> all;
   if (!readWhole(&all)) return false;
   dbf::Scan scan = dbf::scanStructure(QByteArrayView(all.data(), qsizetype(all.size())));
@@ -411,6 +394,7 @@ bool TableFile::load() {
   const int hl = scan.layout.headerLength;
   dbf::scanContents(scan, all.data() + hl);
   all.resize(std::size_t(hl) + std::size_t(scan.records) * scan.layout.recordLength);
+  if (changed) *changed = scan.records != count_ || all != bytes_;
   bytes_ = std::move(all);
   start_ = hl;
   count_ = scan.records;

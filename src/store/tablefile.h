@@ -70,6 +70,8 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
   std::int64_t count() const { return count_; }
   const char* record(std::int64_t i) const { return bytes_.data() + start_ + i * layout_.recordLength; }
   bool isLive(std::int64_t i) const { return record(i)[0] != dbf::kDeletedFlag; }
+  // Whether `i` is a record of the file and not deleted.
+  bool holdsLive(std::int64_t i) const { return i >= 0 && i < count_ && isLive(i); }
   bool readOnly() const { return noWrite_ || structural_; }
   bool damaged() const { return structural_; }
   QString damage() const { return damage_; }
@@ -110,7 +112,8 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
   bool touchHeader(std::int64_t count);
   // The whole file as it is on disk.
   bool readWhole(std::vector<char>* all);
-  bool load();
+  // Reads the file; `changed` tells whether its bytes differ from those held.
+  bool load(bool* changed = nullptr);
   void notify(std::int64_t i, Change change);
   // Puts `data` in place of the file; the new descriptor holds the lock.
   bool replaceWith(const QByteArray& data);
