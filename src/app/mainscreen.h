@@ -51,7 +51,6 @@ class MainScreen {
   bool isOpen(WorkTable t) const { return tables_.isOpen(t); }
   store::Table* materialLibrary() { return &tables_.materials(); }
   store::Table* targetLibrary() { return &tables_.targets(); }
-  QString settingsFile() const { return tables_.settingsFile(); }
   // The folder that holds 数据库.
   QString baseFolder() const { return tables_.baseFolder(); }
 

@@ -45,10 +45,8 @@ bool Maintenance::packOne(Table& t, const QString& relativeName) {
   t.close();
   if (!t.open(tables_.baseFolder(), relativeName, Table::Mode::Exclusive)) {
     tables_.prompter().plain(QStringLiteral("打开数据库失败"));
+    return false;
   }
-  if (!t.isOpen()) return false;                              // Table must be opened to pack
-  if (!t.isExclusive()) return false;                         // ... opened exclusively to pack
-  if (t.tableType() != QLatin1String("DBASE")) return false;  // ... of Paradox or dBASE type
   // What the engine refused (a damaged table it cannot mend, a disk
   // failure) is named before the command says that packing failed.
   if (!t.pack()) return tables_.engine(t);
@@ -58,9 +56,7 @@ bool Maintenance::packOne(Table& t, const QString& relativeName) {
 
 bool Maintenance::packAll() {
   for (WorkTable w : kWorkTables) {
-    const bool packed = packOne(tables_.table(w), WorkingTables::relativeName(w));
-    tables_.noteOpen(w);
-    if (!packed) return false;
+    if (!packOne(tables_.table(w), WorkingTables::relativeName(w))) return false;
   }
   return packOne(tables_.materials(), kMaterialLibraryName) && packOne(tables_.targets(), kTargetLibraryName);
 }

@@ -45,12 +45,9 @@ const QString& WorkingTables::relativeName(WorkTable w) {
   return names[std::size_t(w)];
 }
 
-QString WorkingTables::settingsFile() const { return store::settingsFile(base_); }
-
 bool WorkingTables::open(WorkTable w) {
   const auto mode = w == WorkTable::Result ? Table::Mode::Exclusive : Table::Mode::Shared;
-  bool& opened = open_[std::size_t(w)];
-  opened = table(w).open(base_, relativeName(w), mode);
+  const bool opened = table(w).open(base_, relativeName(w), mode);
   // The result records are always read by BH: formula 1 before formula 2.
   if (opened && w == WorkTable::Result) table(w).setOrder(QStringLiteral("BH"));
   return opened;

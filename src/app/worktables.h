@@ -75,11 +75,9 @@ class WorkingTables {
   void openAll();
   // Opens one table (the result table exclusively, read by BH).
   bool open(WorkTable w);
-  // Notes whether `w` is still open after something closed and reopened it.
-  void noteOpen(WorkTable w) { open_[std::size_t(w)] = work_[std::size_t(w)].isOpen(); }
 
   store::Table& table(WorkTable w) { return work_[std::size_t(w)]; }
-  bool isOpen(WorkTable w) const { return open_[std::size_t(w)] && work_[std::size_t(w)].isOpen(); }
+  bool isOpen(WorkTable w) const { return work_[std::size_t(w)].isOpen(); }
   static const QString& relativeName(WorkTable w);
   store::Table& materials() { return *materials_; }
   store::Table& targets() { return *targets_; }
@@ -87,7 +85,6 @@ class WorkingTables {
   bool openLibraries();
 
   QString baseFolder() const { return base_; }
-  QString settingsFile() const;
   Prompter& prompter() { return prompter_; }
 
   // Every table a command writes must be open, sound and writable, and every
@@ -161,7 +158,6 @@ class WorkingTables {
   Prompter& prompter_;
   QString base_;
   std::array<store::Table, 4> work_;
-  std::array<bool, 4> open_{};
   store::Table ownMaterials_;
   store::Table ownTargets_;
   store::Table* materials_;
