@@ -31,10 +31,7 @@ bool Maintenance::clearMainData() {
         QStringLiteral("数据表 %1 未能打开，主界面的数据都没有清除。").arg(notOpen.join(QStringLiteral("、"))));
   }
   if (!tables_.require({WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property})) return false;
-  Table& formula = tables_.table(WorkTable::Formula);
-  if (!formula.cancelRange() || !formula.setNaturalOrder()) return tables_.engine(formula);
-  if (!tables_.clearInUse()) return false;
-  state_.compactCaption = kCompactOffCaption;
+  if (!display_.showAllMaterials()) return false;
   for (WorkTable w : kWorkTables) {
     if (!tables_.deleteAll(tables_.table(w))) return false;
   }
