@@ -16,8 +16,6 @@ namespace {
 
 const QString kStar = QStringLiteral("*");
 
-QString slashes(QString name) { return name.replace(QLatin1Char('\\'), QLatin1Char('/')); }
-
 LibraryTraits makeTraits(LibraryKind kind) {
   LibraryTraits s;
   s.kind = kind;
@@ -112,7 +110,7 @@ Library::Library(LibraryKind kind, Prompter& prompter, TransferSink& sink, const
       const QString why = table_.errorString();
       table_.close();
       prompter_.warning(QStringLiteral("%1 %2 打不开，%3窗口的命令都不能使用。")
-                            .arg(traits_.caption, slashes(traits_.tableName), traits_.caption) +
+                            .arg(traits_.caption, shownRelativeName(traits_.tableName), traits_.caption) +
                         kCR + why);
     } else if (!table_.damageReport().isEmpty()) {
       prompter_.warning(table_.damageReport());

@@ -53,7 +53,7 @@ bool Library::headerCheck() {
   const TransferSink::Grid grid =
       traits_.kind == LibraryKind::Materials ? TransferSink::Grid::Formula : TransferSink::Grid::Target;
   for (int k = 1; k <= 3; ++k) {
-    const int column = columnOf(traits_.grid, QStringLiteral("QTCF%1").arg(k));
+    const int column = columnOf(traits_.grid, otherOxideField(k));
     const QString mine = captions_[column];
     const QString main = sink_.formulaOtherCaption(k);
     if (mine == main) {

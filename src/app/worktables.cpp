@@ -9,10 +9,6 @@ using store::Table;
 
 QString fieldName(std::string_view name) { return QString::fromLatin1(name.data(), qsizetype(name.size())); }
 
-QString shownRelativeName(const QString& relativeName) {
-  return QString(relativeName).replace(QLatin1Char('\\'), QLatin1Char('/'));
-}
-
 QString shownTableName(const Table& t, const QString& relativeName) {
   const QString shown = t.displayName();
   return shown.isEmpty() ? shownRelativeName(relativeName) : shown;

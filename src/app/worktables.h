@@ -30,9 +30,6 @@ inline constexpr std::array<WorkTable, 4> kWorkTables = {WorkTable::Formula, Wor
 // A column name of core's vocabulary as a field name.
 QString fieldName(std::string_view name);
 
-// A relative table name as messages show it ("数据库/配方.DBF").
-QString shownRelativeName(const QString& relativeName);
-
 // The name messages give a table: its display name, or its relative name.
 QString shownTableName(const store::Table& t, const QString& relativeName);
 
