@@ -242,7 +242,6 @@ class Library {
   bool showAllVisible_ = false;
   int selectedOther_ = 0;
   int currentColumn_ = 0;
-  std::optional<std::pair<int, int>> range_;
   int lastBH_ = 0;
   bool visible_ = false;
   bool childWindow_ = false;
