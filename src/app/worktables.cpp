@@ -1,5 +1,7 @@
 #include "app/worktables.h"
 
+#include <utility>
+
 #include "store/dbf.h"
 #include "store/paths.h"
 
@@ -130,6 +132,27 @@ std::optional<double> WorkingTables::orZero(Table& t, const QString& relativeNam
   const auto v = cell(t, relativeName, column);
   if (!v) return std::nullopt;
   return v->value_or(0.0);
+}
+
+std::optional<core::Contents> WorkingTables::contentsOrZero(Table& t, const QString& relativeName) {
+  core::Contents contents{};
+  for (int m = 0; m < core::kOxideCount; ++m) {
+    const auto v = orZero(t, relativeName, fieldName(core::kOxideFields[std::size_t(m)]));
+    if (!v) return std::nullopt;
+    contents[std::size_t(m)] = *v;
+  }
+  return contents;
+}
+
+std::optional<WorkingTables::Totals> WorkingTables::needTotals(Table& t, const QString& relativeName) {
+  Totals totals;
+  for (auto [column, value] : {std::pair{QStringLiteral("HJ"), &totals.hj}, std::pair{QStringLiteral("IL"), &totals.il},
+                               std::pair{QStringLiteral("DJ"), &totals.dj}}) {
+    const auto v = need(t, relativeName, column);
+    if (!v) return std::nullopt;
+    *value = *v;
+  }
+  return totals;
 }
 
 bool WorkingTables::deleteAll(Table& t) {

@@ -100,6 +100,15 @@ class WorkingTables {
   std::optional<double> need(store::Table& t, const QString& relativeName, const QString& column);
   // A value that reads 0 when empty, but must be a number when given.
   std::optional<double> orZero(store::Table& t, const QString& relativeName, const QString& column);
+  // The eleven oxides of the current record, empty values as 0.
+  std::optional<core::Contents> contentsOrZero(store::Table& t, const QString& relativeName);
+  // HJ, IL and DJ of the current raw material, none of them empty.
+  struct Totals {
+    double hj = 0;
+    double il = 0;
+    double dj = 0;
+  };
+  std::optional<Totals> needTotals(store::Table& t, const QString& relativeName);
 
   // Visits every record of the table's current order and range; `f` returns
   // false to stop the walk.
