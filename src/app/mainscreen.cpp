@@ -19,10 +19,6 @@ MainScreen::MainScreen(Prompter& prompter, FrameState& frame, const QString& bas
   if (captions_.kNaMergedInSettings()) state_.kNaCaption = kSplitCaption;
 }
 
-std::vector<std::pair<std::int64_t, RowHighlight>> MainScreen::highlightedRows() {
-  return guard([&] { return display_.highlightedRows(); });
-}
-
 // --- Calculation and verification ------------------------------------------------------------
 
 bool MainScreen::calculate() { return calculation_.calculate(); }  // guarded inside: a stop resets the retries

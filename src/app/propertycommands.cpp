@@ -190,7 +190,6 @@ bool PropertyCommands::computeProperties(FormulaKind kind) {
   if (!result.last()) return tables_.engine(result);
   if (!outcome.notice.empty()) tables_.prompter().information(QString::fromStdString(outcome.notice));
   state_.propertyVisible = true;
-  state_.propertyPanelHeight = outcome.panelHeight();
   frame_.propertiesComputed();
   return true;
 }
