@@ -12,7 +12,6 @@
 
 namespace tessaro::app {
 
-using core::kOxideCount;
 using core::kOxideFields;
 using store::Table;
 
@@ -61,8 +60,9 @@ bool Calculation::checkAllowed() {
   return false;
 }
 
-// Steps 1 to 5 of the run: every table it writes checked, every raw material
-// shown in file order, no properties of an earlier formula.
+// Before a run: the allowed error is valid, every table the run writes is
+// open and sound, every raw material is shown in file order, and no
+// properties of an earlier formula are left; the results are read by BH.
 bool Calculation::prepareRun() {
   if (!checkAllowed()) return false;
   // The result table is opened again before each calculation; every table
@@ -122,12 +122,11 @@ bool Calculation::readMaterials(SolverInputs& in) {
       empty[std::size_t(k)] = !v.has_value();
       m.contents[core::QTCF1 + k] = v.value_or(0.0);
     }
-    for (auto [col, dst] : {std::pair{QStringLiteral("HJ"), &m.hj}, std::pair{QStringLiteral("IL"), &m.il},
-                            std::pair{QStringLiteral("DJ"), &m.dj}}) {
-      const auto v = tables_.need(formula, kFormulaTableName, col);
-      if (!v) return false;
-      *dst = *v;
-    }
+    const auto totals = tables_.needTotals(formula, kFormulaTableName);
+    if (!totals) return false;
+    m.hj = totals->hj;
+    m.il = totals->il;
+    m.dj = totals->dj;
     for (int j = 0; j < 3; ++j) {
       m.marks[std::size_t(j)] = core::isMarked(formula.text(QStringLiteral("BXL%1").arg(j + 1)).toStdString());
     }
@@ -222,22 +221,12 @@ bool Calculation::B(int argument) {
 
 // --- Error evaluation and verdict ------------------------------------------------------------
 
-std::optional<core::Contents> Calculation::readContents(Table& t, const QString& relativeName) {
-  core::Contents contents{};
-  for (int m = 0; m < kOxideCount; ++m) {
-    const auto v = tables_.orZero(t, relativeName, oxideField(m));
-    if (!v) return std::nullopt;
-    contents[std::size_t(m)] = *v;
-  }
-  return contents;
-}
-
 // Evaluates the result record the cursor is on (number `number` of the
 // reports), writes its remark and marks its label when the rate exceeds the
 // allowed one.
 bool Calculation::evaluate(int number, const core::Contents& goal, double allowed, std::optional<double>& smallest) {
   Table& result = tables_.table(WorkTable::Result);
-  const auto values = readContents(result, kResultTableName);
+  const auto values = tables_.contentsOrZero(result, kResultTableName);
   if (!values) return false;
   const core::ErrorEvaluation e = core::evaluateErrors(goal, *values);
   const QString label = QStringLiteral("BH");
@@ -268,7 +257,7 @@ std::optional<double> Calculation::MinWuCha() {
   Table& result = tables_.table(WorkTable::Result);
   core::Contents goal{};
   if (!target.isEmpty()) {
-    const auto contents = readContents(target, kTargetTableName);
+    const auto contents = tables_.contentsOrZero(target, kTargetTableName);
     if (!contents) return std::nullopt;
     goal = *contents;
   }

@@ -53,7 +53,6 @@ class Calculation {
   bool refused(const core::SolverRefusal& r);
   bool storeEmptyOthersAsZero(const SolverInputs& in);
   bool writeProportions(const QString& numField, const core::FormulaResult& f);
-  std::optional<core::Contents> readContents(store::Table& t, const QString& relativeName);
   bool evaluate(int number, const core::Contents& goal, double allowed, std::optional<double>& smallest);
   void verdictMessage(bool passed, double rate);
 

@@ -11,6 +11,10 @@ QString dataFolder(const QString& baseFolder) { return store::dataFolder(baseFol
 
 QString settingsFile(const QString& baseFolder) { return store::settingsFile(baseFolder); }
 
+QString shownRelativeName(const QString& relativeName) {
+  return QString(relativeName).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
 DataFolderLock::DataFolderLock() : lock_(std::make_unique<store::FolderLock>()) {}
 
 DataFolderLock::~DataFolderLock() = default;

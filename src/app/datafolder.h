@@ -25,6 +25,8 @@ QString settingsFile(const QString& baseFolder = QString());
 // The relative name, under the folder that holds the data folder, of the
 // table file `fileName` ("数据库\配方.DBF").
 inline QString dataTableName(const QString& fileName) { return store::kDataFolderName + u'\\' + fileName; }
+// A relative table name as messages show it ("数据库/配方.DBF").
+QString shownRelativeName(const QString& relativeName);
 
 // The relative names of the six tables.
 inline const QString kFormulaTableName = dataTableName(QString::fromUtf16(store::schema::kFormulaFile));

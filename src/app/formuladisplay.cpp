@@ -90,21 +90,4 @@ void FormulaDisplay::materialLibraryShown() {
   state_.propertyVisible = false;
 }
 
-std::vector<std::pair<std::int64_t, RowHighlight>> FormulaDisplay::highlightedRows() {
-  std::vector<std::pair<std::int64_t, RowHighlight>> rows;
-  if (!tables_.isOpen(WorkTable::Formula)) return rows;
-  Table& formula = tables_.table(WorkTable::Formula);
-  if (formula.state() != Table::State::Browse) return rows;
-  tables_.forEachKeepingPlace(
-      formula,
-      [&] {
-        const RowHighlight h = rowHighlight(formula.text(QStringLiteral("BXL1")), formula.text(QStringLiteral("BXL2")),
-                                            formula.text(QStringLiteral("BXL3")));
-        if (h.highlighted) rows.emplace_back(formula.recordNumber(), h);
-        return true;
-      },
-      {.reported = false});
-  return rows;
-}
-
 }  // namespace tessaro::app

@@ -6,10 +6,6 @@
 
 #include <QString>
 
-#include <cstdint>
-#include <utility>
-#include <vector>
-
 #include "app/framestate.h"
 #include "app/screenstate.h"
 #include "app/worktables.h"
@@ -43,9 +39,6 @@ class FormulaDisplay {
   DoubleClick targetGridDoubleClicked(int column);
   // The frame showed the material library window: tables 3 and 4 hide.
   void materialLibraryShown();
-  // Record numbers (file order, 0-based) of the rows of table 1 drawn as
-  // mandatory, with the target's amount column of each.
-  std::vector<std::pair<std::int64_t, RowHighlight>> highlightedRows();
 
  private:
   // Marks the current raw material as mandatory in BXL1..BXL3 (`mark` 1..3),

@@ -1,7 +1,5 @@
 #include "app/formulaverification.h"
 
-#include <utility>
-
 #include "core/composition.h"
 
 namespace tessaro::app {
@@ -32,17 +30,14 @@ bool FormulaVerification::readMaterials(const QString& numField, std::vector<cor
   store::SuspendedDisplay quiet(formula);
   return tables_.forEach(formula, [&] {
     core::VerifiedMaterial m;
-    for (auto [col, dst] : {std::pair{QStringLiteral("HJ"), &m.hj}, std::pair{QStringLiteral("IL"), &m.il},
-                            std::pair{QStringLiteral("DJ"), &m.dj}}) {
-      const auto v = tables_.need(formula, kFormulaTableName, col);
-      if (!v) return false;
-      *dst = *v;
-    }
-    for (int o = 0; o < core::kOxideCount; ++o) {
-      const auto v = tables_.orZero(formula, kFormulaTableName, fieldName(core::kOxideFields[std::size_t(o)]));
-      if (!v) return false;
-      m.contents[std::size_t(o)] = *v;
-    }
+    const auto totals = tables_.needTotals(formula, kFormulaTableName);
+    if (!totals) return false;
+    m.hj = totals->hj;
+    m.il = totals->il;
+    m.dj = totals->dj;
+    const auto contents = tables_.contentsOrZero(formula, kFormulaTableName);
+    if (!contents) return false;
+    m.contents = *contents;
     for (const QString& col : {kNum1, kNum2}) {
       const auto v = tables_.orZero(formula, kFormulaTableName, col);
       if (!v) return false;

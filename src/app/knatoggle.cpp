@@ -16,15 +16,13 @@ class LibraryOrder {
  public:
   LibraryOrder(Table& materials, Table& targets) : materials_(materials), targets_(targets) {}
   ~LibraryOrder() {
-    if (armed) restore();
-  }
-  LibraryOrder(const LibraryOrder&) = delete;
-  LibraryOrder& operator=(const LibraryOrder&) = delete;
-  void restore() {
+    if (!armed) return;
     for (Table* lib : {&materials_, &targets_}) {
       if (lib->isOpen()) lib->setIndexTag(QStringLiteral("BH"));
     }
   }
+  LibraryOrder(const LibraryOrder&) = delete;
+  LibraryOrder& operator=(const LibraryOrder&) = delete;
   bool armed = false;
 
  private:
@@ -50,8 +48,8 @@ bool KNaToggle::toggleKNa() {
   }
   Table& formula = tables_.table(WorkTable::Formula);
   if (!formula.first()) return tables_.engine(formula);
-  order.armed = false;
-  order.restore();
+  // A split puts the libraries back however it ends, a merge once it went through.
+  order.armed = true;
   return true;
 }
 

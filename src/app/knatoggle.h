@@ -49,7 +49,6 @@ class KNaToggle {
   bool plan(store::Table& t, const Lookup& lookup, std::vector<Planned>& out, QStringList& keptMerged);
   bool planSplit(SplitPlan& plan);
   bool applySplit(store::Table& t, const Planned& p);
-  void librariesBackInOrder();
 
   WorkingTables& tables_;
   GridCaptions& captions_;

@@ -16,8 +16,6 @@ namespace {
 
 const QString kStar = QStringLiteral("*");
 
-QString slashes(QString name) { return name.replace(QLatin1Char('\\'), QLatin1Char('/')); }
-
 LibraryTraits makeTraits(LibraryKind kind) {
   LibraryTraits s;
   s.kind = kind;
@@ -112,7 +110,7 @@ Library::Library(LibraryKind kind, Prompter& prompter, TransferSink& sink, const
       const QString why = table_.errorString();
       table_.close();
       prompter_.warning(QStringLiteral("%1 %2 打不开，%3窗口的命令都不能使用。")
-                            .arg(traits_.caption, slashes(traits_.tableName), traits_.caption) +
+                            .arg(traits_.caption, shownRelativeName(traits_.tableName), traits_.caption) +
                         kCR + why);
     } else if (!table_.damageReport().isEmpty()) {
       prompter_.warning(table_.damageReport());
@@ -132,8 +130,10 @@ void Library::setColumnWidth(int column, int width) {
 }
 
 std::optional<std::pair<int, int>> Library::filterRange() const {
-  if (!table_.isOpen() || !table_.hasRange()) return std::nullopt;
-  return range_;
+  if (!table_.isOpen()) return std::nullopt;
+  const auto bounds = table_.range();
+  if (!bounds) return std::nullopt;
+  return std::pair{bounds->first.toInt(), bounds->second.toInt()};
 }
 
 Pointer Library::gridPointer(int x) const {
@@ -199,7 +199,6 @@ void Library::filterByCategory(int node, const QList<int>& selected) {
     store::SuspendedDisplay quiet(&table_);
     // Errors while the filter is set leave the whole library shown, without a message.
     table_.cancelRange();
-    range_.reset();
     table_.last();
     lastBH_ = table_.recordCount() > 0 ? table_.integer(QStringLiteral("BH")) : 0;
     table_.first();
@@ -240,7 +239,7 @@ void Library::filterByCategory(int node, const QList<int>& selected) {
     }
     // The last category, and the only one, reaches the greatest BH.
     const int end = endBH ? *endBH : lastBH_;
-    if (table_.setRange(*start, end)) range_ = std::make_pair(*start, end);
+    table_.setRange(*start, end);
     table_.first();
   });
 }
@@ -337,7 +336,6 @@ void Library::afterNavigation(NavButton button) {
   // Failures of these steps leave the table as it is, without a message.
   if (button == NavButton::Insert) {
     table_.cancelRange();
-    range_.reset();
     table_.insert();
     currentColumn_ = 0;
   } else if (button == NavButton::Delete) {
@@ -418,7 +416,6 @@ void Library::showAll() {
   guarded(prompter_, [&] {
     if (!usable()) return;
     if (!table_.cancelRange()) engineFailure(table_);
-    range_.reset();
     panelVisible_ = true;
     showAllVisible_ = false;
   });

@@ -180,7 +180,8 @@ class Library {
   bool nameOtherOxide();
 
   // --- Transfers -------------------------------------------------------------------
-  // The transfer routine on the current record.
+  // The transfer routine on the current record; its callers bring the main
+  // screen forward.
   Transfer JaLu();
   // A double click in the grid on `column`: the name column transfers the
   // current record; the main screen then comes forward.
@@ -198,7 +199,9 @@ class Library {
   bool confirm(NavButton button);
   void afterNavigation(NavButton button);
   int firstEmptyCell();
-  bool checkIgnitionPart(bool* ok);
+  bool checkIgnitionPart();
+  // Transfers the current record, found complete and with sound tables.
+  Transfer transferRecord();
   bool headerCheck();
   // The fields of the current record that a transfer copies.
   struct Source {
@@ -239,7 +242,6 @@ class Library {
   bool showAllVisible_ = false;
   int selectedOther_ = 0;
   int currentColumn_ = 0;
-  std::optional<std::pair<int, int>> range_;
   int lastBH_ = 0;
   bool visible_ = false;
   bool childWindow_ = false;

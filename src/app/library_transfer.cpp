@@ -33,16 +33,12 @@ int Library::firstEmptyCell() {
   return -1;
 }
 
-bool Library::checkIgnitionPart(bool* ok) {
+bool Library::checkIgnitionPart() {
   bool readOk = true;
   const double hj = table_.number(QStringLiteral("HJ"), &readOk);
   double il = 0;
   if (readOk) il = table_.number(QStringLiteral("IL"), &readOk);
-  if (!readOk) {
-    *ok = false;
-    return engineFailure(table_);
-  }
-  *ok = true;
+  if (!readOk) return engineFailure(table_);
   if (hj - il > 0) return true;
   prompter_.warning(QStringLiteral("“%1”的合计 HJ（%2）不大于灼减 IL（%3），灼烧后没有剩余成分，不能选用。")
                         .arg(table_.text(QStringLiteral("NAME")), general(hj), general(il)));
@@ -53,7 +49,7 @@ bool Library::headerCheck() {
   const TransferSink::Grid grid =
       traits_.kind == LibraryKind::Materials ? TransferSink::Grid::Formula : TransferSink::Grid::Target;
   for (int k = 1; k <= 3; ++k) {
-    const int column = columnOf(traits_.grid, QStringLiteral("QTCF%1").arg(k));
+    const int column = columnOf(traits_.grid, otherOxideField(k));
     const QString mine = captions_[column];
     const QString main = sink_.formulaOtherCaption(k);
     if (mine == main) {
@@ -87,18 +83,20 @@ Library::Transfer Library::JaLu() {
     if (!usable() || !hasCurrentRecord()) return Transfer::Stopped;
     if (!transferTablesSound()) return Transfer::Stopped;
     if (!headerCheck()) return Transfer::Stopped;
-    if (isCategoryName(table_.text(QStringLiteral("NAME")))) return Transfer::Skipped;
-    bool ok = true;
-    if (!checkIgnitionPart(&ok)) return Transfer::Stopped;
-    const std::optional<Source> source = readSource();
-    if (!source) return Transfer::Stopped;
-    if (!(traits_.kind == LibraryKind::Materials ? writeMaterial(*source) : writeTarget(*source))) {
-      return Transfer::Stopped;
-    }
-    sink_.recordTransferred();
-    sink_.bringMainScreenForward();
-    return Transfer::Written;
+    return transferRecord();
   });
+}
+
+Library::Transfer Library::transferRecord() {
+  if (isCategoryName(table_.text(QStringLiteral("NAME")))) return Transfer::Skipped;
+  if (!checkIgnitionPart()) return Transfer::Stopped;
+  const std::optional<Source> source = readSource();
+  if (!source) return Transfer::Stopped;
+  if (!(traits_.kind == LibraryKind::Materials ? writeMaterial(*source) : writeTarget(*source))) {
+    return Transfer::Stopped;
+  }
+  sink_.recordTransferred();
+  return Transfer::Written;
 }
 
 std::optional<Library::Source> Library::readSource() {
@@ -294,8 +292,7 @@ std::optional<int> Library::checkShownMaterials() {
         prompter_.warning(kEmptyCellText);
         return std::nullopt;
       }
-      bool ok = true;
-      if (!checkIgnitionPart(&ok)) return std::nullopt;
+      if (!checkIgnitionPart()) return std::nullopt;
     }
     if (!table_.next()) {
       engineFailure(table_);
@@ -307,17 +304,21 @@ std::optional<int> Library::checkShownMaterials() {
 }
 
 bool Library::writeShownMaterials(int shown) {
-  // A batch goes in whole or not at all.
+  // A batch goes in whole or not at all. The tables were found sound before
+  // it started; the titles are compared once for all of its records.
+  if (shown > 0 && !guarded(prompter_, [&] { return headerCheck(); })) return false;
   int written = 0;
   store::SuspendedDisplay quietLibrary(&table_);
   store::SuspendedDisplay quietFormula(sink_.formulaTable());
   for (int i = 0; i < shown; ++i) {
-    const Transfer done = JaLu();
+    const Transfer done =
+        guarded(prompter_, [&] { return usable() && hasCurrentRecord() ? transferRecord() : Transfer::Stopped; });
     if (done == Transfer::Stopped) {
       rollBackFormula(written);
       return false;
     }
-    if (done == Transfer::Written) ++written;
+    // The main screen comes forward with the first record it receives.
+    if (done == Transfer::Written && ++written == 1) sink_.bringMainScreenForward();
     if (!table_.next()) {
       engineFailure(table_);
       rollBackFormula(written);

@@ -14,13 +14,9 @@ MainScreen::MainScreen(Prompter& prompter, FrameState& frame, const QString& bas
       calculation_(tables_, captions_, display_, kna_, state_, frame),
       verification_(tables_, calculation_, state_, frame),
       properties_(tables_, captions_, state_, frame),
-      maintenance_(tables_, state_) {
+      maintenance_(tables_, display_) {
   tables_.openAll();
   if (captions_.kNaMergedInSettings()) state_.kNaCaption = kSplitCaption;
-}
-
-std::vector<std::pair<std::int64_t, RowHighlight>> MainScreen::highlightedRows() {
-  return guard([&] { return display_.highlightedRows(); });
 }
 
 // --- Calculation and verification ------------------------------------------------------------

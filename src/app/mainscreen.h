@@ -51,7 +51,6 @@ class MainScreen {
   bool isOpen(WorkTable t) const { return tables_.isOpen(t); }
   store::Table* materialLibrary() { return &tables_.materials(); }
   store::Table* targetLibrary() { return &tables_.targets(); }
-  QString settingsFile() const { return tables_.settingsFile(); }
   // The folder that holds 数据库.
   QString baseFolder() const { return tables_.baseFolder(); }
 
@@ -89,9 +88,6 @@ class MainScreen {
   int retryCounter() const { return calculation_.retryCounter(); }
   // Deepest nesting of calculation runs reached by the last calculation command.
   int deepestRun() const { return calculation_.deepestRun(); }
-  // Record numbers (file order, 0-based) of the rows of table 1 drawn as
-  // mandatory, with the target's amount column of each.
-  std::vector<std::pair<std::int64_t, RowHighlight>> highlightedRows();
   // The pack command ends the program: set when it has run, and the quit handler is called.
   bool quitRequested() const { return maintenance_.quitRequested(); }
   // Whether the last pack command packed all six tables.
@@ -99,8 +95,6 @@ class MainScreen {
   void setQuitHandler(std::function<void()> handler) { maintenance_.setQuitHandler(std::move(handler)); }
   // What the last calculation command decided.
   Verdict lastVerdict() const { return calculation_.lastVerdict(); }
-  // Height in pixels the property panel is given (36 per row after the first).
-  int propertyPanelHeight() const { return state_.propertyPanelHeight; }
 
   // --- Commands ----------------------------------------------------------------------
   // The calculation run ("配方计算") with its verdict and retries. False when

@@ -31,10 +31,7 @@ bool Maintenance::clearMainData() {
         QStringLiteral("数据表 %1 未能打开，主界面的数据都没有清除。").arg(notOpen.join(QStringLiteral("、"))));
   }
   if (!tables_.require({WorkTable::Formula, WorkTable::Target, WorkTable::Result, WorkTable::Property})) return false;
-  Table& formula = tables_.table(WorkTable::Formula);
-  if (!formula.cancelRange() || !formula.setNaturalOrder()) return tables_.engine(formula);
-  if (!tables_.clearInUse()) return false;
-  state_.compactCaption = kCompactOffCaption;
+  if (!display_.showAllMaterials()) return false;
   for (WorkTable w : kWorkTables) {
     if (!tables_.deleteAll(tables_.table(w))) return false;
   }
@@ -45,10 +42,8 @@ bool Maintenance::packOne(Table& t, const QString& relativeName) {
   t.close();
   if (!t.open(tables_.baseFolder(), relativeName, Table::Mode::Exclusive)) {
     tables_.prompter().plain(QStringLiteral("打开数据库失败"));
+    return false;
   }
-  if (!t.isOpen()) return false;                              // Table must be opened to pack
-  if (!t.isExclusive()) return false;                         // ... opened exclusively to pack
-  if (t.tableType() != QLatin1String("DBASE")) return false;  // ... of Paradox or dBASE type
   // What the engine refused (a damaged table it cannot mend, a disk
   // failure) is named before the command says that packing failed.
   if (!t.pack()) return tables_.engine(t);
@@ -58,9 +53,7 @@ bool Maintenance::packOne(Table& t, const QString& relativeName) {
 
 bool Maintenance::packAll() {
   for (WorkTable w : kWorkTables) {
-    const bool packed = packOne(tables_.table(w), WorkingTables::relativeName(w));
-    tables_.noteOpen(w);
-    if (!packed) return false;
+    if (!packOne(tables_.table(w), WorkingTables::relativeName(w))) return false;
   }
   return packOne(tables_.materials(), kMaterialLibraryName) && packOne(tables_.targets(), kTargetLibraryName);
 }

@@ -4,14 +4,14 @@
 
 #include <functional>
 
-#include "app/screenstate.h"
+#include "app/formuladisplay.h"
 #include "app/worktables.h"
 
 namespace tessaro::app {
 
 class Maintenance {
  public:
-  Maintenance(WorkingTables& tables, ScreenState& state) : tables_(tables), state_(state) {}
+  Maintenance(WorkingTables& tables, FormulaDisplay& display) : tables_(tables), display_(display) {}
 
   // Empties the four working tables at once (the menu item).
   bool clearMainData();
@@ -32,7 +32,7 @@ class Maintenance {
   bool packAll();
 
   WorkingTables& tables_;
-  ScreenState& state_;
+  FormulaDisplay& display_;
   bool quitRequested_ = false;
   bool packSucceeded_ = false;
   std::function<void()> onQuit_;

@@ -13,7 +13,8 @@ using store::Table;
 
 namespace {
 
-const QString kGroupSumLabel = QStringLiteral("一价系数");
+// The label of the row that holds the sums of the groups.
+const QString kGroupSumLabel = QString::fromStdString(std::string(core::kGroupSumLabels[0]));
 
 // Bytes a character takes in the table file; a character GBK cannot hold is
 // counted as two and refused before anything is written.
@@ -189,7 +190,6 @@ bool PropertyCommands::computeProperties(FormulaKind kind) {
   if (!result.last()) return tables_.engine(result);
   if (!outcome.notice.empty()) tables_.prompter().information(QString::fromStdString(outcome.notice));
   state_.propertyVisible = true;
-  state_.propertyPanelHeight = outcome.panelHeight();
   frame_.propertiesComputed();
   return true;
 }
@@ -217,7 +217,7 @@ bool PropertyCommands::PanDuanQT() {
   if (result.isEmpty()) return true;
   for (int k = 1; k <= 3; ++k) {
     bool ok = true;
-    const auto v = result.value(QStringLiteral("QTCF%1").arg(k), &ok);
+    const auto v = result.value(otherOxideField(k), &ok);
     if (!ok || v.value_or(0.0) == 0) continue;
     if (!captions_.otherWeight(k).isEmpty()) continue;
     const QString caption = captions_.resultOther(k);

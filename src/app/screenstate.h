@@ -28,8 +28,6 @@ struct ScreenState {
   // 0: NUM1 and NUM2 in their normal colour; 1 or 2: that column marks the
   // verified formula.
   int verifiedColumn = 0;
-  // Height in pixels the property panel is given (36 per row after the first).
-  int propertyPanelHeight = 216;
 
   bool kNaMerged() const { return kNaCaption == kSplitCaption; }
   bool compactDisplay() const { return compactCaption == kCompactOnCaption; }

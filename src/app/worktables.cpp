@@ -1,5 +1,7 @@
 #include "app/worktables.h"
 
+#include <utility>
+
 #include "store/dbf.h"
 #include "store/paths.h"
 
@@ -8,10 +10,6 @@ namespace tessaro::app {
 using store::Table;
 
 QString fieldName(std::string_view name) { return QString::fromLatin1(name.data(), qsizetype(name.size())); }
-
-QString shownRelativeName(const QString& relativeName) {
-  return QString(relativeName).replace(QLatin1Char('\\'), QLatin1Char('/'));
-}
 
 QString shownTableName(const Table& t, const QString& relativeName) {
   const QString shown = t.displayName();
@@ -45,12 +43,9 @@ const QString& WorkingTables::relativeName(WorkTable w) {
   return names[std::size_t(w)];
 }
 
-QString WorkingTables::settingsFile() const { return store::settingsFile(base_); }
-
 bool WorkingTables::open(WorkTable w) {
   const auto mode = w == WorkTable::Result ? Table::Mode::Exclusive : Table::Mode::Shared;
-  bool& opened = open_[std::size_t(w)];
-  opened = table(w).open(base_, relativeName(w), mode);
+  const bool opened = table(w).open(base_, relativeName(w), mode);
   // The result records are always read by BH: formula 1 before formula 2.
   if (opened && w == WorkTable::Result) table(w).setOrder(QStringLiteral("BH"));
   return opened;
@@ -137,6 +132,27 @@ std::optional<double> WorkingTables::orZero(Table& t, const QString& relativeNam
   const auto v = cell(t, relativeName, column);
   if (!v) return std::nullopt;
   return v->value_or(0.0);
+}
+
+std::optional<core::Contents> WorkingTables::contentsOrZero(Table& t, const QString& relativeName) {
+  core::Contents contents{};
+  for (int m = 0; m < core::kOxideCount; ++m) {
+    const auto v = orZero(t, relativeName, fieldName(core::kOxideFields[std::size_t(m)]));
+    if (!v) return std::nullopt;
+    contents[std::size_t(m)] = *v;
+  }
+  return contents;
+}
+
+std::optional<WorkingTables::Totals> WorkingTables::needTotals(Table& t, const QString& relativeName) {
+  Totals totals;
+  for (auto [column, value] : {std::pair{QStringLiteral("HJ"), &totals.hj}, std::pair{QStringLiteral("IL"), &totals.il},
+                               std::pair{QStringLiteral("DJ"), &totals.dj}}) {
+    const auto v = need(t, relativeName, column);
+    if (!v) return std::nullopt;
+    *value = *v;
+  }
+  return totals;
 }
 
 bool WorkingTables::deleteAll(Table& t) {

@@ -30,9 +30,6 @@ inline constexpr std::array<WorkTable, 4> kWorkTables = {WorkTable::Formula, Wor
 // A column name of core's vocabulary as a field name.
 QString fieldName(std::string_view name);
 
-// A relative table name as messages show it ("数据库/配方.DBF").
-QString shownRelativeName(const QString& relativeName);
-
 // The name messages give a table: its display name, or its relative name.
 QString shownTableName(const store::Table& t, const QString& relativeName);
 
@@ -75,11 +72,9 @@ class WorkingTables {
   void openAll();
   // Opens one table (the result table exclusively, read by BH).
   bool open(WorkTable w);
-  // Notes whether `w` is still open after something closed and reopened it.
-  void noteOpen(WorkTable w) { open_[std::size_t(w)] = work_[std::size_t(w)].isOpen(); }
 
   store::Table& table(WorkTable w) { return work_[std::size_t(w)]; }
-  bool isOpen(WorkTable w) const { return open_[std::size_t(w)] && work_[std::size_t(w)].isOpen(); }
+  bool isOpen(WorkTable w) const { return work_[std::size_t(w)].isOpen(); }
   static const QString& relativeName(WorkTable w);
   store::Table& materials() { return *materials_; }
   store::Table& targets() { return *targets_; }
@@ -87,7 +82,6 @@ class WorkingTables {
   bool openLibraries();
 
   QString baseFolder() const { return base_; }
-  QString settingsFile() const;
   Prompter& prompter() { return prompter_; }
 
   // Every table a command writes must be open, sound and writable, and every
@@ -106,6 +100,15 @@ class WorkingTables {
   std::optional<double> need(store::Table& t, const QString& relativeName, const QString& column);
   // A value that reads 0 when empty, but must be a number when given.
   std::optional<double> orZero(store::Table& t, const QString& relativeName, const QString& column);
+  // The eleven oxides of the current record, empty values as 0.
+  std::optional<core::Contents> contentsOrZero(store::Table& t, const QString& relativeName);
+  // HJ, IL and DJ of the current raw material, none of them empty.
+  struct Totals {
+    double hj = 0;
+    double il = 0;
+    double dj = 0;
+  };
+  std::optional<Totals> needTotals(store::Table& t, const QString& relativeName);
 
   // Visits every record of the table's current order and range; `f` returns
   // false to stop the walk.
@@ -161,7 +164,6 @@ class WorkingTables {
   Prompter& prompter_;
   QString base_;
   std::array<store::Table, 4> work_;
-  std::array<bool, 4> open_{};
   store::Table ownMaterials_;
   store::Table ownTargets_;
   store::Table* materials_;
