@@ -2,7 +2,10 @@
 #include <QApplication>
 #include <QDir>
 
+#include <cstdio>
+
 #include "report/printcommand.h"
+#include "ui/application.h"
 #include "ui/datafolder.h"
 #include "ui/messageboxprompter.h"
 #include "ui/mainscreenform.h"
@@ -12,8 +15,9 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Tessaro"));
-  QApplication::setStyle(QStringLiteral("Fusion"));
+  if (!tessaro::ui::prepareApplication()) {
+    std::fputs("Qt 的中文翻译（Debian 软件包 qt6-translations-l10n）没有安装，标准对话框的按钮显示英文。\n", stderr);
+  }
 
   // One program at a time changes the data folder; a second one is told
   // which program has it and ends before it opens a table. Without a data

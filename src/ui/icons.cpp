@@ -94,4 +94,42 @@ QIcon toolIcon(const QString& name) {
   return QIcon(pm);
 }
 
+namespace {
+
+// The program's picture at `size` pixels: a glazed bowl on a kiln-brick tile,
+// drawn on a 32-unit grid.
+QPixmap programPixmap(int size) {
+  QPixmap pm(size, size);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / double(kSize), size / double(kSize));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(178, 74, 42));
+  p.drawRoundedRect(QRectF(1, 1, kSize - 2, kSize - 2), 6, 6);
+  // The bowl: a celadon glaze over a bare foot ring.
+  QPainterPath bowl;
+  bowl.moveTo(5, 12);
+  bowl.lineTo(27, 12);
+  bowl.cubicTo(27, 20, 22, 24, 16, 24);
+  bowl.cubicTo(10, 24, 5, 20, 5, 12);
+  p.setBrush(QColor(150, 200, 180));
+  p.drawPath(bowl);
+  p.setBrush(QColor(236, 226, 205));
+  p.drawRect(QRectF(12, 24, 8, 3));
+  p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(7, 12), QPointF(25, 12));
+  p.drawArc(QRectF(9, 8, 14, 8), 30 * 16, 120 * 16);  // steam of the kiln
+  p.end();
+  return pm;
+}
+
+}  // namespace
+
+QIcon programIcon() {
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(programPixmap(size));
+  return icon;
+}
+
 }  // namespace tessaro::ui

@@ -10,4 +10,7 @@ namespace tessaro::ui {
 // plain tile for a name without a pictogram.
 QIcon toolIcon(const QString& name);
 
+// The program's own icon, for the frame and every window of the program.
+QIcon programIcon();
+
 }  // namespace tessaro::ui

@@ -9,12 +9,14 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QScreen>
 #include <QToolBar>
@@ -159,6 +161,9 @@ void TMainForm::buildErrorInputs(QToolBar* bar) {
 
   auto* box = new QWidget(bar);
   box->setObjectName(QStringLiteral("LabeledEdit1Box"));
+  // As wide as label and box need: the tool bar must not widen it, which
+  // would part the label from its box.
+  box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   allowedLayout_ = new QBoxLayout(QBoxLayout::LeftToRight, box);
   allowedLayout_->setContentsMargins(2, 0, 2, 0);
   allowedLayout_->setSpacing(3);
@@ -196,22 +201,18 @@ void TMainForm::buildStatusStrip() {
   auto* h = new QHBoxLayout(row);
   h->setContentsMargins(0, 0, 0, 0);
   h->setSpacing(0);
+  // Style sheets rather than palettes: the style paints over a palette's
+  // background colour, never over a style sheet's.
+  const QString skyBlue = toQColor(app::palette::kSkyBlue).name();
   auto* fixed = new QLabel(QStringLiteral("鼠标所指处的说明 →"), row);
   fixed->setObjectName(QStringLiteral("Label1"));
   fixed->setFixedWidth(130);
-  fixed->setAutoFillBackground(true);
-  QPalette fp = fixed->palette();
-  fp.setColor(QPalette::Window, toQColor(app::palette::kSkyBlue));
-  fp.setColor(QPalette::WindowText, Qt::red);
-  fixed->setPalette(fp);
+  fixed->setStyleSheet(QStringLiteral("QLabel { color: red; background-color: %1; }").arg(skyBlue));
   h->addWidget(fixed);
 
-  auto* bar = new QWidget(row);
+  auto* bar = new QFrame(row);
   bar->setObjectName(QStringLiteral("StatusBar1"));
-  bar->setAutoFillBackground(true);
-  QPalette bp = bar->palette();
-  bp.setColor(QPalette::Window, toQColor(app::palette::kSkyBlue));
-  bar->setPalette(bp);
+  bar->setStyleSheet(QStringLiteral("QFrame#StatusBar1 { background-color: %1; }").arg(skyBlue));
   auto* bl = new QHBoxLayout(bar);
   bl->setContentsMargins(0, 0, 0, 0);
   bl->setSpacing(2);
@@ -312,7 +313,9 @@ void TMainForm::createWindows(const QString& baseFolder) {
   mainScreen_ = new TForm1(*prompter_, state_, baseFolder, this);
   mainScreen_->setAllowedErrorText(allowed_->text());
   mainScreen_->setShowDetails(details_->isChecked());
-  mainScreenWindow_ = mdiArea_->addSubWindow(mainScreen_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // The main screen never closes; after an arrangement it can be maximised again.
+  mainScreenWindow_ = mdiArea_->addSubWindow(
+      mainScreen_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMaximizeButtonHint);
   mainScreenWindow_->setObjectName(QStringLiteral("Form1Window"));
   mainScreenWindow_->showMaximized();
   datePanel_->setText(app::statusDateText());
@@ -384,6 +387,14 @@ void TMainForm::showHint(const QString& hint) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove) {
+    // A menu announces only the items that can be chosen; the hint of a
+    // disabled item is shown all the same.
+    if (auto* menu = qobject_cast<QMenu*>(watched)) {
+      const QAction* a = menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+      if (a && !a->isEnabled() && !a->statusTip().isEmpty()) showHint(a->statusTip());
+    }
+  }
   if (event->type() == QEvent::Enter && watched->isWidgetType()) {
     // The hint of the control under the pointer, or of the nearest control around it that has one.
     for (auto* w = static_cast<QWidget*>(watched); w; w = w->parentWidget()) {
@@ -400,6 +411,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 void TMainForm::TB1Click() {
   state_.showMainScreen();
   bringMainScreenForward();
+  // "主界面" also undoes an arrangement: the main screen fills the frame again.
+  if (mainScreenWindow_ && !mainScreenWindow_->isMaximized()) mainScreenWindow_->showMaximized();
   applyCommandState();
 }
 
@@ -474,7 +487,8 @@ void TMainForm::WTB3Click() { tile(false); }
 void TMainForm::tile(bool horizontal) {
   QList<QMdiSubWindow*> open;
   for (QMdiSubWindow* s : mdiArea_->subWindowList()) {
-    if (s->isVisible()) open << s;
+    // A closed library window stays minimised; the arrangement leaves it so.
+    if (s->isVisible() && !s->isMinimized()) open << s;
   }
   if (open.isEmpty()) return;
   const QRect area = mdiArea_->viewport()->rect();

@@ -1,11 +1,15 @@
 #include "ui/mainframe.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
 #include "app/scripted_prompter.h"
+#include "ui/application.h"
 
 using tessaro::ui::TMainForm;
 
@@ -21,4 +25,12 @@ TEST(MainFrame, CaptionAndExitCommands) {
   EXPECT_EQ(frame.menuBar()->actions().size(), 4);
   menuExit->trigger();
   EXPECT_FALSE(frame.isVisible());
+}
+
+TEST(MainFrame, ProgramIconAndChineseStandardDialogs) {
+  ASSERT_TRUE(tessaro::ui::prepareApplication()) << "Qt's translations (qt6-translations-l10n) are missing";
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
+  EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
 }

@@ -103,6 +103,27 @@ TEST_F(WindowsTest, StatusStripAndStartUpWindows) {
   QEvent enter(QEvent::Enter);
   QApplication::sendEvent(tb4, &enter);
   EXPECT_EQ(frame->hintPanel()->text(), find("TB4")->toolTip());
+
+  // The strip is painted sky blue, the fixed label's text red.
+  const QColor skyBlue(166, 202, 240);
+  auto* label = find<QLabel>(QStringLiteral("Label1"));
+  const QImage labelImage = label->grab().toImage();
+  EXPECT_EQ(labelImage.pixelColor(1, 1), skyBlue);
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::red));
+  const QImage barImage = find<QWidget>(QStringLiteral("StatusBar1"))->grab().toImage();
+  EXPECT_EQ(barImage.pixelColor(barImage.width() - 2, barImage.height() / 2), skyBlue);
+
+  // The disabled frame item "打印/预览(&S)" still shows its hint under the pointer.
+  find("TB2")->trigger();
+  auto* menu = find<QMenu>(QStringLiteral("FrameMenuWindows"));
+  QAction* print = find("FramePrint");
+  ASSERT_FALSE(print->isEnabled());
+  menu->popup(QPoint(0, 0));
+  QMouseEvent move(QEvent::MouseMove, QPointF(menu->actionGeometry(print).center()), QPointF(), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(menu, &move);
+  menu->hide();
+  EXPECT_EQ(frame->hintPanel()->text(), QStringLiteral("打印、预览"));
 }
 
 TEST_F(WindowsTest, ScreenWidthMessageAndLabelPlace) {
@@ -117,6 +138,13 @@ TEST_F(WindowsTest, ScreenWidthMessageAndLabelPlace) {
   EXPECT_TRUE(frame->labelAbove());
   frame->frameCreationStep(4000);
   EXPECT_FALSE(frame->labelAbove());
+  // At the left of its box, however wide the frame.
+  frame->resize(1920, 800);
+  QApplication::processEvents();
+  const auto* label = find<QLabel>(QStringLiteral("LabeledEdit1Label"));
+  const auto* edit = find<QLineEdit>(QStringLiteral("LabeledEdit1"));
+  EXPECT_LE(edit->x() - (label->x() + label->width()), 8);
+  EXPECT_GE(edit->x(), label->x() + label->width());
   EXPECT_TRUE(find("TB1")->isChecked());
 }
 
@@ -453,6 +481,19 @@ TEST_F(WindowsTest, ArrangementAndTheTargetNavigatorInTheTitleRow) {
   for (QMdiSubWindow* s : subs) EXPECT_EQ(s->width(), frame->clientArea()->viewport()->width());
   find("WTB1")->trigger();
   EXPECT_NE(subs[0]->pos(), subs[1]->pos());
+  // A closed material library stays minimised when the windows are arranged.
+  QMdiSubWindow* library = frame->materialLibrary()->subWindow();
+  ASSERT_NE(library, nullptr);
+  library->close();
+  QApplication::processEvents();
+  ASSERT_TRUE(library->isMinimized());
+  find("WTB2")->trigger();
+  EXPECT_TRUE(library->isMinimized());
+  EXPECT_EQ(subs[0]->width(), frame->clientArea()->viewport()->width());
+  EXPECT_LT(subs[0]->height(), frame->clientArea()->viewport()->height());
+  // "主界面" undoes the arrangement.
+  find("TB1")->trigger();
+  EXPECT_TRUE(subs[0]->isMaximized());
 
   // The target navigator ends 16 pixels past the name column's right edge, in the title row.
   find("TB1")->trigger();

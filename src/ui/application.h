@@ -1,0 +1,13 @@
+// What the whole program looks and speaks like, set once before its first window.
+#pragma once
+
+namespace tessaro::ui {
+
+// The program's name, style and icon, and Qt's own Chinese texts for the
+// standard dialogs (buttons of the input boxes, the print preview, the file
+// dialogs), read from Qt's translations folder. False when those translations
+// are not installed: the standard dialogs then keep Qt's English texts.
+// Needs a QApplication; calling it again changes nothing.
+bool prepareApplication();
+
+}  // namespace tessaro::ui
