@@ -1,6 +1,7 @@
-// Takes the screenshots of the main screen for the documentation: run by hand
-// under a virtual display, e.g.
+// Takes the screenshots of the windows for the documentation: run by hand
+// under a virtual display, at the screen size wanted, e.g.
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/.../tests/ui_screenshots docs/screenshots
+// (tools/screenshots.sh takes them all, the reports' pages included).
 // It works on a copy of the bundled data and answers every message box with
 // its default button.
 #include <QApplication>
@@ -13,7 +14,9 @@
 #include <cstdio>
 
 #include "app/scripted_prompter.h"
+#include "ui/application.h"
 #include "ui/mainframe.h"
+#include "ui/passworddlg.h"
 
 namespace {
 
@@ -38,7 +41,7 @@ bool shoot(const QString& path) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setStyle(QStringLiteral("Fusion"));
+  tessaro::ui::prepareApplication();
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
 
   QTemporaryDir tmp;
@@ -62,9 +65,14 @@ int main(int argc, char** argv) {
   frame.action(tessaro::app::Command::ToolGlaze)->trigger();
   if (!shoot(out + QStringLiteral("/main-screen-glaze-properties.png"))) return 1;
   frame.action(tessaro::app::Command::ToolMaterials)->trigger();
-  if (!shoot(out + QStringLiteral("/material-library.png"))) return 1;
+  if (!shoot(out + QStringLiteral("/materials.png"))) return 1;
   frame.action(tessaro::app::Command::ToolTargets)->trigger();
-  if (!shoot(out + QStringLiteral("/target-library.png"))) return 1;
+  if (!shoot(out + QStringLiteral("/targets.png"))) return 1;
+  {
+    tessaro::ui::TPasswordDlg password(tmp.path() + QStringLiteral("/数据库"), &prompter);
+    password.show();
+    if (!shoot(out + QStringLiteral("/password.png"))) return 1;
+  }
   for (const auto& m : prompter.messages) std::fprintf(stderr, "[%s] %s\n", qPrintable(m.caption), qPrintable(m.text));
   return 0;
 }
