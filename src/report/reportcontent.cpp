@@ -42,11 +42,18 @@ class CellReader {
       problems_ << QStringLiteral("数据表 %1 没有“%2”栏，该栏空着。").arg(t_.displayName(), field);
       return QString();
     }
-    bool ok = true;
-    QString record = t_.text(QStringLiteral("NAME"), &ok);
-    if (!ok || t_.fieldIndex(QStringLiteral("NAME")) < 0) record = QStringLiteral("第%1条").arg(t_.recordNumber() + 1);
-    problems_ << QStringLiteral("数据表 %1 中记录“%2”的“%3”栏内容不合字段类型，按原样打印。")
-                     .arg(t_.displayName(), record, field);
+    // A record is named by its NAME; one without a name (a result record) by its number.
+    bool ok = t_.fieldIndex(QStringLiteral("NAME")) >= 0;
+    const QString name = ok ? t_.text(QStringLiteral("NAME"), &ok) : QString();
+    if (ok && !name.isEmpty()) {
+      problems_ << QStringLiteral("数据表 %1 中记录“%2”的“%3”栏内容不合字段类型，按原样打印。")
+                       .arg(t_.displayName(), name, field);
+    } else {
+      problems_ << QStringLiteral("数据表 %1 中第 %2 条记录的“%3”栏内容不合字段类型，按原样打印。")
+                       .arg(t_.displayName())
+                       .arg(t_.recordNumber() + 1)
+                       .arg(field);
+    }
     return QString::fromLatin1(t_.rawBytes(field)).trimmed();
   }
 

@@ -7,7 +7,11 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include <algorithm>
+#include <array>
+
 #include "report/reportpage.h"
+#include "report/textfit.h"
 
 namespace tessaro::report {
 
@@ -16,9 +20,10 @@ namespace {
 const QColor kNavy(0, 0, 128);
 const QColor kBlack(0, 0, 0);
 constexpr double kPointSize = 9.0;
-constexpr double kRuleWidth = 0.12;    // mm
-constexpr double kPadding = 0.6;       // mm inside a left- or right-aligned cell
-constexpr double kSmallestPoint = 4.0;  // a number shrinks down to this before it is cut
+constexpr double kRuleWidth = 0.12;  // mm
+constexpr double kPadding = 0.6;     // mm inside a cell, left and right
+constexpr double kTextMargin = 0.15;  // mm at least above and below a text
+constexpr double kBaseline = 0.86;    // of the em, from the top of a line
 
 // One column of the formula report: left and width in mm.
 struct Column {
@@ -55,10 +60,11 @@ struct Style {
   bool underline = false;
   double points = kPointSize;
   int lines = kNoLines;
-  bool shrink = true;  // a text wider than its cell is drawn smaller
 };
 
-// Draws in millimetres from the left margin and from the top of the current band.
+// Draws in millimetres from the left margin and from the top of the current
+// band. Every text is fitted to its cell (report/textfit.h); while a row is
+// measured, the cells are not drawn but tell how high the row must be.
 class Canvas {
  public:
   Canvas(QPainter& painter, QPrinter& printer, const QColor& colour)
@@ -70,38 +76,65 @@ class Canvas {
   double pageHeight() const { return pageHeight_; }
   void setBandTop(double top) { top_ = top; }
 
+  // The height a row designed `height` high needs so that each text of it
+  // fits: `cells(h)` draws the row `h` high.
+  template <typename Cells>
+  double rowHeight(double height, Cells&& cells) {
+    measuring_ = true;
+    needed_ = height;
+    cells(height);
+    measuring_ = false;
+    return needed_;
+  }
+
   void cell(double left, double top, double width, double height, const QString& text, const Style& style) {
     const QRectF r = rect(left, top, width, height);
-    if (style.lines != kNoLines) {
-      p_.setPen(QPen(colour_, kRuleWidth * k_, Qt::SolidLine, Qt::FlatCap));
-      if (style.lines & kLeft) p_.drawLine(r.topLeft(), r.bottomLeft());
-      if (style.lines & kRight) p_.drawLine(r.topRight(), r.bottomRight());
-      if (style.lines & kTop) p_.drawLine(r.topLeft(), r.topRight());
-      if (style.lines & kBottom) p_.drawLine(r.bottomLeft(), r.bottomRight());
-    }
-    if (text.isEmpty()) return;
-    const QRectF inner = r.adjusted(kPadding * k_, 0, -kPadding * k_, 0);
+    const QRectF inner = r.adjusted(kPadding * k_, kTextMargin * k_, -kPadding * k_, -kTextMargin * k_);
     QFont f;
     f.setFamilies(families_);
     f.setBold(style.bold);
     f.setUnderline(style.underline);
-    double points = style.points;
-    f.setPointSizeF(points);
-    // A value is never cut: it is drawn smaller until it fits its cell.
-    while (style.shrink && points > kSmallestPoint &&
-           QFontMetricsF(f, p_.device()).horizontalAdvance(text) > inner.width()) {
-      points -= 0.5;
-      f.setPointSizeF(points);
+    f.setPointSizeF(style.points);
+    const TextFit fit = fitText(text, f, inner.width(), inner.height(), p_.device());
+    if (measuring_) {
+      needed_ = std::max(needed_, fit.height() / k_ + 2 * kTextMargin);
+      return;
     }
+    drawLines(r, style.lines);
+    if (text.isEmpty()) return;
+    f.setPointSizeF(fit.points);
     p_.setFont(f);
     p_.setPen(colour_);
-    const QRectF textRect = (style.align & Qt::AlignHCenter) ? r : inner;
-    p_.drawText(textRect, int(style.align | Qt::AlignVCenter) | Qt::TextSingleLine, text);
+    if (fit.lines.size() == 1) {
+      p_.drawText(inner, int(style.align | Qt::AlignVCenter) | Qt::TextSingleLine, text);
+      return;
+    }
+    // The lines as one block in the middle of the cell, each on the
+    // baseline of a Chinese face's em box.
+    const QFontMetricsF metrics(f, p_.device());
+    double baseline = inner.center().y() - fit.height() / 2 + kBaseline * fit.lineHeight;
+    for (const QString& line : fit.lines) {
+      const double advance = metrics.horizontalAdvance(line);
+      double x = inner.left();
+      if (style.align & Qt::AlignRight) x = inner.right() - advance;
+      if (style.align & Qt::AlignHCenter) x = inner.center().x() - advance / 2;
+      p_.drawText(QPointF(x, baseline), line);
+      baseline += fit.lineHeight;
+    }
   }
 
  private:
   QRectF rect(double left, double top, double width, double height) const {
     return QRectF(left * k_, (top_ + top) * k_, width * k_, height * k_);
+  }
+
+  void drawLines(const QRectF& r, int lines) {
+    if (lines == kNoLines) return;
+    p_.setPen(QPen(colour_, kRuleWidth * k_, Qt::SolidLine, Qt::FlatCap));
+    if (lines & kLeft) p_.drawLine(r.topLeft(), r.bottomLeft());
+    if (lines & kRight) p_.drawLine(r.topRight(), r.bottomRight());
+    if (lines & kTop) p_.drawLine(r.topLeft(), r.topRight());
+    if (lines & kBottom) p_.drawLine(r.bottomLeft(), r.bottomRight());
   }
 
   QPainter& p_;
@@ -110,6 +143,8 @@ class Canvas {
   QStringList families_;
   double pageHeight_ = 190.0;
   double top_ = 0;
+  bool measuring_ = false;
+  double needed_ = 0;
 };
 
 Style boldCentred(int lines = kNoLines) {
@@ -144,7 +179,6 @@ void titleBand(Canvas& c, const FormulaReportContent& content) {
   c.cell(33.3, 10.1, 25.4, 4.5, QStringLiteral("配方百分配比"), boldCentred());
   Style underlinedLeft = leftAligned(kNoLines, true);
   underlinedLeft.underline = true;
-  underlinedLeft.shrink = false;
   c.cell(33.3 - kPadding, 14.8, 26.0, 4.5, QStringLiteral("  （含灼减）  "), underlinedLeft);
   Style underlinedCentred = boldCentred();
   underlinedCentred.underline = true;
@@ -152,95 +186,161 @@ void titleBand(Canvas& c, const FormulaReportContent& content) {
   c.cell(234.9 - kPadding, 14.3, 42.1, 4.5, content.date, underlinedLeft);
 }
 
-void columnHeaderBand(Canvas& c, const FormulaReportContent& content) {
+// The header cells, `height` high (5.3 mm as designed), under a gap of 0.5 mm.
+void columnHeaderBand(Canvas& c, const FormulaReportContent& content, double height) {
   constexpr double top = kColumnHeaderHeight - kDetailHeight;
   const Style s = boldCentred(kBox);
-  c.cell(kName.left, top, kName.width, kDetailHeight, QStringLiteral("名称"), s);
-  c.cell(kNum1.left, top, kNum1.width, kDetailHeight, QStringLiteral("配方1"), s);
-  c.cell(kNum2.left, top, kNum2.width, kDetailHeight, QStringLiteral("配方2"), s);
+  c.cell(kName.left, top, kName.width, height, QStringLiteral("名称"), s);
+  c.cell(kNum1.left, top, kNum1.width, height, QStringLiteral("配方1"), s);
+  c.cell(kNum2.left, top, kNum2.width, height, QStringLiteral("配方2"), s);
   for (int i = 0; i < kReportOxideCount; ++i) {
     const Column& col = kOxideColumns[std::size_t(i)];
     const QString title = i < 6 ? QString::fromUtf16(kFixedOxideTitles[std::size_t(i)])
                                 : content.oxideTitles[std::size_t(i - 6)];
-    c.cell(col.left, top, col.width, kDetailHeight, title, s);
+    c.cell(col.left, top, col.width, height, title, s);
   }
-  c.cell(kTotal.left, top, kTotal.width, kDetailHeight, QStringLiteral("合计"), s);
-  c.cell(kPrice.left, top, kPrice.width, kDetailHeight, QStringLiteral("单价"), s);
-  c.cell(kRemark.left, top, kRemark.width, kDetailHeight, QStringLiteral("备注"), s);
+  c.cell(kTotal.left, top, kTotal.width, height, QStringLiteral("合计"), s);
+  c.cell(kPrice.left, top, kPrice.width, height, QStringLiteral("单价"), s);
+  c.cell(kRemark.left, top, kRemark.width, height, QStringLiteral("备注"), s);
 }
 
-void oxideCells(Canvas& c, double top, const std::array<QString, kReportOxideCount>& values, const QString& total,
-                int lines) {
+void oxideCells(Canvas& c, double top, double height, const std::array<QString, kReportOxideCount>& values,
+                const QString& total, int lines) {
   const Style s = centred(lines);
   for (int i = 0; i < kReportOxideCount; ++i) {
     const Column& col = kOxideColumns[std::size_t(i)];
-    c.cell(col.left, top, col.width, kDetailHeight, values[std::size_t(i)], s);
+    c.cell(col.left, top, col.width, height, values[std::size_t(i)], s);
   }
-  c.cell(kTotal.left, top, kTotal.width, kDetailHeight, total, s);
+  c.cell(kTotal.left, top, kTotal.width, height, total, s);
 }
 
-void detailBand(Canvas& c, const FormulaRow& row) {
+void detailBand(Canvas& c, const FormulaRow& row, double height) {
   constexpr int lines = kLeft | kRight | kBottom;
-  c.cell(kName.left, 0, kNameDetailWidth, kDetailHeight, row.name, boldCentred(lines));
-  c.cell(kNum1.left, 0, kNum1.width, kDetailHeight, row.num1, boldCentred(lines));
-  c.cell(kNum2.left, 0, kNum2.width, kDetailHeight, row.num2, boldCentred(lines));
-  oxideCells(c, 0, row.oxides, row.total, lines);
-  c.cell(kPrice.left, 0, kPrice.width, kDetailHeight, row.price, boldCentred(lines));
-  c.cell(kRemark.left, 0, kRemark.width, kDetailHeight, row.remark, leftAligned(lines));
+  c.cell(kName.left, 0, kNameDetailWidth, height, row.name, boldCentred(lines));
+  c.cell(kNum1.left, 0, kNum1.width, height, row.num1, boldCentred(lines));
+  c.cell(kNum2.left, 0, kNum2.width, height, row.num2, boldCentred(lines));
+  oxideCells(c, 0, height, row.oxides, row.total, lines);
+  c.cell(kPrice.left, 0, kPrice.width, height, row.price, boldCentred(lines));
+  c.cell(kRemark.left, 0, kRemark.width, height, row.remark, leftAligned(lines));
 }
 
-void summaryBand(Canvas& c, const FormulaReportContent& content) {
-  const Style remark = leftAligned(kBox);
-  // The target.
-  double top = 5.3;
-  c.cell(4.2, top, 20.1, kDetailHeight, QStringLiteral("  目标配方 "), leftAligned(kBox, true));
-  c.cell(24.3, top, 34.1, kDetailHeight, content.target.name, boldCentred(kBox));
-  oxideCells(c, top, content.target.oxides, content.target.total, kBox);
-  c.cell(212.7, top, 50.0, kDetailHeight, content.target.remark, remark);
-  // The two formulas.
-  for (int f = 0; f < 2; ++f) {
-    top = f == 0 ? 16.9 : 22.2;
-    const FormulaSummary& s = content.formulas[std::size_t(f)];
-    c.cell(4.2, top, 54.2, kDetailHeight, f == 0 ? QStringLiteral("配方1 化学组成") : QStringLiteral("配方2 化学组成"),
-           boldCentred(kBox));
-    oxideCells(c, top, s.oxides, s.total, kBox);
-    c.cell(kPrice.left, top, 13.0, kDetailHeight, s.cost, centred(kBox));
-    c.cell(kRemark.left, top, kRemark.width, kDetailHeight, s.remark, remark);
-  }
+// The summary's rows as designed: the target's at 5.3 mm, the two formulas'
+// from 16.9 mm, each 5.3 mm high; a row that needs more grows and moves the
+// rows under it down.
+constexpr double kTargetRowTop = 5.3;
+constexpr double kFormulaRowsTop = 16.9;
+
+void targetRow(Canvas& c, double top, double height, const TargetSummary& target) {
+  c.cell(4.2, top, 20.1, height, QStringLiteral("  目标配方 "), leftAligned(kBox, true));
+  c.cell(24.3, top, 34.1, height, target.name, boldCentred(kBox));
+  oxideCells(c, top, height, target.oxides, target.total, kBox);
+  c.cell(212.7, top, 50.0, height, target.remark, leftAligned(kBox));
+}
+
+void formulaRow(Canvas& c, double top, double height, int f, const FormulaSummary& s) {
+  c.cell(4.2, top, 54.2, height, f == 0 ? QStringLiteral("配方1 化学组成") : QStringLiteral("配方2 化学组成"),
+         boldCentred(kBox));
+  oxideCells(c, top, height, s.oxides, s.total, kBox);
+  c.cell(kPrice.left, top, 13.0, height, s.cost, centred(kBox));
+  c.cell(kRemark.left, top, kRemark.width, height, s.remark, leftAligned(kBox));
+}
+
+// Heights of the summary's three rows.
+std::array<double, 3> summaryRowHeights(Canvas& c, const FormulaReportContent& content) {
+  return {c.rowHeight(kDetailHeight, [&](double h) { targetRow(c, 0, h, content.target); }),
+          c.rowHeight(kDetailHeight, [&](double h) { formulaRow(c, 0, h, 0, content.formulas[0]); }),
+          c.rowHeight(kDetailHeight, [&](double h) { formulaRow(c, 0, h, 1, content.formulas[1]); })};
+}
+
+double summaryHeight(const std::array<double, 3>& rows) {
+  return kSummaryHeight + rows[0] + rows[1] + rows[2] - 3 * kDetailHeight;
+}
+
+void summaryBand(Canvas& c, const FormulaReportContent& content, const std::array<double, 3>& rows) {
+  targetRow(c, kTargetRowTop, rows[0], content.target);
+  const double top = kFormulaRowsTop + rows[0] - kDetailHeight;
+  formulaRow(c, top, rows[1], 0, content.formulas[0]);
+  formulaRow(c, top + rows[1], rows[2], 1, content.formulas[1]);
 }
 
 void pageFooterBand(Canvas& c, int page) {
-  Style s = leftAligned(kNoLines);
-  s.shrink = false;
+  const Style s = leftAligned(kNoLines);
   c.cell(131.2 - kPadding, 1.1, 5.0, 4.5, QStringLiteral("第"), s);
   c.cell(134.5, 1.1, 8.0, 4.5, QString::number(page), centred(kNoLines));
   c.cell(142.6 - kPadding, 1.1, 5.0, 4.5, QStringLiteral("页"), s);
 }
 
-}  // namespace
+// --- Property report --------------------------------------------------------------------
 
-QString reportFontFamily() {
-  const QStringList families = QFontDatabase::families();
-  for (const char16_t* wanted : {u"SimSun", u"宋体", u"NSimSun", u"Noto Serif CJK SC", u"Source Han Serif SC",
-                                 u"AR PL UMing CN", u"Noto Sans CJK SC", u"Source Han Sans SC",
-                                 u"WenQuanYi Zen Hei"}) {
-    const QString name = QString::fromUtf16(wanted);
-    if (families.contains(name, Qt::CaseInsensitive)) return name;
-  }
-  return QFont().family();
+struct PropertyCell {
+  double left, width;
+  Qt::Alignment align;
+  bool bold;
+};
+constexpr std::array<PropertyCell, 14> kPropertyCells = {{{2.1, 21.2, Qt::AlignRight, true},
+                                                          {23.3, 21.2, Qt::AlignHCenter, true},
+                                                          {44.5, 13.2, Qt::AlignHCenter, false},
+                                                          {57.1, 21.2, Qt::AlignHCenter, true},
+                                                          {78.3, 13.2, Qt::AlignHCenter, false},
+                                                          {91.0, 21.2, Qt::AlignHCenter, true},
+                                                          {112.2, 13.2, Qt::AlignHCenter, false},
+                                                          {127.0, 21.2, Qt::AlignRight, true},
+                                                          {148.2, 21.2, Qt::AlignHCenter, true},
+                                                          {169.3, 13.2, Qt::AlignHCenter, false},
+                                                          {182.0, 21.2, Qt::AlignHCenter, true},
+                                                          {202.7, 13.2, Qt::AlignHCenter, false},
+                                                          {215.4, 21.2, Qt::AlignHCenter, true},
+                                                          {236.0, 13.2, Qt::AlignHCenter, false}}};
+// The boxed cells are 4.5 mm high, 0.3 mm more than the rows' pitch.
+constexpr double kPropertyCellHeight = 4.5;
+
+void propertyHeader(Canvas& c) {
+  Style s = boldCentred();
+  s.points = 11;
+  // Centred on 124.9 mm.
+  c.cell(124.9 - 60.0, 12.7, 120.0, 5.5, QStringLiteral("配方性能"), s);
 }
 
-QStringList reportFontFamilies() {
-  const QString cjk = reportFontFamily();
-  if (cjk.contains(QStringLiteral("SimSun"), Qt::CaseInsensitive) || cjk == QStringLiteral("宋体")) return {cjk};
-  // Latin letters and digits from a serif face that the PDF maps back to
-  // text; the CJK face for the rest.
-  QStringList families = QFontDatabase::families();
-  for (QString& f : families) f = f.section(QStringLiteral(" ["), 0, 0);  // "Nimbus Roman [urw]"
-  for (const char* latin : {"Times New Roman", "Liberation Serif", "Nimbus Roman", "DejaVu Serif"}) {
-    if (families.contains(QLatin1String(latin), Qt::CaseInsensitive)) return {QLatin1String(latin), cjk};
+void propertyRow(Canvas& c, const PropertyRow& row, double height) {
+  for (std::size_t i = 0; i < kPropertyCells.size(); ++i) {
+    Style s;
+    s.align = kPropertyCells[i].align;
+    s.bold = kPropertyCells[i].bold;
+    s.lines = kBox;
+    c.cell(kPropertyCells[i].left, 0, kPropertyCells[i].width, height, row.cells[i], s);
   }
-  return {cjk};
+}
+
+}  // namespace
+
+QStringList reportFontFamilies() {
+  QStringList installed = QFontDatabase::families();
+  for (QString& f : installed) f = f.section(QStringLiteral(" ["), 0, 0);  // "Nimbus Roman [urw]"
+  auto have = [&installed](const char16_t* family) {
+    return installed.contains(QString::fromUtf16(family), Qt::CaseInsensitive);
+  };
+  for (const char16_t* simsun : {u"SimSun", u"宋体", u"NSimSun"}) {
+    if (have(simsun)) return {QString::fromUtf16(simsun)};
+  }
+  // Latin letters and digits from a serif face; then a Song face for
+  // GB2312, a Ming face for the rest of GBK (the traditional forms), and
+  // Noto Serif CJK for what neither has. A PDF gives each of their glyphs
+  // back as the character drawn; Noto CJK alone gives some as the radical
+  // of the same shape (⽅ for 方).
+  QStringList families;
+  for (const char16_t* face : {u"AR PL SungtiL GB", u"AR PL UMing CN", u"Noto Serif CJK SC", u"Source Han Serif SC"}) {
+    if (have(face)) families << QString::fromUtf16(face);
+  }
+  for (const char16_t* face : {u"Noto Sans CJK SC", u"Source Han Sans SC", u"WenQuanYi Zen Hei"}) {
+    if (families.isEmpty() && have(face)) families << QString::fromUtf16(face);
+  }
+  for (const char16_t* latin : {u"Times New Roman", u"Liberation Serif", u"Nimbus Roman", u"DejaVu Serif"}) {
+    if (have(latin)) {
+      families.prepend(QString::fromUtf16(latin));
+      break;
+    }
+  }
+  return families.isEmpty() ? QStringList{QFont().family()} : families;
 }
 
 void setUpReportPrinter(QPrinter& printer) {
@@ -251,11 +351,16 @@ void setUpReportPrinter(QPrinter& printer) {
 int paintFormulaReport(QPainter& painter, QPrinter& printer, const FormulaReportContent& content) {
   Canvas c(painter, printer, kNavy);
   const double footerTop = c.pageHeight() - kPageFooterHeight;
+  const double headerCells = c.rowHeight(kDetailHeight, [&](double h) { columnHeaderBand(c, content, h); });
   int page = 1;
   double y = 0;
   auto band = [&](double height) {
     c.setBandTop(y);
     y += height;
+  };
+  auto columnHeader = [&] {
+    band(kColumnHeaderHeight - kDetailHeight + headerCells);
+    columnHeaderBand(c, content, headerCells);
   };
   auto newPage = [&] {
     c.setBandTop(footerTop);
@@ -263,76 +368,48 @@ int paintFormulaReport(QPainter& painter, QPrinter& printer, const FormulaReport
     printer.newPage();
     ++page;
     y = 0;
-    band(kColumnHeaderHeight);
-    columnHeaderBand(c, content);
+    columnHeader();
   };
 
   band(kTitleBandHeight);
   titleBand(c, content);
-  band(kColumnHeaderHeight);
-  columnHeaderBand(c, content);
+  columnHeader();
   for (const FormulaRow& row : content.rows) {
-    if (y + kDetailHeight > footerTop) newPage();
-    band(kDetailHeight);
-    detailBand(c, row);
+    const double height = c.rowHeight(kDetailHeight, [&](double h) { detailBand(c, row, h); });
+    if (y + height > footerTop) newPage();
+    band(height);
+    detailBand(c, row, height);
   }
-  if (y + kSummaryHeight > footerTop) newPage();
-  band(kSummaryHeight);
-  summaryBand(c, content);
+  const auto summaryRows = summaryRowHeights(c, content);
+  if (y + summaryHeight(summaryRows) > footerTop) newPage();
+  band(summaryHeight(summaryRows));
+  summaryBand(c, content, summaryRows);
   c.setBandTop(footerTop);
   pageFooterBand(c, page);
   return page;
 }
 
 int paintPropertyReport(QPainter& painter, QPrinter& printer, const PropertyReportContent& content) {
-  struct Cell {
-    double left, width;
-    Qt::Alignment align;
-    bool bold;
-  };
-  static const std::array<Cell, 14> cells = {{{2.1, 21.2, Qt::AlignRight, true},
-                                              {23.3, 21.2, Qt::AlignHCenter, true},
-                                              {44.5, 13.2, Qt::AlignHCenter, false},
-                                              {57.1, 21.2, Qt::AlignHCenter, true},
-                                              {78.3, 13.2, Qt::AlignHCenter, false},
-                                              {91.0, 21.2, Qt::AlignHCenter, true},
-                                              {112.2, 13.2, Qt::AlignHCenter, false},
-                                              {127.0, 21.2, Qt::AlignRight, true},
-                                              {148.2, 21.2, Qt::AlignHCenter, true},
-                                              {169.3, 13.2, Qt::AlignHCenter, false},
-                                              {182.0, 21.2, Qt::AlignHCenter, true},
-                                              {202.7, 13.2, Qt::AlignHCenter, false},
-                                              {215.4, 21.2, Qt::AlignHCenter, true},
-                                              {236.0, 13.2, Qt::AlignHCenter, false}}};
-  constexpr double cellHeight = 4.5;
   Canvas c(painter, printer, kBlack);
   int page = 1;
   double y = 0;
   auto header = [&] {
     c.setBandTop(y);
-    Style s = boldCentred();
-    s.points = 11;
-    // Centred on 124.9 mm.
-    c.cell(124.9 - 60.0, 12.7, 120.0, 5.5, QStringLiteral("配方性能"), s);
+    propertyHeader(c);
     y += kPropertyHeaderHeight;
   };
   header();
   for (const PropertyRow& row : content.rows) {
-    if (y + cellHeight > c.pageHeight()) {
+    const double height = c.rowHeight(kPropertyCellHeight, [&](double h) { propertyRow(c, row, h); });
+    if (y + height > c.pageHeight()) {
       printer.newPage();
       ++page;
       y = 0;
       header();
     }
     c.setBandTop(y);
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-      Style s;
-      s.align = cells[i].align;
-      s.bold = cells[i].bold;
-      s.lines = kBox;
-      c.cell(cells[i].left, 0, cells[i].width, cellHeight, row.cells[i], s);
-    }
-    y += kPropertyDetailHeight;
+    propertyRow(c, row, height);
+    y += kPropertyDetailHeight + height - kPropertyCellHeight;
   }
   return page;
 }

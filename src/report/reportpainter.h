@@ -14,12 +14,10 @@ class QPrinter;
 
 namespace tessaro::report {
 
-// SimSun (宋体) where the system has it, else a CJK serif font, else a CJK
-// sans-serif font, else the default family. Needs a QGuiApplication.
-QString reportFontFamily();
-// The families the reports ask for: with SimSun just that; otherwise a Latin
-// serif face before the CJK face, so that letters and digits come out
-// of a PDF as the text they are.
+// The families the reports ask for: SimSun (宋体) where the system has it;
+// else the CJK serif faces whose glyphs a PDF maps back to the characters
+// drawn; else a CJK sans-serif face, else the default family. Needs a
+// QGuiApplication.
 QStringList reportFontFamilies();
 
 // Heights of the bands, in millimetres.

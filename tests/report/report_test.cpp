@@ -1,7 +1,11 @@
 // The two reports rendered to PDF from the bundled data and read back.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QRegularExpression>
+
+#include <algorithm>
+#include <set>
 
 #include "app/mainscreen_fixture.h"
 #include "pdf_text.h"
@@ -24,7 +28,8 @@ class ReportTest : public MainScreenTest {
   // Reads and writes both reports as the command line does into `pdf`; a
   // failure names the step. Assert on it: the caller's test stops there.
   testing::AssertionResult render(QString* pdf, report::FormulaReportContent* formulaOut = nullptr,
-                                  std::pair<int, int>* pages = nullptr) {
+                                  std::pair<int, int>* pages = nullptr,
+                                  report::PropertyReportContent* propertyOut = nullptr) {
     report::ReportTables tables;
     QString error;
     if (!tables.open(base(), &error)) return testing::AssertionFailure() << "open: " << error.toStdString();
@@ -36,6 +41,7 @@ class ReportTest : public MainScreenTest {
     if (!report::writeReportsPdf(*pdf, formula, property.rows.empty() ? nullptr : &property, &error, pages))
       return testing::AssertionFailure() << "write: " << error.toStdString();
     if (formulaOut) *formulaOut = formula;
+    if (propertyOut) *propertyOut = property;
     return testing::AssertionSuccess();
   }
 
@@ -100,6 +106,68 @@ TEST_F(ReportTest, FormulaReportPrintsItsTextsTheUsedMaterialsAndTheSummary) {
   EXPECT_EQ(content.formulas[0].remark, result.text("BZ"));
   ASSERT_TRUE(result.next());
   EXPECT_EQ(content.formulas[1].cost, QString::fromStdString(core::formatGeneral(result.number("DJ"))));
+}
+
+TEST_F(ReportTest, TextLayerGivesEveryCharacterAsPrinted) {
+  // A caption in traditional forms, which the Song face lacks.
+  ASSERT_TRUE(store::Profile::write(ini(), "配方", "16", "五氧化二磷和氧化锆的混合物(長石)"));
+  ASSERT_NO_FATAL_FAILURE(calculate());
+  ASSERT_TRUE(screen->glazeProperties());
+  report::FormulaReportContent formula;
+  report::PropertyReportContent property;
+  QString pdf;
+  ASSERT_TRUE(render(&pdf, &formula, nullptr, &property));
+  const QString text = pdfText(pdf);
+  EXPECT_TRUE(text.contains(QStringLiteral("配方")));
+
+  // Everything the reports draw: their own texts and what the tables hold.
+  QStringList drawn{QStringLiteral("配方百分配比（含灼减）化学组成(不含灼减)名称合计单价备注目标配方第页配方性能"),
+                    formula.title, formula.date, formula.target.name, formula.target.remark};
+  for (const QString& t : formula.oxideTitles) drawn << t;
+  for (const report::FormulaRow& row : formula.rows) drawn << row.name << row.remark;
+  for (const report::FormulaSummary& f : formula.formulas) drawn << f.remark;
+  for (const report::PropertyRow& row : property.rows) drawn << QStringList(row.cells.begin(), row.cells.end());
+  // The Chinese characters (and full-width forms) of a text, each once, in code point order.
+  auto chinese = [](const QString& s) {
+    std::set<char16_t> set;
+    for (const QChar c : s) {
+      if (c.unicode() >= 0x2E80) set.insert(c.unicode());
+    }
+    QString out;
+    for (const char16_t c : set) out += QChar(c);
+    return out;
+  };
+  const QString printed = chinese(text);
+  const QString expected = chinese(drawn.join(QString()));
+  EXPECT_TRUE(printed == expected) << "printed " << printed.toStdString() << "\ndrawn   " << expected.toStdString();
+  // No radical stands for the character of the same shape (⽅ for 方).
+  EXPECT_FALSE(std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF; }))
+      << printed.toStdString();
+}
+
+TEST_F(ReportTest, UnreadableCellOfARecordWithoutNameIsNamedByItsNumber) {
+  ASSERT_TRUE(fill("结果.DBF", {{{"BH", "1＃配比"}, {"DJ", "812.25"}}, {{"BH", "2＃配比"}, {"DJ", "799"}}}));
+  {
+    // Letters in the DJ bytes of the second record.
+    store::Table t;
+    ASSERT_TRUE(t.open(data("结果.DBF")));
+    const store::dbf::Field field = t.fieldAt(t.fieldIndex("DJ"));
+    ASSERT_TRUE(t.close());
+    QFile f(data("结果.DBF"));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const QByteArray header = f.read(12);
+    const int headerLength = quint8(header[8]) | quint8(header[9]) << 8;
+    const int recordLength = quint8(header[10]) | quint8(header[11]) << 8;
+    ASSERT_TRUE(f.seek(headerLength + recordLength + field.offset));
+    ASSERT_EQ(f.write(QByteArray("abc").leftJustified(field.length)), field.length);
+  }
+  report::ReportTables tables;
+  QString error;
+  ASSERT_TRUE(tables.open(base(), &error)) << error.toStdString();
+  const report::FormulaReportContent content = report::readFormulaReport(tables, {});
+  EXPECT_EQ(content.problems,
+            QStringList{QStringLiteral("数据表 数据库/结果.DBF 中第 2 条记录的“DJ”栏内容不合字段类型，按原样打印。")});
+  EXPECT_EQ(content.formulas[1].cost, "abc");
 }
 
 TEST_F(ReportTest, EmptyNumbersPrintAsZero) {
