@@ -171,7 +171,7 @@ void TForm1::styleCells() {
   auto* marks = new GridDelegate(formulaGrid_);
   marks->setPickList({markColumns_[0], markColumns_[1], markColumns_[2]}, {QString(), app::kMandatoryMark});
   formulaGrid_->setItemDelegate(marks);
-  propertyGrid_->setItemDelegate(new GridDelegate(propertyGrid_));
+  for (QTableView* g : {targetGrid_, resultGrid_, propertyGrid_}) g->setItemDelegate(new GridDelegate(g));
 }
 
 void TForm1::connectGrids() {

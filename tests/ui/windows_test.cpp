@@ -9,9 +9,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
 #include <QToolBar>
 
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "store/table.h"
 #include "store/profile.h"
@@ -346,6 +350,29 @@ TEST_F(WindowsTest, EditInPlacePostsOnLeavingTheRow) {
   find<QToolButton>(QStringLiteral("DBNavigator1Delete"))->click();
   EXPECT_EQ(m->rowCount(), rows - 1);
   EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(WindowsTest, TypedNameLongerThanItsFieldIsRefusedAndItsCellStaysOpen) {
+  start();
+  auto* m = form1().model(app::WorkTable::Formula);
+  store::Table& t = form1().screen().table(app::WorkTable::Formula);
+  QTableView* g1 = grid(1);
+  g1->setCurrentIndex(m->index(1, 0));
+  const QString was = m->name(1);
+  g1->edit(g1->currentIndex());
+  QPointer<QLineEdit> editor = g1->findChild<QLineEdit*>();
+  ASSERT_TRUE(editor);
+  const QString tooLong = QStringLiteral("a") + QString(15, QChar(u'石'));  // 31 GBK bytes into C(30)
+  editor->setText(tooLong);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("NAME"))) << prompter.messages[0].text.toStdString();
+  ASSERT_TRUE(editor);
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->text(), tooLong);
+  EXPECT_FALSE(t.isModified());
+  EXPECT_EQ(m->name(1), was);
 }
 
 TEST_F(WindowsTest, ClearingAsksFromTheToolButtonOnly) {
