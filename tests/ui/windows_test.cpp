@@ -213,6 +213,20 @@ TEST_F(WindowsTest, CalculationFromTB4FillsGrid3AndShowsTheCompactDisplay) {
   EXPECT_LT(m->rowCount(), 8);
 }
 
+TEST_F(WindowsTest, BoxesOfACommandStandOverTheScreenAsItsStepLeftIt) {
+  start();
+  form1().setShowDetails(true);
+  std::vector<std::pair<bool, int>> grid3;  // visible, rows, as each box came up
+  prompter.onPrompt = [&] { grid3.push_back({grid(3)->isVisible(), grid(3)->model()->rowCount()}); };
+  find("TB4")->trigger();
+  ASSERT_FALSE(grid3.empty());
+  EXPECT_EQ(grid3[0], std::pair(true, 2));  // the first error report
+  grid3.clear();
+  find("TB5")->trigger();  // the input box is cancelled
+  ASSERT_EQ(grid3.size(), 1u);
+  EXPECT_FALSE(grid3[0].first);
+}
+
 TEST_F(WindowsTest, SpeedButtonsKNaAndPrecision) {
   start();
   EXPECT_EQ(speed(6)->text(), QStringLiteral("整理数据库"));
