@@ -72,8 +72,8 @@ bool Calculation::prepareRun() {
   // The solver sees every raw material, in file order.
   if (!display_.showAllMaterials()) return false;
   if (!tables_.deleteAll(tables_.table(WorkTable::Property))) return false;
-  state_.resultVisible = true;
-  state_.propertyVisible = false;
+  state_.setResultVisible(true);
+  state_.setPropertyVisible(false);
   Table& result = tables_.table(WorkTable::Result);
   return result.setOrder(QStringLiteral("BH")) || tables_.engine(result);
 }
@@ -88,14 +88,14 @@ bool Calculation::run() {
     return true;
   }
   if (!tables_.deleteAll(result)) return false;
-  state_.verifiedColumn = 0;
+  state_.setVerifiedColumn(0);
   if (!B(core::kFormula1)) return false;
   if (!result.insert()) return tables_.engine(result);
   if (!B(core::kFormula2)) return false;
   if (!result.insert()) return tables_.engine(result);
   if (!PanDuan()) return false;
   if (!result.first()) return tables_.engine(result);
-  if (state_.compactCaption == kCompactOffCaption && !display_.showUsedMaterialsOnly()) return false;
+  if (!state_.compactDisplay() && !display_.showUsedMaterialsOnly()) return false;
   frame_.calculationCompleted();
   return true;
 }
@@ -204,10 +204,10 @@ bool Calculation::B(int argument) {
   // The inputs, all checked before anything is written.
   SolverInputs in;
   if (!readMaterials(in) || !readTarget(in)) return false;
-  if (auto r = core::checkSolverInput(in.materials, in.goal, argument, state_.precision)) return refused(*r);
+  if (auto r = core::checkSolverInput(in.materials, in.goal, argument, state_.precision())) return refused(*r);
   if (!storeEmptyOthersAsZero(in)) return false;
 
-  const core::SolveOutcome outcome = core::solveFormula(in.materials, in.goal, argument, state_.precision);
+  const core::SolveOutcome outcome = core::solveFormula(in.materials, in.goal, argument, state_.precision());
   if (const auto* r = std::get_if<core::SolverRefusal>(&outcome)) return refused(*r);
   const auto& f = std::get<core::FormulaResult>(outcome);
   const QString numField = argument == core::kFormula1 ? QStringLiteral("NUM1") : QStringLiteral("NUM2");

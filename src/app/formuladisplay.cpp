@@ -30,7 +30,7 @@ bool FormulaDisplay::showUsedMaterialsOnly() {
   }
   if (!formula.setOrder(QStringLiteral("BH"))) return tables_.engine(formula);
   formula.setRange(QStringLiteral("1"), QStringLiteral("1"));  // an error here leaves every row shown
-  state_.compactCaption = kCompactOnCaption;
+  state_.setCompactDisplay(true);
   if (!formula.first()) return tables_.engine(formula);
   return true;
 }
@@ -41,7 +41,7 @@ bool FormulaDisplay::showAllMaterials() {
   if (!formula.cancelRange() || !formula.setNaturalOrder()) return tables_.engine(formula);
   store::SuspendedDisplay quiet(formula);
   if (!tables_.clearInUse()) return false;
-  state_.compactCaption = kCompactOffCaption;
+  state_.setCompactDisplay(false);
   if (!formula.first()) return tables_.engine(formula);
   return true;
 }
@@ -86,8 +86,8 @@ DoubleClick FormulaDisplay::targetGridDoubleClicked(int column) {
 }
 
 void FormulaDisplay::materialLibraryShown() {
-  state_.resultVisible = false;
-  state_.propertyVisible = false;
+  state_.setResultVisible(false);
+  state_.setPropertyVisible(false);
 }
 
 }  // namespace tessaro::app

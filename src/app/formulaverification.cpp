@@ -69,7 +69,7 @@ bool FormulaVerification::verify() {
   if (!tables_.require({WorkTable::Formula, WorkTable::Result, WorkTable::Property}, {WorkTable::Target})) return false;
   Table& formula = tables_.table(WorkTable::Formula);
   Table& result = tables_.table(WorkTable::Result);
-  state_.resultVisible = false;
+  state_.setResultVisible(false);
   const auto k = askFormulaNumber();
   if (!k) return true;
   // Raw materials hidden by the compact display belong to the formula all the same.
@@ -78,15 +78,15 @@ bool FormulaVerification::verify() {
   std::vector<core::VerifiedMaterial> materials;
   if (!readMaterials(QStringLiteral("NUM%1").arg(*k), materials)) return false;
 
-  state_.propertyVisible = false;
+  state_.setPropertyVisible(false);
   if (!tables_.deleteAll(tables_.table(WorkTable::Property)) || !tables_.deleteAll(result)) return false;
-  state_.verifiedColumn = *k;
+  state_.setVerifiedColumn(*k);
   if (!emptyProportionsToZero()) return false;
   if (!writeResult(*k, core::verifyFormula(materials))) return false;
   if (!formula.first()) return tables_.engine(formula);
   if (!calculation_.MinWuCha()) return false;
   if (!result.first()) return tables_.engine(result);
-  state_.resultVisible = true;
+  state_.setResultVisible(true);
   frame_.verificationCompleted();
   return true;
 }

@@ -24,8 +24,9 @@ const CaptionKey& captionKey(const QString& field) {
 
 }  // namespace
 
-GridCaptions::GridCaptions(Prompter& prompter, const QString& baseFolder)
+GridCaptions::GridCaptions(Prompter& prompter, const QString& baseFolder, const ScreenState& state)
     : prompter_(prompter),
+      state_(state),
       base_(baseFolder),
       formula_(readCaptions(Grid::Formula, settingsFile())),
       target_(readCaptions(Grid::Target, settingsFile())),
@@ -62,6 +63,7 @@ void GridCaptions::setCaption(const QString& field, const QString& caption) {
     const int column = columnOf(grid, field);
     if (column >= 0 && column < captions->size()) (*captions)[column] = caption;
   }
+  state_.changed();
 }
 
 bool GridCaptions::writeCaption(const QString& field, const QString& caption) {

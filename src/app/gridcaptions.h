@@ -10,13 +10,15 @@
 
 #include "app/gridcolumns.h"
 #include "app/prompter.h"
+#include "app/screenstate.h"
 
 namespace tessaro::app {
 
 class GridCaptions {
  public:
-  // Reads the captions from the settings file of the data folder under `baseFolder`.
-  GridCaptions(Prompter& prompter, const QString& baseFolder);
+  // Reads the captions from the settings file of the data folder under
+  // `baseFolder`; each change of them is told to the observer of `state`.
+  GridCaptions(Prompter& prompter, const QString& baseFolder, const ScreenState& state);
 
   // Captions of grid 1 (23 columns), grid 2 (20) and grid 3 (21) by position.
   const QStringList& formula() const { return formula_; }
@@ -54,6 +56,7 @@ class GridCaptions {
   bool nameSelectedOther(const QString& caption, const QString& weight);
 
   Prompter& prompter_;
+  const ScreenState& state_;
   QString base_;
   QStringList formula_, target_, result_;
   int selectedOther_ = 0;

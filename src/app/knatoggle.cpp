@@ -89,7 +89,7 @@ bool KNaToggle::merge() {
   }
   if (targetValues && !merged(target, *targetValues)) return false;
   if (!captions_.showKNa(true)) return false;
-  state_.kNaCaption = kSplitCaption;
+  state_.setKNaMerged(true);
   return true;
 }
 
@@ -141,7 +141,7 @@ bool KNaToggle::split() {
   Table& target = tables_.table(WorkTable::Target);
   SplitPlan p;
   if (!planSplit(p)) return false;
-  state_.kNaCaption = kMergeCaption;
+  state_.setKNaMerged(false);
   {
     store::SuspendedDisplay quiet(formula);
     for (const Planned& planned : p.formula) {

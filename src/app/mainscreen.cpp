@@ -6,9 +6,9 @@ namespace tessaro::app {
 
 MainScreen::MainScreen(Prompter& prompter, FrameState& frame, const QString& baseFolder, store::Table* materialLibrary,
                        store::Table* targetLibrary)
-    : prompter_(prompter),
-      tables_(prompter, baseFolder, materialLibrary, targetLibrary),
-      captions_(prompter, tables_.baseFolder()),
+    : prompter_(prompter, state_),
+      tables_(prompter_, baseFolder, materialLibrary, targetLibrary),
+      captions_(prompter_, tables_.baseFolder(), state_),
       display_(tables_, state_, frame),
       kna_(tables_, captions_, display_, state_),
       calculation_(tables_, captions_, display_, kna_, state_, frame),
@@ -16,7 +16,7 @@ MainScreen::MainScreen(Prompter& prompter, FrameState& frame, const QString& bas
       properties_(tables_, captions_, state_, frame),
       maintenance_(tables_, display_) {
   tables_.openAll();
-  if (captions_.kNaMergedInSettings()) state_.kNaCaption = kSplitCaption;
+  state_.setKNaMerged(captions_.kNaMergedInSettings());
 }
 
 // --- Calculation and verification ------------------------------------------------------------

@@ -67,24 +67,27 @@ class MainScreen {
   const QStringList& resultCaptions() const { return captions_.result(); }
   // Caption of other oxide k (1..3) in grid 1.
   QString formulaOtherCaption(int k) const { return captions_.formulaOther(k); }
-  int precision() const { return state_.precision; }
+  int precision() const { return state_.precision(); }
   bool kNaMerged() const { return state_.kNaMerged(); }
-  QString kNaCaption() const { return state_.kNaCaption; }
+  QString kNaCaption() const { return state_.kNaCaption(); }
   Colour kNaColour() const { return kNaMerged() ? palette::kRed : palette::kNavy; }
   bool compactDisplay() const { return state_.compactDisplay(); }
-  QString compactCaption() const { return state_.compactCaption; }
+  QString compactCaption() const { return state_.compactCaption(); }
   Colour compactColour() const { return compactDisplay() ? palette::kRed : palette::kNavy; }
   int selectedOtherColumn() const { return captions_.selectedOtherColumn(); }
-  bool resultGridVisible() const { return state_.resultVisible; }
-  void hideResultGrid() { state_.resultVisible = false; }
-  bool propertyPanelVisible() const { return state_.propertyVisible; }
+  bool resultGridVisible() const { return state_.resultVisible(); }
+  void hideResultGrid() { state_.setResultVisible(false); }
+  bool propertyPanelVisible() const { return state_.propertyVisible(); }
   // 0: NUM1 and NUM2 in their normal colour; 1 or 2: that formula's
   // proportions are the verified ones.
-  int verifiedColumn() const { return state_.verifiedColumn; }
+  int verifiedColumn() const { return state_.verifiedColumn(); }
   // The background of formula 1's or 2's proportions.
   Colour proportionColour(int formula) const {
-    return formula == state_.verifiedColumn ? palette::kRose : palette::kPink;
+    return formula == state_.verifiedColumn() ? palette::kRose : palette::kPink;
   }
+  // The view's one observer of the presentation state (see ScreenState):
+  // called at each change of it and of the titles, and before each box.
+  void setObserver(std::function<void()> observer) { state_.setObserver(std::move(observer)); }
   int retryCounter() const { return calculation_.retryCounter(); }
   // Deepest nesting of calculation runs reached by the last calculation command.
   int deepestRun() const { return calculation_.deepestRun(); }
@@ -121,7 +124,7 @@ class MainScreen {
   bool showUsedMaterialsOnly();
   bool showAllMaterials();
   // Decimals of the proportions: 0, 1 or 2.
-  void setPrecision(int decimals) { state_.precision = decimals; }
+  void setPrecision(int decimals) { state_.setPrecision(decimals); }
   // Clearing the main data: the menu item at once, the tool button after its question.
   bool clearMainData();
   bool confirmAndClearMainData();
@@ -161,8 +164,8 @@ class MainScreen {
     return guarded(prompter_, std::forward<F>(f));
   }
 
-  Prompter& prompter_;
   ScreenState state_;
+  ScreenPrompter prompter_;
   WorkingTables tables_;
   GridCaptions captions_;
   FormulaDisplay display_;

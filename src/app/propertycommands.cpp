@@ -189,7 +189,7 @@ bool PropertyCommands::computeProperties(FormulaKind kind) {
   Table& result = tables_.table(WorkTable::Result);
   if (!result.last()) return tables_.engine(result);
   if (!outcome.notice.empty()) tables_.prompter().information(QString::fromStdString(outcome.notice));
-  state_.propertyVisible = true;
+  state_.setPropertyVisible(true);
   frame_.propertiesComputed();
   return true;
 }

@@ -178,6 +178,12 @@ class Table : public QObject, private TableFile::Cursor {
   // in a text field, cut to its width at a character boundary; a date as
   // "YYYYMMDD", "YYYY-MM-DD" or "YYYY年MM月DD日".
   bool setText(const QString& field, const QString& text);
+  // Writes text the user typed into a cell: as setText, except that a text
+  // longer than its field, or a fraction for a numeric field without
+  // decimals, is refused (errorString() names the field, the record and
+  // what the field holds) instead of being cut or rounded. A whole number
+  // written with decimals ("14.0") is taken.
+  bool setTypedText(const QString& field, const QString& text);
   // A number into a numeric field with the field's decimals, rounded half
   // away from zero; a number wider than the field is refused.
   bool setNumber(const QString& field, double value);

@@ -229,6 +229,33 @@ bool Table::setText(const QString& field, const QString& text) {
   }
 }
 
+bool Table::setTypedText(const QString& field, const QString& text) {
+  if (!requireEditing(field)) return false;
+  const int index = fieldIndex(field);
+  if (index < 0) return fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
+  const dbf::Field& f = fieldAt(index);
+  if (f.type == 'C') {
+    const auto bytes = gbk::encode(text);
+    // Trailing blanks are no part of a stored text; a character GBK lacks is setText's refusal.
+    qsizetype used = bytes ? bytes->size() : 0;
+    while (used > 0 && bytes->at(used - 1) == ' ') --used;
+    if (used > f.length) {
+      return fieldFailure(f.name,
+                          QStringLiteral("放不下“%1”：最多 %2 个字节（一个汉字占 2 个字节），这段文字有 %3 个字节，请改短")
+                              .arg(text.trimmed())
+                              .arg(f.length)
+                              .arg(used),
+                          nullptr);
+    }
+  } else if (f.isNumeric() && f.decimals == 0) {
+    const auto v = core::parseNumber(text.trimmed().toStdString());
+    if (v && std::isfinite(*v) && *v != std::trunc(*v)) {
+      return fieldFailure(f.name, QStringLiteral("不能写入“%1”：只能放整数").arg(text.trimmed()), nullptr);
+    }
+  }
+  return setText(field, text);
+}
+
 bool Table::setNumber(const QString& field, double value) {
   if (!requireEditing(field)) return false;
   const int index = fieldIndex(field);

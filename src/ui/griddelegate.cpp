@@ -16,10 +16,7 @@ void GridDelegate::setPickList(QList<int> columns, QStringList items) {
   pickItems_ = std::move(items);
 }
 
-void GridDelegate::setEnterHandler(GridModel* model, std::function<void()> onEnter) {
-  enterModel_ = model;
-  onEnter_ = std::move(onEnter);
-}
+void GridDelegate::setEnterHandler(std::function<void()> onEnter) { onEnter_ = std::move(onEnter); }
 
 void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QStyleOptionViewItem o(option);
@@ -47,6 +44,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 }
 
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+  if (editor == heldEditor_) return;
   if (auto* box = qobject_cast<QComboBox*>(editor)) {
     const int i = box->findText(index.data(Qt::EditRole).toString());
     box->setCurrentIndex(std::max(i, 0));
@@ -58,24 +56,36 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
   if (auto* box = qobject_cast<QComboBox*>(editor)) {
     model->setData(index, box->currentText());
-    return;
+  } else {
+    QStyledItemDelegate::setModelData(editor, model, index);
   }
-  QStyledItemDelegate::setModelData(editor, model, index);
+  const auto* grid = qobject_cast<const GridModel*>(model);
+  refused_ = grid && grid->lastEditFailed();
 }
 
 bool GridDelegate::eventFilter(QObject* object, QEvent* event) {
-  if (onEnter_ && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      auto* editor = qobject_cast<QWidget*>(object);
-      emit commitData(editor);
-      if (enterModel_->lastEditFailed()) return true;
-      emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-      onEnter_();
-      return true;
-    }
-  }
-  return QStyledItemDelegate::eventFilter(object, event);
+  auto* editor = qobject_cast<QWidget*>(object);
+  // The box that reports a refused text takes the focus: that neither
+  // commits the text again nor closes the editor.
+  if (committing_ && event->type() == QEvent::FocusOut) return false;
+  if (!editor || event->type() != QEvent::KeyPress) return QStyledItemDelegate::eventFilter(object, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+  if (!enter && key != Qt::Key_Tab && key != Qt::Key_Backtab) return QStyledItemDelegate::eventFilter(object, event);
+  refused_ = false;
+  committing_ = true;
+  heldEditor_ = editor;
+  emit commitData(editor);
+  committing_ = false;
+  // A refused text stays in its cell for correction.
+  if (refused_) return true;
+  heldEditor_ = nullptr;
+  const auto hint = key == Qt::Key_Tab      ? QAbstractItemDelegate::EditNextItem
+                    : key == Qt::Key_Backtab ? QAbstractItemDelegate::EditPreviousItem
+                                             : QAbstractItemDelegate::NoHint;
+  emit closeEditor(editor, hint);
+  if (enter && onEnter_) onEnter_();
+  return true;
 }
 
 }  // namespace tessaro::ui

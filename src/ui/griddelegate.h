@@ -1,10 +1,12 @@
 // The cell delegate of every grid: draws a cell with the colours its model
 // gives (a text colour that holds while selected, a dotted focus rectangle),
-// opens a pick list on the columns that have one, and runs a command on the
+// opens a pick list on the columns that have one, keeps a cell open whose
+// typed text the model refused (Enter or Tab), and runs a command on the
 // Enter key after committing the typed text.
 #pragma once
 
 #include <QList>
+#include <QPointer>
 #include <QStringList>
 #include <QStyledItemDelegate>
 
@@ -20,10 +22,9 @@ class GridDelegate : public QStyledItemDelegate {
 
   // The editors of `columns` are pick lists of `items`.
   void setPickList(QList<int> columns, QStringList items);
-  // The Enter key in a cell editor commits the text into `model`; a text the
-  // model refuses keeps the cell open, otherwise the editor closes and
-  // `onEnter` runs.
-  void setEnterHandler(GridModel* model, std::function<void()> onEnter);
+  // The Enter key in a cell editor commits the text; a text the model
+  // refuses keeps the cell open, otherwise the editor closes and `onEnter` runs.
+  void setEnterHandler(std::function<void()> onEnter);
 
   void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -36,8 +37,14 @@ class GridDelegate : public QStyledItemDelegate {
  private:
   QList<int> pickColumns_;
   QStringList pickItems_;
-  GridModel* enterModel_ = nullptr;
   std::function<void()> onEnter_;
+  // Set while the typed text is committed: the box that reports a refusal
+  // takes the focus, which must not close the editor. Whether it was refused.
+  bool committing_ = false;
+  mutable bool refused_ = false;
+  // The editor whose text is being committed or was refused: the rows read
+  // again meanwhile (the box lets them) do not overwrite it.
+  QPointer<QWidget> heldEditor_;
 };
 
 }  // namespace tessaro::ui

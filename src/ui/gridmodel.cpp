@@ -272,7 +272,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     return true;
   }
   if (cursor_->state() == Table::State::Browse && !report(cursor_->edit(), *cursor_)) return false;
-  if (!report(cursor_->setText(field, typed), *cursor_)) return false;
+  if (!report(cursor_->setTypedText(field, typed), *cursor_)) return false;
   editFailed_ = false;
   const int row = cursor_->row();
   if (row >= 0 && row < rows_) emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));

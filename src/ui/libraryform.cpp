@@ -249,7 +249,7 @@ void TLibraryForm::buildGrid() {
   grid_->setToolTip(traits.gridHint);
   grid_->setModel(model_);
   auto* delegate = new GridDelegate(grid_);
-  delegate->setEnterHandler(model_, [this] { DBGrid1KeyPress(); });
+  delegate->setEnterHandler([this] { DBGrid1KeyPress(); });
   grid_->setItemDelegate(delegate);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -86,9 +86,12 @@ TForm1::TForm1(app::Prompter& prompter, app::FrameState& frame, const QString& b
       });
   buildMenu();
   refresh();
+  // The screen follows each command step by step, not only when it returns.
+  screen_->setObserver([this] { tablesChanged(); });
 }
 
 TForm1::~TForm1() {
+  screen_->setObserver({});
   // The models watch the tables, which the main screen owns.
   for (GridModel** m : {&formulaModel_, &targetModel_, &resultModel_, &propertyModel_}) delete std::exchange(*m, nullptr);
 }
@@ -171,7 +174,7 @@ void TForm1::styleCells() {
   auto* marks = new GridDelegate(formulaGrid_);
   marks->setPickList({markColumns_[0], markColumns_[1], markColumns_[2]}, {QString(), app::kMandatoryMark});
   formulaGrid_->setItemDelegate(marks);
-  propertyGrid_->setItemDelegate(new GridDelegate(propertyGrid_));
+  for (QTableView* g : {targetGrid_, resultGrid_, propertyGrid_}) g->setItemDelegate(new GridDelegate(g));
 }
 
 void TForm1::connectGrids() {

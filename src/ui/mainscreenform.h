@@ -46,7 +46,8 @@ class TForm1 : public QWidget {
   // Re-reads the presentation state of the main screen: captions, colours,
   // button captions, visibility of grid 3 and the table 4 panel.
   void refresh();
-  // Another window changed the tables: the grids read them again.
+  // The tables changed (another window, or a step of a command): the grids
+  // read them again and the presentation state is re-read.
   void tablesChanged();
   // Which other-oxide titles (k = 1..3) of tables 1 and 2 a library transfer
   // marked red because they differ from the library's.

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -26,8 +27,10 @@ class ScriptedPrompter : public app::Prompter {
   std::vector<Input> inputs;
   std::deque<app::Button> buttons;                 // answers for the coming messages
   std::deque<std::optional<QString>> answers;     // answers for the coming input boxes
+  std::function<void()> onPrompt;                 // called as each box comes up, before it is recorded
 
   app::Button message(const app::Message& m) override {
+    if (onPrompt) onPrompt();
     messages.push_back(m);
     if (buttons.empty()) return m.defaultButton;
     const app::Button b = buttons.front();
@@ -36,6 +39,7 @@ class ScriptedPrompter : public app::Prompter {
   }
 
   std::optional<QString> inputBox(const QString& caption, const QString& prompt, const QString& initial) override {
+    if (onPrompt) onPrompt();
     inputs.push_back({caption, prompt, initial});
     if (answers.empty()) return std::nullopt;
     auto a = answers.front();

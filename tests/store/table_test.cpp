@@ -213,6 +213,43 @@ TEST_F(TableTest, LongTextIsCutAtACharacterBoundary) {
   EXPECT_EQ(t.rawBytes("NAME").back(), ' ');
 }
 
+TEST_F(TableTest, TypedTextMustFitItsFieldAndAWholeNumberFieldTakesNoFraction) {
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
+  Table t;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  ASSERT_TRUE(addMaterial(t, 1, QStringLiteral("长石")));
+  ASSERT_TRUE(t.edit());
+  const auto refusedNaming = [&t](const QString& field, const QStringList& parts) -> testing::AssertionResult {
+    for (const QString& part : QStringList{field, QStringLiteral("YLK.DBF"), QStringLiteral("第 1 条记录")} + parts) {
+      if (!t.errorString().contains(part)) return testing::AssertionFailure() << s(t.errorString()) << " lacks " << s(part);
+    }
+    return testing::AssertionSuccess();
+  };
+
+  // NAME is C(30): fifteen Chinese characters fill it exactly; trailing blanks are no part of it.
+  const QString fifteen = QStringLiteral("钾长石粉钠长石粉石英高岭土滑石");
+  ASSERT_TRUE(t.setTypedText("NAME", fifteen + QStringLiteral("  "))) << s(t.errorString());
+  EXPECT_EQ(t.text("NAME"), fifteen);
+  // One byte over, the last Chinese character across the boundary: refused, the field unchanged.
+  EXPECT_FALSE(t.setTypedText("NAME", QStringLiteral("a") + fifteen));
+  EXPECT_TRUE(refusedNaming("NAME", {QStringLiteral("30 个字节"), QStringLiteral("一个汉字占 2 个字节"),
+                                     QStringLiteral("31 个字节")}));
+  EXPECT_EQ(t.text("NAME"), fifteen);
+  EXPECT_FALSE(t.setTypedText("BZ", QString(51, QLatin1Char('x'))));
+  EXPECT_TRUE(refusedNaming("BZ", {QStringLiteral("50 个字节")}));
+
+  // BH is N(6,0): a fraction is refused, a whole number written with decimals taken.
+  EXPECT_FALSE(t.setTypedText("BH", QStringLiteral("14.6")));
+  EXPECT_TRUE(refusedNaming("BH", {QStringLiteral("“14.6”"), QStringLiteral("只能放整数")}));
+  EXPECT_EQ(t.integer("BH"), 1);
+  ASSERT_TRUE(t.setTypedText("BH", QStringLiteral(" 14.0"))) << s(t.errorString());
+  EXPECT_EQ(t.text("BH"), QStringLiteral("14"));
+  // A field with decimals rounds to them as before.
+  ASSERT_TRUE(t.setTypedText("DJ", QStringLiteral("1.2345")));
+  EXPECT_DOUBLE_EQ(t.number("DJ"), 1.235);
+  ASSERT_TRUE(t.post());
+}
+
 TEST_F(TableTest, EditOnAnEmptyTableStartsItsFirstRecord) {
   ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
   const QString file = path(QStringLiteral("结果.DBF"));

@@ -9,9 +9,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
 #include <QToolBar>
 
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "store/table.h"
 #include "store/profile.h"
@@ -237,6 +241,20 @@ TEST_F(WindowsTest, CalculationFromTB4FillsGrid3AndShowsTheCompactDisplay) {
   EXPECT_LT(m->rowCount(), 8);
 }
 
+TEST_F(WindowsTest, BoxesOfACommandStandOverTheScreenAsItsStepLeftIt) {
+  start();
+  form1().setShowDetails(true);
+  std::vector<std::pair<bool, int>> grid3;  // visible, rows, as each box came up
+  prompter.onPrompt = [&] { grid3.push_back({grid(3)->isVisible(), grid(3)->model()->rowCount()}); };
+  find("TB4")->trigger();
+  ASSERT_FALSE(grid3.empty());
+  EXPECT_EQ(grid3[0], std::pair(true, 2));  // the first error report
+  grid3.clear();
+  find("TB5")->trigger();  // the input box is cancelled
+  ASSERT_EQ(grid3.size(), 1u);
+  EXPECT_FALSE(grid3[0].first);
+}
+
 TEST_F(WindowsTest, SpeedButtonsKNaAndPrecision) {
   start();
   EXPECT_EQ(speed(6)->text(), QStringLiteral("整理数据库"));
@@ -374,6 +392,29 @@ TEST_F(WindowsTest, EditInPlacePostsOnLeavingTheRow) {
   find<QToolButton>(QStringLiteral("DBNavigator1Delete"))->click();
   EXPECT_EQ(m->rowCount(), rows - 1);
   EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(WindowsTest, TypedNameLongerThanItsFieldIsRefusedAndItsCellStaysOpen) {
+  start();
+  auto* m = form1().model(app::WorkTable::Formula);
+  store::Table& t = form1().screen().table(app::WorkTable::Formula);
+  QTableView* g1 = grid(1);
+  g1->setCurrentIndex(m->index(1, 0));
+  const QString was = m->name(1);
+  g1->edit(g1->currentIndex());
+  QPointer<QLineEdit> editor = g1->findChild<QLineEdit*>();
+  ASSERT_TRUE(editor);
+  const QString tooLong = QStringLiteral("a") + QString(15, QChar(u'石'));  // 31 GBK bytes into C(30)
+  editor->setText(tooLong);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("NAME"))) << prompter.messages[0].text.toStdString();
+  ASSERT_TRUE(editor);
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->text(), tooLong);
+  EXPECT_FALSE(t.isModified());
+  EXPECT_EQ(m->name(1), was);
 }
 
 TEST_F(WindowsTest, ClearingAsksFromTheToolButtonOnly) {
