@@ -11,6 +11,11 @@ namespace tessaro::ui {
 
 namespace {
 
+// The rows measured for a column: those shown and the next ones up to this
+// many, so that a large table costs no more than a small one; rows further
+// away are measured as they come into view.
+constexpr int kMeasuredRows = 200;
+
 // Fits the columns of its view once the events of the moment have been
 // handled, so that a command's many changes cost one measurement.
 class ColumnFitter : public QObject {
@@ -63,6 +68,7 @@ void keepColumnsReadable(QTableView* view) {
   view->setTextElideMode(Qt::ElideNone);
   view->setWordWrap(false);
   view->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+  view->horizontalHeader()->setResizeContentsPrecision(kMeasuredRows);
   auto* fitter = new ColumnFitter(view);
   const auto later = [fitter] { fitter->schedule(); };
   const QAbstractItemModel* model = view->model();

@@ -12,8 +12,8 @@ class QTableView;
 namespace tessaro::ui {
 
 // The width column `column` of `view` needs for its title and its widest
-// value (values: the rows the view measures, at least a thousand around the
-// shown ones); 0 for a hidden column.
+// value (of the rows shown and a couple of hundred after them); 0 for a
+// hidden column.
 int readableWidth(const QTableView& view, int column);
 
 // Widens the columns of `view` (whose model is set) that are narrower than
