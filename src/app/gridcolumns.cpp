@@ -32,11 +32,15 @@ void addMarks(std::vector<GridColumn>& cols, bool titleCentred) {
   }
 }
 
-// The oxides of the formula and target grids; FE2O3 and TIO2 in grey.
-void addOxides(std::vector<GridColumn>& cols) {
+// The oxides of the formula and target grids; FE2O3 and TIO2 in grey text,
+// with grey title text in the formula grid only.
+void addOxides(std::vector<GridColumn>& cols, bool greyTitles) {
   for (const QString& o : oxideFields()) {
     GridColumn c = column(o, 44, kLightBlue, kSkyBlue, true);
-    if (o == QLatin1String("FE2O3") || o == QLatin1String("TIO2")) c.text = c.titleText = kGrey;
+    if (o == QLatin1String("FE2O3") || o == QLatin1String("TIO2")) {
+      c.text = kGrey;
+      if (greyTitles) c.titleText = kGrey;
+    }
     cols.push_back(c);
   }
 }
@@ -53,7 +57,7 @@ std::vector<GridColumn> formulaColumns() {
     c.push_back(n);
   }
   addMarks(c, true);
-  addOxides(c);
+  addOxides(c, true);
   c.push_back(hidden("IL"));
   c.push_back(hidden("HJ"));
   c.push_back(column("DJ", 44, kLightYellow, kPaleYellow, true));
@@ -78,7 +82,7 @@ std::vector<GridColumn> targetColumns() {
   name.titleText = kWhite;
   c.push_back(name);
   addMarks(c, false);
-  addOxides(c);
+  addOxides(c, false);
   c.push_back(hidden("IL"));
   c.push_back(column("HJ", 44));
   c.push_back(column("BZ", -1));

@@ -25,6 +25,7 @@
 #include "ui/gridmodel.h"
 #include "ui/navigator.h"
 #include "ui/otheroxidemenu.h"
+#include "ui/readablecolumns.h"
 
 namespace tessaro::ui {
 
@@ -255,7 +256,6 @@ void TLibraryForm::buildGrid() {
   grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
   grid_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                          QAbstractItemView::AnyKeyPressed);
-  grid_->setWordWrap(false);
   QFont small = grid_->font();
   small.setPixelSize(12);
   grid_->setFont(small);
@@ -273,6 +273,7 @@ void TLibraryForm::buildGrid() {
   connect(titles, &QHeaderView::sectionClicked, this, &TLibraryForm::DBGrid1TitleClick);
   connect(titles, &QHeaderView::sectionResized, this,
           [this](int c, int, int width) { library_->setColumnWidth(c, width); });
+  keepColumnsReadable(grid_);
   connect(grid_, &QTableView::doubleClicked, this,
           [this](const QModelIndex& i) { DBGrid1DblClick(i.row(), i.column()); });
   connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this,

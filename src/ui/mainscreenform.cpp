@@ -18,6 +18,7 @@
 #include "ui/menus.h"
 #include "ui/navigator.h"
 #include "ui/otheroxidemenu.h"
+#include "ui/readablecolumns.h"
 
 namespace tessaro::ui {
 
@@ -37,6 +38,17 @@ Qt::CursorShape cursorShape(app::PointerCursor c) {
     case app::PointerCursor::Default: break;
   }
   return Qt::ArrowCursor;
+}
+
+// A button at least `floor` pixels wide and as wide as each caption it shows.
+void fitCaptions(QToolButton* b, int floor, const QString& otherCaption) {
+  b->ensurePolished();
+  int width = floor;
+  for (const QString& caption : {otherCaption, b->text()}) {
+    b->setText(caption);
+    width = std::max(width, b->sizeHint().width());
+  }
+  b->setFixedWidth(width);
 }
 
 QWidget* panel(QWidget* parent, const char* name) {
@@ -235,8 +247,12 @@ QTableView* TForm1::makeGrid(const QString& name, GridModel* model, const QStrin
     if (gc.width == 0) g->setColumnHidden(c, true);
     else if (gc.width > 0) g->setColumnWidth(c, gc.width);
   }
-  g->viewport()->setMouseTracking(true);
-  g->viewport()->installEventFilter(this);
+  keepColumnsReadable(g);
+  // The pointer anywhere over the grid, titles and row indicator included.
+  for (QWidget* area : {g->viewport(), g->horizontalHeader()->viewport(), g->verticalHeader()->viewport()}) {
+    area->setMouseTracking(true);
+    area->installEventFilter(this);
+  }
   // The grid's current row is the cursor's current record.
   connect(g->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [model](const QModelIndex& current) {
@@ -258,7 +274,10 @@ void TForm1::buildCommandRow(QWidget* row) {
   auto* h = new QHBoxLayout(row);
   h->setContentsMargins(0, 0, 0, 0);
   h->setSpacing(0);
-  h->addWidget(buildFormulaNavigator(row), 1);
+  // The speed buttons keep their width; the navigator gets what is left.
+  QWidget* navigator = buildFormulaNavigator(row);
+  navigator->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  h->addWidget(navigator, 1);
   h->addWidget(buildSpeedButtons(row));
 }
 
@@ -307,22 +326,24 @@ QWidget* TForm1::buildSpeedButtons(QWidget* row) {
     app::Colour text;
     void (TForm1::*slot)();
     QToolButton** button;
+    QString otherCaption = {};  // the caption of its other state
   };
   const SpeedButton buttons[] = {
       {6, "整理数据库", "整理数据库可以使数据库体积最小。", app::palette::kNavy, &TForm1::SpeedButton6Click, &packButton_},
-      {1, "精简显示", "只显示配方所用原料或全部显示", app::palette::kNavy, &TForm1::SpeedButton1Click, &compactButton_},
+      {1, "精简显示", "只显示配方所用原料或全部显示", app::palette::kNavy, &TForm1::SpeedButton1Click, &compactButton_,
+       app::kCompactOnCaption},
       {3, "0", "配比精确位数扭。配方配比为整数", app::palette::kBlack, &TForm1::SpeedButton3Click, &precisionButtons_[0]},
       {4, "0.0", "配比精确位数扭。配方配比保留 一位小数", app::palette::kBlack, &TForm1::SpeedButton4Click,
        &precisionButtons_[1]},
       {5, "0.00", "配比精确位数扭。配方配比保留 二位小数", app::palette::kBlack, &TForm1::SpeedButton5Click,
        &precisionButtons_[2]},
       {2, "K/Na合并", "K2O、Na2O合并或分列，以提高程序计算结果的成功率。", app::palette::kNavy, &TForm1::SpeedButton2Click,
-       &kNaButton_},
+       &kNaButton_, app::kSplitCaption},
   };
   for (const SpeedButton& s : buttons) {
     QToolButton* b = toolButton(speeds, QStringLiteral("SpeedButton") + QString::number(s.number),
                                 QString::fromUtf8(s.caption), QString::fromUtf8(s.hint));
-    b->setMinimumWidth(s.number >= 3 && s.number <= 5 ? 36 : 72);
+    fitCaptions(b, s.number >= 3 && s.number <= 5 ? 36 : 72, s.otherCaption);
     setTextColour(b, toQColor(s.text));
     connect(b, &QToolButton::clicked, this, s.slot);
     *s.button = b;
@@ -472,11 +493,14 @@ void TForm1::DBGrid2MouseMove(int x) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseMove) {
-    const auto* me = static_cast<QMouseEvent*>(event);
-    const int x = int(me->position().x());
-    if (watched == formulaGrid_->viewport()) DBGrid1MouseMove(x + formulaGrid_->viewport()->x());
-    else if (watched == targetGrid_->viewport()) DBGrid2MouseMove(x + targetGrid_->viewport()->x());
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::MouseMove || type == QEvent::Enter) && watched->isWidgetType()) {
+    // Grid coordinates: X counts the row indicator.
+    auto* area = static_cast<QWidget*>(watched);
+    const QPointF at = type == QEvent::Enter ? static_cast<QEnterEvent*>(event)->position()
+                                             : static_cast<QMouseEvent*>(event)->position();
+    if (formulaGrid_->isAncestorOf(area)) DBGrid1MouseMove(area->mapTo(formulaGrid_, at.toPoint()).x());
+    else if (targetGrid_->isAncestorOf(area)) DBGrid2MouseMove(area->mapTo(targetGrid_, at.toPoint()).x());
   }
   return QWidget::eventFilter(watched, event);
 }

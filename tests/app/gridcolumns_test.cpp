@@ -87,6 +87,20 @@ TEST(GridColumns, FormulaGridPositionsOfNamesProportionsAndMarks) {
   for (const char* other : {"BXL0", "BXL4", "BXL", "NUM1"}) EXPECT_EQ(mandatoryMark(other), 0) << other;
 }
 
+// FE2O3 and TIO2 are grey in tables 1 and 2; only table 1 greys their titles,
+// table 2's keep the sky blue of the other oxides with the default text.
+TEST(GridColumns, IronAndTitaniumAreGreyWithGreyTitlesInTableOneOnly) {
+  for (const char* field : {"FE2O3", "TIO2"}) {
+    const GridColumn& formula = gridColumns(Grid::Formula)[std::size_t(columnOf(Grid::Formula, field))];
+    const GridColumn& target = gridColumns(Grid::Target)[std::size_t(columnOf(Grid::Target, field))];
+    EXPECT_EQ(formula.text, palette::kGrey) << field;
+    EXPECT_EQ(formula.titleText, palette::kGrey) << field;
+    EXPECT_EQ(target.text, palette::kGrey) << field;
+    EXPECT_FALSE(target.titleText) << field;
+    for (const GridColumn* c : {&formula, &target}) EXPECT_EQ(c->title, palette::kSkyBlue) << field;
+  }
+}
+
 TEST(OtherOxideMenu, ElevenOxidesWithTheirWeightsInMenuOrder) {
   const QStringList names = {"B2O3", "BaO", "BeO", "Li2O", "MnO", "P2O5", "PbO", "SnO2", "SrO", "ZnO", "ZrO2"};
   const QStringList weights = {"69.62", "153.3", "25.01",  "29.88", "70.94", "141.94",

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/framestate.h"
@@ -28,6 +29,7 @@
 #include "app/scripted_prompter.h"
 #include "controls.h"
 #include "ui/gridmodel.h"
+#include "ui/readablecolumns.h"
 
 using namespace tessaro;
 using app::Button;
@@ -178,8 +180,9 @@ TEST_F(LibraryFormTest, GridColumnsTitlesAndRowColours) {
   QTableView* grid = materials->grid();
   QAbstractItemModel* m = grid->model();
   ASSERT_EQ(m->columnCount(), 18);
-  EXPECT_EQ(grid->columnWidth(0), 26);
-  EXPECT_EQ(grid->columnWidth(1), 118);
+  // The design widths, where the titles and values need no more.
+  EXPECT_EQ(grid->columnWidth(0), std::max(26, ui::readableWidth(*grid, 0)));
+  EXPECT_EQ(grid->columnWidth(1), std::max(118, ui::readableWidth(*grid, 1)));
   EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("原料名称"));
   EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::BackgroundRole).value<QColor>(), QColor(166, 202, 240));
   EXPECT_EQ(m->headerData(14, Qt::Horizontal, Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 255));
@@ -202,7 +205,7 @@ TEST_F(LibraryFormTest, GridColumnsTitlesAndRowColours) {
   QAbstractItemModel* t = targets->grid()->model();
   ASSERT_EQ(t->columnCount(), 17);
   EXPECT_EQ(targets->grid()->columnWidth(15), 310);
-  EXPECT_EQ(targets->grid()->columnWidth(16), 86);
+  EXPECT_EQ(targets->grid()->columnWidth(16), std::max(86, ui::readableWidth(*targets->grid(), 16)));
   EXPECT_EQ(t->index(1, kNameColumn).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 128));
 }
 
@@ -240,10 +243,12 @@ TEST_F(LibraryFormTest, HandOverNumberAndNameColumnsAndPanelTakesTheReleaseWidth
   QWidget* viewport = form->grid()->viewport();
   QTest::mouseMove(viewport, QPoint(5, 30));
   EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
-  // 12 + 26 + 118 = 156 in grid coordinates is the first position past the name column.
-  QTest::mouseMove(viewport, QPoint(156 - 12, 30));
+  // 12 + the widths of the number and name columns, in grid coordinates, is
+  // the first position past the name column.
+  const int past = form->grid()->columnWidth(0) + form->grid()->columnWidth(1);
+  QTest::mouseMove(viewport, QPoint(past, 30));
   EXPECT_EQ(viewport->cursor().shape(), Qt::ArrowCursor);
-  QTest::mouseMove(viewport, QPoint(155 - 12, 30));
+  QTest::mouseMove(viewport, QPoint(past - 1, 30));
   EXPECT_EQ(viewport->cursor().shape(), Qt::PointingHandCursor);
 
   QWidget* panel = child<QWidget>(form.get(), "Panel2");

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "store/table.h"
 #include "store/profile.h"
 #include "ui/aboutbox.h"
+#include "ui/readablecolumns.h"
 #include "windows_fixture.h"
 
 namespace tessaro::test {
@@ -282,6 +284,22 @@ TEST_F(WindowsTest, SpeedButtonsKNaAndPrecision) {
   speed(4)->click();
   EXPECT_EQ(transparent(), "0.0");
   EXPECT_EQ(form1().screen().precision(), 1);
+
+  // However narrow the main screen, the navigator gives way and the six
+  // buttons stand side by side, each as wide as its caption.
+  QMdiSubWindow* sub = frame->clientArea()->subWindowList().front();
+  sub->showNormal();
+  sub->resize(sub->minimumSizeHint().width(), 400);
+  QApplication::processEvents();
+  const QToolButton* order[] = {speed(6), speed(1), speed(3), speed(4), speed(5), speed(2)};
+  for (std::size_t i = 0; i < std::size(order); ++i) {
+    EXPECT_GE(order[i]->width(), order[i]->sizeHint().width()) << i;
+    if (i > 0) {
+      EXPECT_LE(order[i - 1]->geometry().right(), order[i]->x()) << i;
+    }
+  }
+  EXPECT_LE(order[5]->mapTo(&form1(), QPoint(order[5]->width(), 0)).x(), form1().width());
+  EXPECT_LE(form1().width(), sub->width());
 }
 
 TEST_F(WindowsTest, PointerHintsByZone) {
@@ -295,10 +313,12 @@ TEST_F(WindowsTest, PointerHintsByZone) {
   EXPECT_EQ(g1->toolTip(), QStringLiteral("原料名称"));
   EXPECT_EQ(g1->viewport()->cursor().shape(), Qt::PointingHandCursor);
   EXPECT_EQ(frame->hintPanel()->text(), QStringLiteral("原料名称"));
-  form1().DBGrid1MouseMove(94 + 13);
+  // The zones follow the columns' widths.
+  const int w0 = g1->columnWidth(0);
+  form1().DBGrid1MouseMove(w0 + 13);
   EXPECT_EQ(g1->toolTip(), QStringLiteral("含灼减的配方配比(%),是所求的配方结果!!!"));
   EXPECT_EQ(g1->viewport()->cursor().shape(), Qt::ArrowCursor);
-  form1().DBGrid1MouseMove(94 + 88 + 13);
+  form1().DBGrid1MouseMove(w0 + 2 * g1->columnWidth(1) + 13);
   EXPECT_EQ(g1->viewport()->cursor().shape(), Qt::DragMoveCursor);
 
   // A real pointer move: the grid's X counts the row indicator.
@@ -314,6 +334,21 @@ TEST_F(WindowsTest, PointerHintsByZone) {
   EXPECT_EQ(g2->toolTip(), QStringLiteral("目标配方名称"));
   form1().DBGrid2MouseMove(185 + 13);
   EXPECT_EQ(g2->viewport()->cursor().shape(), Qt::DragMoveCursor);
+
+  // Over the row indicator and the titles the pointer's X decides too.
+  const auto moveOver = [](QWidget* area, int x) {
+    QMouseEvent over(QEvent::MouseMove, QPointF(x, 5), area->mapToGlobal(QPointF(x, 5)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(area, &over);
+  };
+  moveOver(g1->verticalHeader()->viewport(), 5);
+  EXPECT_EQ(g1->toolTip(), table1);
+  EXPECT_EQ(frame->hintPanel()->text(), table1);
+  moveOver(g1->horizontalHeader()->viewport(), 5);
+  EXPECT_EQ(frame->hintPanel()->text(), QStringLiteral("原料名称"));
+  moveOver(g2->horizontalHeader()->viewport(), g2->horizontalHeader()->sectionViewportPosition(6) + 5);
+  EXPECT_EQ(g2->toolTip(), QStringLiteral("目标配方化学组成表（表2）"));
+  EXPECT_EQ(frame->hintPanel()->text(), QStringLiteral("目标配方化学组成表（表2）"));
 }
 
 TEST_F(WindowsTest, OtherOxidePopupOnTheOtherOxideTitlesOnly) {
@@ -342,8 +377,9 @@ TEST_F(WindowsTest, OtherOxidePopupOnTheOtherOxideTitlesOnly) {
 TEST_F(WindowsTest, GridColumnsAndDoubleClicks) {
   start();
   QTableView* g1 = grid(1);
-  EXPECT_EQ(g1->columnWidth(0), 94);
-  EXPECT_EQ(g1->columnWidth(1), 44);
+  // The design widths, where the titles and values need no more.
+  EXPECT_EQ(g1->columnWidth(0), std::max(94, ui::readableWidth(*g1, 0)));
+  EXPECT_EQ(g1->columnWidth(1), std::max(44, ui::readableWidth(*g1, 1)));
   EXPECT_TRUE(g1->isColumnHidden(17));
   EXPECT_TRUE(g1->isColumnHidden(22));
   EXPECT_FALSE(g1->isColumnHidden(21));
