@@ -1,9 +1,12 @@
 #include "ui/griddelegate.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -45,6 +48,14 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
   if (editor == heldEditor_) return;
+  if (index.row() == reopenRow_ && index.column() == reopenColumn_) {
+    reopenRow_ = -1;
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+      line->setText(reopenText_);
+      heldEditor_ = editor;
+      return;
+    }
+  }
   if (auto* box = qobject_cast<QComboBox*>(editor)) {
     const int i = box->findText(index.data(Qt::EditRole).toString());
     box->setCurrentIndex(std::max(i, 0));
@@ -54,13 +65,35 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 }
 
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
+  const bool nested = committing_;
+  committing_ = true;
   if (auto* box = qobject_cast<QComboBox*>(editor)) {
     model->setData(index, box->currentText());
   } else {
     QStyledItemDelegate::setModelData(editor, model, index);
   }
+  committing_ = nested;
   const auto* grid = qobject_cast<const GridModel*>(model);
   refused_ = grid && grid->lastEditFailed();
+  // Committed because the user clicked elsewhere: the view closes the editor
+  // next, so the cell opens again for correction.
+  if (refused_ && !keyCommit_) reopen(editor, index);
+}
+
+void GridDelegate::reopen(QWidget* editor, const QModelIndex& index) const {
+  auto* line = qobject_cast<QLineEdit*>(editor);
+  QWidget* viewport = editor->parentWidget();
+  auto* view = viewport ? qobject_cast<QAbstractItemView*>(viewport->parentWidget()) : nullptr;
+  if (!line || !view) return;
+  reopenRow_ = index.row();
+  reopenColumn_ = index.column();
+  reopenText_ = line->text();
+  QTimer::singleShot(0, view, [this, view] {
+    const QModelIndex cell = view->model() ? view->model()->index(reopenRow_, reopenColumn_) : QModelIndex();
+    if (!cell.isValid()) return;
+    view->setCurrentIndex(cell);
+    view->edit(cell);
+  });
 }
 
 bool GridDelegate::eventFilter(QObject* object, QEvent* event) {
@@ -73,10 +106,10 @@ bool GridDelegate::eventFilter(QObject* object, QEvent* event) {
   const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
   if (!enter && key != Qt::Key_Tab && key != Qt::Key_Backtab) return QStyledItemDelegate::eventFilter(object, event);
   refused_ = false;
-  committing_ = true;
+  keyCommit_ = true;
   heldEditor_ = editor;
   emit commitData(editor);
-  committing_ = false;
+  keyCommit_ = false;
   // A refused text stays in its cell for correction.
   if (refused_) return true;
   heldEditor_ = nullptr;

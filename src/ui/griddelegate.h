@@ -1,8 +1,9 @@
 // The cell delegate of every grid: draws a cell with the colours its model
 // gives (a text colour that holds while selected, a dotted focus rectangle),
 // opens a pick list on the columns that have one, keeps a cell open whose
-// typed text the model refused (Enter or Tab), and runs a command on the
-// Enter key after committing the typed text.
+// typed text the model refused (Enter or Tab; a click elsewhere opens it
+// again with the text as typed), and runs a command on the Enter key after
+// committing the typed text.
 #pragma once
 
 #include <QList>
@@ -38,13 +39,24 @@ class GridDelegate : public QStyledItemDelegate {
   QList<int> pickColumns_;
   QStringList pickItems_;
   std::function<void()> onEnter_;
+  // Opens the cell of `editor` again, once the view has closed it, with the
+  // text that was typed into it.
+  void reopen(QWidget* editor, const QModelIndex& index) const;
+
   // Set while the typed text is committed: the box that reports a refusal
-  // takes the focus, which must not close the editor. Whether it was refused.
-  bool committing_ = false;
+  // takes the focus, which must not commit the text again nor close the
+  // editor. Whether it was refused.
+  mutable bool committing_ = false;
+  bool keyCommit_ = false;
   mutable bool refused_ = false;
+  // The refused cell the view closed (by position: the rows may be read
+  // again meanwhile), and its text, until it is open again.
+  mutable int reopenRow_ = -1;
+  mutable int reopenColumn_ = -1;
+  mutable QString reopenText_;
   // The editor whose text is being committed or was refused: the rows read
   // again meanwhile (the box lets them) do not overwrite it.
-  QPointer<QWidget> heldEditor_;
+  mutable QPointer<QWidget> heldEditor_;
 };
 
 }  // namespace tessaro::ui

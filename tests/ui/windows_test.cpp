@@ -451,6 +451,16 @@ TEST_F(WindowsTest, TypedNameLongerThanItsFieldIsRefusedAndItsCellStaysOpen) {
   EXPECT_EQ(editor->text(), tooLong);
   EXPECT_FALSE(t.isModified());
   EXPECT_EQ(m->name(1), was);
+
+  // Going to another row instead: the same message, and the cell opens again with the text as typed.
+  g1->setCurrentIndex(m->index(2, 0));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(prompter.messages.size(), 2u);
+  EXPECT_EQ(g1->currentIndex(), m->index(1, 0));
+  auto* again = qobject_cast<QLineEdit*>(g1->indexWidget(m->index(1, 0)));
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->text(), tooLong);
+  EXPECT_EQ(m->name(1), was);
 }
 
 TEST_F(WindowsTest, ClearingAsksFromTheToolButtonOnly) {
