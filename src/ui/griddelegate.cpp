@@ -65,29 +65,34 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 }
 
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
+  // The rows read again while a refusal is reported leave the typed text alone.
   const bool nested = committing_;
+  const QPointer<QWidget> held = heldEditor_;
   committing_ = true;
+  heldEditor_ = editor;
+  const auto* line = qobject_cast<QLineEdit*>(editor);
+  const QString typed = line ? line->text() : QString();
   if (auto* box = qobject_cast<QComboBox*>(editor)) {
     model->setData(index, box->currentText());
   } else {
     QStyledItemDelegate::setModelData(editor, model, index);
   }
   committing_ = nested;
+  heldEditor_ = held;
   const auto* grid = qobject_cast<const GridModel*>(model);
   refused_ = grid && grid->lastEditFailed();
   // Committed because the user clicked elsewhere: the view closes the editor
   // next, so the cell opens again for correction.
-  if (refused_ && !keyCommit_) reopen(editor, index);
+  if (refused_ && line && !keyCommit_) reopen(editor, index, typed);
 }
 
-void GridDelegate::reopen(QWidget* editor, const QModelIndex& index) const {
-  auto* line = qobject_cast<QLineEdit*>(editor);
+void GridDelegate::reopen(QWidget* editor, const QModelIndex& index, const QString& typed) const {
   QWidget* viewport = editor->parentWidget();
   auto* view = viewport ? qobject_cast<QAbstractItemView*>(viewport->parentWidget()) : nullptr;
-  if (!line || !view) return;
+  if (!view) return;
   reopenRow_ = index.row();
   reopenColumn_ = index.column();
-  reopenText_ = line->text();
+  reopenText_ = typed;
   QTimer::singleShot(0, view, [this, view] {
     const QModelIndex cell = view->model() ? view->model()->index(reopenRow_, reopenColumn_) : QModelIndex();
     if (!cell.isValid()) return;

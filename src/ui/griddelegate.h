@@ -40,8 +40,8 @@ class GridDelegate : public QStyledItemDelegate {
   QStringList pickItems_;
   std::function<void()> onEnter_;
   // Opens the cell of `editor` again, once the view has closed it, with the
-  // text that was typed into it.
-  void reopen(QWidget* editor, const QModelIndex& index) const;
+  // text `typed` into it.
+  void reopen(QWidget* editor, const QModelIndex& index, const QString& typed) const;
 
   // Set while the typed text is committed: the box that reports a refusal
   // takes the focus, which must not commit the text again nor close the
