@@ -181,11 +181,15 @@ void Library::rebuildTree() {
   if (!table_.isOpen()) return;
   store::SuspendedDisplay quiet(&table_);
   if (!table_.first()) engineFailure(table_);
+  // Row by row: a move to a row costs the same wherever it lies.
+  const QString nameField = QStringLiteral("NAME");
   const int count = table_.recordCount();
-  for (int i = 0; i < count && !table_.eof(); ++i) {
-    const QString name = table_.text(QStringLiteral("NAME"));
+  for (int i = 0; i < count && table_.moveTo(i); ++i) {
+    // A "*" in GBK text is the byte '*' (no double-byte character holds
+    // it), so only names with that byte are decoded and looked at.
+    if (!table_.rawBytes(nameField).contains('*')) continue;
+    const QString name = table_.text(nameField);
     if (isCategoryName(name)) tree_.nodes << name;
-    if (!table_.next()) break;
   }
   table_.first();
 }

@@ -24,9 +24,11 @@ void GridDelegate::setEnterHandler(std::function<void()> onEnter) { onEnter_ = s
 void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QStyleOptionViewItem o(option);
   initStyleOption(&o, index);
-  const QVariant selectedText = index.data(SelectedTextRole);
+  QModelRoleData extra[] = {QModelRoleData(SelectedTextRole), QModelRoleData(FocusRectangleRole)};
+  index.multiData(extra);
+  const QVariant& selectedText = extra[0].data();
   if (selectedText.isValid()) o.palette.setColor(QPalette::HighlightedText, selectedText.value<QColor>());
-  if (index.data(FocusRectangleRole).toBool()) {
+  if (extra[1].data().toBool()) {
     p->save();
     p->fillRect(o.rect, o.backgroundBrush);
     p->setPen(QPen(Qt::black, 1, Qt::DotLine));

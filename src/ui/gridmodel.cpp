@@ -38,6 +38,8 @@ GridModel::GridModel(store::Table* cursor, app::Grid grid, QObject* parent)
   });
   followCursor();
   rows_ = reader_.isOpen() ? reader_.recordCount() + (inserting() ? 1 : 0) : 0;
+  // Only the weight: everything else comes from the view's font.
+  bold_.setBold(true);
 }
 
 int GridModel::columnOf(const QString& field) const { return app::columnOf(grid_, field); }
@@ -112,10 +114,10 @@ int GridModel::currentRow() const { return open() ? cursor_->row() : -1; }
 
 bool GridModel::readerOn(int row) const {
   if (!reader_.isOpen() || row < 0 || row >= reader_.recordCount()) return false;
-  return reader_.row() == row || reader_.moveTo(row);
+  return reader_.moveTo(row);
 }
 
-const Table* GridModel::source(int row) const {
+const Table* GridModel::source(int row, int* readerRow) const {
   if (!open() || row < 0) return nullptr;
   int r = row;
   if (cursor_->state() == Table::State::Insert) {
@@ -125,7 +127,9 @@ const Table* GridModel::source(int row) const {
   } else if (cursor_->state() == Table::State::Edit && row == cursor_->row()) {
     return cursor_;
   }
-  return readerOn(r) ? &reader_ : nullptr;
+  if (!reader_.isOpen() || r >= reader_.recordCount()) return nullptr;
+  *readerRow = r;
+  return &reader_;
 }
 
 QString GridModel::readText(const Table& from, int column) const {
@@ -143,42 +147,59 @@ QString GridModel::readText(const Table& from, int column) const {
   return v ? QString::fromStdString(core::formatGeneral(*v)) : QString();
 }
 
-const QStringList* GridModel::cachedRow(int row) const {
-  const auto found = cache_.constFind(row);
+const QStringList* GridModel::cachedRow(int readerRow) const {
+  const auto found = cache_.constFind(readerRow);
   if (found != cache_.constEnd()) return &found.value();
+  if (!readerOn(readerRow)) return nullptr;
   QStringList texts;
+  texts.reserve(columnCount());
   for (int c = 0; c < columnCount(); ++c) texts << readText(reader_, c);
-  return &cache_.insert(row, texts).value();
+  return &cache_.insert(readerRow, texts).value();
 }
 
 QString GridModel::text(int row, int column) const {
   if (column < 0 || column >= columnCount()) return QString();
-  const Table* s = source(row);
+  int r = -1;
+  const Table* s = source(row, &r);
   if (!s) return QString();
   if (s != &reader_) return readText(*s, column);
-  return cachedRow(row)->at(column);
+  const QStringList* texts = cachedRow(r);
+  return texts ? texts->at(column) : QString();
 }
 
 QString GridModel::text(int row, const QString& field) const { return text(row, columnOf(field)); }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
-  const app::GridColumn& c = columns_[std::size_t(index.column())];
-  if (role == Qt::DisplayRole || role == Qt::EditRole) return text(index.row(), index.column());
-  if (role == Qt::TextAlignmentRole) {
-    const std::size_t column = std::size_t(index.column());
-    return int(alignment(c.align, column < numeric_.size() && numeric_[column]));
-  }
-  return cellRole(c, index, role);
+  QModelRoleData one(role);
+  multiData(index, one);
+  return one.data();
 }
 
-QVariant GridModel::cellRole(const app::GridColumn& c, const QModelIndex& index, int role) const {
-  if (role != Qt::BackgroundRole && role != Qt::ForegroundRole && role != Qt::FontRole && role != SelectedTextRole &&
-      role != FocusRectangleRole) {
-    return {};
+void GridModel::multiData(const QModelIndex& index, QModelRoleDataSpan roleDataSpan) const {
+  const bool valid = index.isValid() && index.row() < rowCount() && index.column() < columnCount();
+  std::optional<CellStyle> style;
+  for (QModelRoleData& d : roleDataSpan) {
+    d.clearData();
+    if (!valid) continue;
+    const int role = d.role();
+    const std::size_t column = std::size_t(index.column());
+    const app::GridColumn& c = columns_[column];
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
+      d.setData(text(index.row(), index.column()));
+    } else if (role == Qt::TextAlignmentRole) {
+      d.setData(int(alignment(c.align, column < numeric_.size() && numeric_[column])));
+    } else if (role == Qt::BackgroundRole || role == Qt::ForegroundRole || role == Qt::FontRole ||
+               role == SelectedTextRole || role == FocusRectangleRole) {
+      if (!style) {
+        style.emplace();
+        if (styler_) styler_(index.row(), index.column(), *style);
+      }
+      d.setData(cellRole(c, *style, role));
+    }
   }
-  CellStyle style;
-  if (styler_) styler_(index.row(), index.column(), style);
+}
+
+QVariant GridModel::cellRole(const app::GridColumn& c, const CellStyle& style, int role) const {
   switch (role) {
     case Qt::BackgroundRole:
       if (style.background.isValid()) return QBrush(style.background);
@@ -186,12 +207,8 @@ QVariant GridModel::cellRole(const app::GridColumn& c, const QModelIndex& index,
     case Qt::ForegroundRole:
       if (style.text.isValid()) return QBrush(style.text);
       return c.text ? QVariant(brush(c.text)) : QVariant();
-    case Qt::FontRole: {
-      if (!c.bold && !style.bold) return {};
-      QFont f;
-      f.setBold(true);
-      return f;
-    }
+    case Qt::FontRole:
+      return c.bold || style.bold ? QVariant(bold_) : QVariant();
     case SelectedTextRole:
       return style.textWhenSelected && style.text.isValid() ? QVariant(style.text) : QVariant();
     default:

@@ -11,6 +11,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QFont>
 #include <QHash>
 #include <QStringList>
 #include <QVariant>
@@ -72,6 +73,8 @@ class GridModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  // All the roles a cell is drawn with at once: its row's look is asked once.
+  void multiData(const QModelIndex& index, QModelRoleDataSpan roleDataSpan) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
@@ -113,14 +116,16 @@ class GridModel : public QAbstractTableModel {
   bool inserting() const;
   bool report(bool ok, const store::Table& t) const;
   void followCursor();
-  // Moves the reading cursor to the record shown in `row`; false for the
-  // row of a new record (read from the window cursor) or a row out of range.
+  // Moves the reading cursor to its row `row`; false for a row out of range.
   bool readerOn(int row) const;
-  // The cursor that holds row `row`'s values; nullptr when there is none.
-  const store::Table* source(int row) const;
+  // The cursor that holds grid row `row`'s values: the window cursor for the
+  // record being edited or inserted, else the reading cursor, whose row for
+  // it goes to `readerRow`; nullptr when there is none.
+  const store::Table* source(int row, int* readerRow) const;
   QString readText(const store::Table& from, int column) const;
-  const QStringList* cachedRow(int row) const;
-  QVariant cellRole(const app::GridColumn& c, const QModelIndex& index, int role) const;
+  // The texts of the reading cursor's row `row`, read once until the table changes.
+  const QStringList* cachedRow(int readerRow) const;
+  QVariant cellRole(const app::GridColumn& c, const CellStyle& style, int role) const;
   QVariant titleRole(int section, int role) const;
 
   store::Table* cursor_;
@@ -134,7 +139,8 @@ class GridModel : public QAbstractTableModel {
   bool editFailed_ = false;
   bool syncPosted_ = false;
   bool newRecordMark_ = false;
-  mutable QHash<int, QStringList> cache_;
+  mutable QHash<int, QStringList> cache_;  // by the reading cursor's row
+  QFont bold_;
   std::function<QStringList()> captions_;
   std::function<QColor(int)> titleColours_;
   std::function<void(int, int, CellStyle&)> styler_;

@@ -2,6 +2,8 @@
 // windows after a calculation, the glaze properties and both libraries.
 #include <QApplication>
 #include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTest>
 
 #include <algorithm>
 #include <utility>
@@ -72,6 +74,44 @@ TEST_F(WindowsTest, EveryTitleAndValueFitsItsColumnAndARemarkTypedInWidensIt) {
   QApplication::processEvents();
   EXPECT_GT(g1->columnWidth(remark), before);
   EXPECT_TRUE(readable(*g1, app::Grid::Formula, "table 1"));
+}
+
+// A grid remembers what it measured: the rows scrolled into view later, a
+// text changed in a row already measured and a new font are measured afresh.
+TEST(ReadableColumnsTest, RowsScrolledToTextsChangedAndANewFontAreMeasuredAgain) {
+  QStandardItemModel m(1000, 2);
+  for (int r = 0; r < m.rowCount(); ++r) {
+    m.setItem(r, 0, new QStandardItem(QString::number(r)));
+    m.setItem(r, 1, new QStandardItem(QStringLiteral("长石")));
+  }
+  const QString far = QStringLiteral("第九百行的长石粉经水洗除铁后过二百目筛再煅烧");
+  m.item(900, 1)->setText(far);
+  QTableView view;
+  view.setModel(&m);
+  view.resize(400, 300);
+  ui::keepColumnsReadable(&view);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  QApplication::processEvents();
+  // Row 900 lies far beyond the rows measured so far.
+  ASSERT_LT(view.columnWidth(1), 1 + advance(view.font(), far));
+
+  view.scrollTo(m.index(900, 1));
+  QApplication::processEvents();
+  EXPECT_GE(view.columnWidth(1), 1 + advance(view.font(), far));
+  EXPECT_GE(view.columnWidth(1), ui::readableWidth(view, 1));
+
+  const QString longer = far + QStringLiteral("，再磨细");
+  m.item(901, 1)->setText(longer);
+  QApplication::processEvents();
+  EXPECT_GE(view.columnWidth(1), 1 + advance(view.font(), longer));
+
+  QFont big = view.font();
+  big.setPixelSize(2 * QFontInfo(big).pixelSize());
+  view.setFont(big);
+  QApplication::processEvents();
+  EXPECT_GE(view.columnWidth(1), 1 + advance(big, longer));
+  EXPECT_GE(view.columnWidth(0), ui::readableWidth(view, 0));
 }
 
 }  // namespace
