@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstring>
+#include <limits>
 
 #include "store/gbk.h"
 
@@ -53,27 +55,12 @@ QString recordLabel(const Layout& layout, const char* record, std::optional<std:
 
 namespace {
 
-// Whether trimmed field bytes read as a number, as core::parseNumber reads
-// them, without converting: a sign, digits with at most one point. Anything
-// with an exponent (which may overflow) goes to the full reading.
-bool isNumber(std::string_view t) {
-  std::size_t i = 0;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-  std::size_t digits = 0;
-  bool point = false;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
-    if (c >= '0' && c <= '9') {
-      ++digits;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else if (c == 'e' || c == 'E') {
-      return core::parseNumber(t).has_value();
-    } else {
-      return false;
-    }
-  }
-  return digits > 0;
+bool isNumberBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Whether a field's number reads as a sound table holds it: core::parseNumber
+// also takes tabs and line breaks around a number, a field does not.
+bool holdsNumber(std::string_view t, const std::optional<std::optional<double>>& read) {
+  return read && (t.empty() || (!isNumberBlank(t.front()) && !isNumberBlank(t.back())));
 }
 
 QString shown(std::string_view bytes) {
@@ -90,13 +77,39 @@ int Layout::fieldIndex(QStringView name) const {
   return -1;
 }
 
-std::string_view trimmed(std::string_view bytes) {
-  while (!bytes.empty() && (bytes.front() == ' ' || bytes.front() == '\0')) bytes.remove_prefix(1);
-  while (!bytes.empty() && (bytes.back() == ' ' || bytes.back() == '\0')) bytes.remove_suffix(1);
-  return bytes;
+int FieldLookup::find(const Layout& layout, QStringView name) const {
+  if (name.size() > kLongest) return layout.fieldIndex(name);
+  const char16_t* text = name.utf16();
+  std::size_t hash = std::size_t(name.size());
+  for (qsizetype i = 0; i < name.size(); ++i) hash = hash * 31 + text[i];
+  std::size_t at = hash % slots_.size();
+  for (; slots_[at].size >= 0; at = (at + 1) % slots_.size()) {
+    const Slot& s = slots_[at];
+    if (s.size != name.size()) continue;
+    qsizetype i = 0;
+    while (i < name.size() && s.text[std::size_t(i)] == text[i]) ++i;
+    if (i == name.size()) return s.index;
+  }
+  const int index = layout.fieldIndex(name);
+  // Kept at most three quarters full, so that a search always ends at a free slot.
+  if (4 * (used_ + 1) > 3 * slots_.size()) {
+    forget();
+    return index;
+  }
+  Slot& slot = slots_[at];
+  slot.size = name.size();
+  std::copy(text, text + name.size(), slot.text.begin());
+  slot.index = index;
+  ++used_;
+  return index;
 }
 
-bool isValidDate(const core::Date& d) { return QDate(d.year, d.month, d.day).isValid() && d.year >= 1 && d.year <= 9999; }
+bool isValidDate(const core::Date& d) {
+  if (d.year < 1 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1) return false;
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = d.year % 4 == 0 && (d.year % 100 != 0 || d.year % 400 == 0);
+  return d.day <= kDays[d.month - 1] + (d.month == 2 && leap ? 1 : 0);
+}
 
 std::optional<std::optional<core::Date>> parseDate(std::string_view bytes) {
   const std::string_view t = trimmed(bytes);
@@ -112,6 +125,55 @@ std::optional<std::optional<core::Date>> parseDate(std::string_view bytes) {
   const core::Date d{num(0, 4), num(4, 2), num(6, 2)};
   if (!isValidDate(d)) return std::nullopt;
   return std::optional<core::Date>(d);
+}
+
+namespace {
+
+// The number in a field's text with blanks trimmed (see parseNumberField()).
+std::optional<std::optional<double>> parseTrimmedNumber(std::string_view t) {
+  if (t.empty()) return std::optional<double>();
+  while (!t.empty() && isNumberBlank(t.front())) t.remove_prefix(1);
+  while (!t.empty() && isNumberBlank(t.back())) t.remove_suffix(1);
+  const char* p = t.data();
+  const char* const end = p + t.size();
+  // from_chars takes a minus sign but no plus sign, and after the sign a
+  // digit or the point must follow (no "inf", "nan", or second sign).
+  const char* from = p;
+  if (p < end && *p == '+') from = ++p;
+  else if (p < end && *p == '-') ++p;
+  if (p == end || !((*p >= '0' && *p <= '9') || *p == '.')) return std::nullopt;
+  double v = 0;
+  const auto [stop, ec] = std::from_chars(from, end, v, std::chars_format::general);
+  // Beyond the range of a double: an overflow is no number, an underflow
+  // reads as the tiny number or zero that core::parseNumber gives.
+  if (ec == std::errc::result_out_of_range) {
+    const auto tiny = core::parseNumber(t);
+    if (!tiny) return std::nullopt;
+    return std::optional<double>(*tiny);
+  }
+  if (ec != std::errc() || stop != end) return std::nullopt;
+  return std::optional<double>(v);
+}
+
+double numberOrNaN(const std::optional<std::optional<double>>& read) {
+  return read && *read ? **read : std::numeric_limits<double>::quiet_NaN();
+}
+
+}  // namespace
+
+std::optional<std::optional<double>> parseNumberField(std::string_view bytes) {
+  return parseTrimmedNumber(trimmed(bytes));
+}
+
+int numericFieldCount(const Layout& layout) {
+  return int(std::count_if(layout.fields.begin(), layout.fields.end(), [](const Field& f) { return f.isNumeric(); }));
+}
+
+void readNumbers(const Layout& layout, const char* record, double* numbers) {
+  for (const Field& f : layout.fields) {
+    if (!f.isNumeric()) continue;
+    *numbers++ = numberOrNaN(parseNumberField(std::string_view(record + f.offset, f.length)));
+  }
 }
 
 namespace {
@@ -321,7 +383,7 @@ Result<Mend> planMend(QByteArrayView file) {
   return m;
 }
 
-void scanContents(Scan& s, const char* records) {
+void scanContents(Scan& s, const char* records, double* numbers) {
   const Layout& l = s.layout;
   int badNumbers = 0;
   int badDates = 0;
@@ -337,7 +399,9 @@ void scanContents(Scan& s, const char* records) {
       const std::string_view bytes(rec + f.offset, f.length);
       if (f.isNumeric()) {
         const std::string_view t = trimmed(bytes);
-        if (!t.empty() && !isNumber(t)) {
+        const auto read = parseTrimmedNumber(t);
+        if (numbers) *numbers++ = numberOrNaN(read);
+        if (!holdsNumber(t, read)) {
           if (badNumbers++ == 0) {
             firstNumber = QStringLiteral("%1的 %2 为“%3”").arg(recordLabel(l, rec, r), f.name, shown(t));
           }

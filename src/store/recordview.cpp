@@ -1,6 +1,7 @@
 #include "store/recordview.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "store/gbk.h"
 #include "store/tablefile.h"
@@ -72,13 +73,12 @@ void RecordView::cancelRange() {
 RecordKey RecordView::keyOf(std::int64_t record) const {
   RecordKey k;
   const dbf::Field& f = file_->layout().fields.at(std::size_t(orderField_));
-  const std::string_view t = dbf::trimmed(std::string_view(file_->record(record) + f.offset, f.length));
   if (f.isNumeric()) {
-    if (const auto v = core::parseNumber(t)) {
-      k.null = false;
-      k.number = *v;
-    }
+    const double v = file_->number(record, orderField_);
+    k.null = std::isnan(v);
+    if (!k.null) k.number = v;
   } else {
+    const std::string_view t = dbf::trimmed(std::string_view(file_->record(record) + f.offset, f.length));
     k.null = t.empty();
     k.text.assign(t);
   }
@@ -131,9 +131,13 @@ std::size_t RecordView::lowerBound(std::int64_t record) const {
 }
 
 std::optional<std::size_t> RecordView::indexOf(std::int64_t record) const {
+  // A cursor mostly asks for the record it was on or the one next to it.
+  for (const std::size_t near : {hint_, hint_ + 1, hint_ - 1}) {
+    if (near < view_.size() && view_[near] == record) return hint_ = near;
+  }
   const std::size_t p = lowerBound(record);
   if (p >= view_.size() || view_[p] != record) return std::nullopt;
-  return p;
+  return hint_ = p;
 }
 
 std::optional<std::int64_t> RecordView::find(const RecordKey& key) const {

@@ -83,7 +83,7 @@ class Table : public QObject, private TableFile::Cursor {
   // is closed all the same and errorString() names what was lost.
   bool close();
 
-  bool isOpen() const;
+  bool isOpen() const { return file_ != nullptr; }
   bool isExclusive() const;
   bool isReadOnly() const;
   // "DBASE" for an open table.
@@ -108,7 +108,7 @@ class Table : public QObject, private TableFile::Cursor {
   // --- Fields ------------------------------------------------------------------
 
   int fieldCount() const;
-  const dbf::Field& fieldAt(int index) const;
+  const dbf::Field& fieldAt(int index) const { return file_->layout().fields.at(std::size_t(index)); }
   // Index of a field, letter case ignored; -1 when the table has none.
   int fieldIndex(const QString& name) const;
 

@@ -96,14 +96,19 @@ std::optional<double> Table::value(const QString& field, bool* ok) const {
     fieldFailure(field, QStringLiteral("不是数值字段"), ok);
     return std::nullopt;
   }
-  const std::string_view t = dbf::trimmed(std::string_view(currentRecord() + f.offset, f.length));
-  if (t.empty()) return std::nullopt;
-  const auto v = core::parseNumber(t);
+  // A record of the file was read when the file was; one being edited is read now.
+  if (state_ == State::Browse) {
+    const double v = file_->number(current_, index);
+    if (!std::isnan(v)) return v;
+  }
+  const std::string_view bytes(currentRecord() + f.offset, f.length);
+  const auto v = dbf::parseNumberField(bytes);
   if (!v) {
+    const std::string_view t = dbf::trimmed(bytes);
     fieldFailure(field, QStringLiteral("的内容“%1”不是数字").arg(gbk::decode(QByteArrayView(t.data(), qsizetype(t.size())))), ok);
     return std::nullopt;
   }
-  return v;
+  return *v;
 }
 
 double Table::number(const QString& field, bool* ok) const { return value(field, ok).value_or(0.0); }
