@@ -80,27 +80,31 @@ int Layout::fieldIndex(QStringView name) const {
 int FieldLookup::find(const Layout& layout, QStringView name) const {
   if (name.size() > kLongest) return layout.fieldIndex(name);
   const char16_t* text = name.utf16();
-  std::size_t hash = std::size_t(name.size());
-  for (qsizetype i = 0; i < name.size(); ++i) hash = hash * 31 + text[i];
-  std::size_t at = hash % slots_.size();
+  auto holdsName = [&](const Slot& s) {
+    if (s.size != name.size()) return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+      if (s.text[std::size_t(i)] != text[i]) return false;
+    }
+    return true;
+  };
+  const auto address = reinterpret_cast<std::uintptr_t>(name.data());
+  std::size_t at = std::size_t((address >> 3) * 0x9E3779B97F4A7C15ull >> 57) % slots_.size();
   for (; slots_[at].size >= 0; at = (at + 1) % slots_.size()) {
-    const Slot& s = slots_[at];
-    if (s.size != name.size()) continue;
-    qsizetype i = 0;
-    while (i < name.size() && s.text[std::size_t(i)] == text[i]) ++i;
-    if (i == name.size()) return s.index;
+    if (slots_[at].data != name.data()) continue;
+    if (holdsName(slots_[at])) return slots_[at].index;
+    break;  // the string there now holds another name
   }
   const int index = layout.fieldIndex(name);
-  // Kept at most three quarters full, so that a search always ends at a free slot.
-  if (4 * (used_ + 1) > 3 * slots_.size()) {
+  if (slots_[at].size < 0 && 4 * (++used_) > 3 * slots_.size()) {
+    // Kept at most three quarters full, so that a search ends at a free slot.
     forget();
     return index;
   }
   Slot& slot = slots_[at];
+  slot.data = name.data();
   slot.size = name.size();
   std::copy(text, text + name.size(), slot.text.begin());
   slot.index = index;
-  ++used_;
   return index;
 }
 
@@ -155,6 +159,42 @@ std::optional<std::optional<double>> parseTrimmedNumber(std::string_view t) {
   return std::optional<double>(v);
 }
 
+// A field holding a number written plainly, as this program and dBASE write
+// numbers: blanks, a sign, at most 15 digits with at most one point, blanks;
+// or only blanks (no number). The digits form an exact integer and the power
+// of ten is exact, so their quotient is the correctly rounded value that a
+// full parse gives. Any other field: no value (to be read in full).
+std::optional<std::optional<double>> plainNumber(std::string_view bytes) {
+  static constexpr std::uint64_t kPowers[16] = {1,           10,           100,           1000,           10000,
+                                                100000,      1000000,      10000000,      100000000,      1000000000,
+                                                10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000,
+                                                1000000000000000};
+  auto blank = [](char c) { return c == ' ' || c == '\0'; };
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while (p < end && blank(*p)) ++p;
+  if (p == end) return std::optional<double>();
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  std::uint64_t whole = 0;
+  std::uint64_t part = 0;
+  const auto wholeRead = std::from_chars(p, end, whole);
+  if (wholeRead.ec == std::errc::result_out_of_range) return std::nullopt;
+  const std::ptrdiff_t wholeDigits = wholeRead.ec == std::errc() ? wholeRead.ptr - p : 0;
+  p += wholeDigits;
+  std::ptrdiff_t decimals = 0;
+  if (p < end && *p == '.') {
+    const auto partRead = std::from_chars(++p, end, part);
+    if (partRead.ec == std::errc::result_out_of_range) return std::nullopt;
+    if (partRead.ec == std::errc()) decimals = partRead.ptr - p;
+    p += decimals;
+  }
+  while (p < end && blank(*p)) ++p;
+  if (p != end || wholeDigits + decimals == 0 || wholeDigits + decimals > 15) return std::nullopt;
+  const double v = double(whole * kPowers[decimals] + part) / double(kPowers[decimals]);
+  return std::optional<double>(negative ? -v : v);
+}
+
 double numberOrNaN(const std::optional<std::optional<double>>& read) {
   return read && *read ? **read : std::numeric_limits<double>::quiet_NaN();
 }
@@ -162,6 +202,7 @@ double numberOrNaN(const std::optional<std::optional<double>>& read) {
 }  // namespace
 
 std::optional<std::optional<double>> parseNumberField(std::string_view bytes) {
+  if (const auto plain = plainNumber(bytes)) return plain;
   return parseTrimmedNumber(trimmed(bytes));
 }
 
@@ -394,10 +435,15 @@ void scanContents(Scan& s, const char* records, double* numbers) {
   QString firstText;
   for (std::uint32_t r = 0; r < s.records; ++r) {
     const char* rec = records + std::size_t(r) * l.recordLength;
+    if (rec[0] == kDeletedFlag) ++s.deleted;
     if (rec[0] != kLiveFlag && rec[0] != kDeletedFlag) ++badFlags;
     for (const Field& f : l.fields) {
       const std::string_view bytes(rec + f.offset, f.length);
       if (f.isNumeric()) {
+        if (const auto plain = plainNumber(bytes)) {
+          if (numbers) *numbers++ = numberOrNaN(plain);
+          continue;
+        }
         const std::string_view t = trimmed(bytes);
         const auto read = parseTrimmedNumber(t);
         if (numbers) *numbers++ = numberOrNaN(read);
@@ -413,7 +459,9 @@ void scanContents(Scan& s, const char* records, double* numbers) {
           }
         }
       } else if (f.type == 'C') {
-        if (!gbk::isValid(QByteArrayView(bytes.data(), qsizetype(bytes.size())))) {
+        // Blanks and zero bytes at either end cannot make a text GBK or not.
+        const std::string_view t = trimmed(bytes);
+        if (!gbk::isValid(QByteArrayView(t.data(), qsizetype(t.size())))) {
           if (badTexts++ == 0) firstText = QStringLiteral("%1的 %2").arg(recordLabel(l, rec, r), f.name);
         }
       }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -53,8 +54,9 @@ struct Layout {
 };
 
 // Finds fields by name for cursors that ask for the same few names again
-// and again: each name asked for is remembered, as it was written, with its
-// field.
+// and again, each mostly with the same string (a column's field name, a
+// literal): the string, known by where its letters are, is remembered with
+// its field, and taken as that name again while it holds the same letters.
 class FieldLookup {
  public:
   // Index of the field called `name` in `layout`, letter case ignored; -1 when none.
@@ -63,17 +65,18 @@ class FieldLookup {
   void clear() { forget(); }
 
  private:
+  static constexpr qsizetype kLongest = 12;  // longer names are not remembered
+  struct Slot {
+    const QChar* data = nullptr;
+    qsizetype size = -1;  // -1: a free slot
+    std::array<char16_t, kLongest> text{};
+    int index = -1;
+  };
   void forget() const {
     slots_ = {};
     used_ = 0;
   }
 
-  static constexpr qsizetype kLongest = 12;  // longer names are not remembered
-  struct Slot {
-    qsizetype size = -1;  // -1: a free slot
-    std::array<char16_t, kLongest> text{};
-    int index = -1;
-  };
   mutable std::array<Slot, 128> slots_{};
   mutable std::size_t used_ = 0;
 };
@@ -84,6 +87,7 @@ struct Scan {
   Layout layout;
   std::uint32_t headerCount = 0;  // record count claimed by the header
   std::uint32_t records = 0;      // whole records present and read
+  std::uint32_t deleted = 0;      // of them marked deleted (counted by scanContents)
   bool structural = false;        // the header lies or the file is cut short
   bool terminated = false;        // the field descriptors end with their mark
   int claimedHeaderLength = 0;    // as the header says
@@ -146,8 +150,10 @@ QString recordLabel(const Layout& layout, const char* record, std::optional<std:
 
 // A field's bytes with blanks at both ends removed.
 inline std::string_view trimmed(std::string_view bytes) {
-  while (!bytes.empty() && (bytes.front() == ' ' || bytes.front() == '\0')) bytes.remove_prefix(1);
+  // Blanks pad a text to its width: eight at a time first.
+  while (bytes.size() >= 8 && std::memcmp(bytes.data() + bytes.size() - 8, "        ", 8) == 0) bytes.remove_suffix(8);
   while (!bytes.empty() && (bytes.back() == ' ' || bytes.back() == '\0')) bytes.remove_suffix(1);
+  while (!bytes.empty() && (bytes.front() == ' ' || bytes.front() == '\0')) bytes.remove_prefix(1);
   return bytes;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 #include "store/gbk.h"
 #include "store/tablefile.h"
@@ -116,6 +117,11 @@ void RecordView::rebuild() {
 void RecordView::refilter() {
   view_.clear();
   const std::int64_t n = file_->count();
+  if (orderField_ < 0 && file_->deletedCount() == 0) {
+    view_.resize(std::size_t(n));
+    std::iota(view_.begin(), view_.end(), std::int64_t(0));
+    return;
+  }
   view_.reserve(std::size_t(n));
   for (std::int64_t i = 0; i < n; ++i) {
     if (file_->isLive(i) && (orderField_ < 0 || inRange(keys_[std::size_t(i)]))) view_.push_back(i);

@@ -141,7 +141,6 @@ bool Table::refresh() {
 
 int Table::fieldCount() const { return isOpen() ? int(file_->layout().fields.size()) : 0; }
 
-int Table::fieldIndex(const QString& name) const { return isOpen() ? file_->fieldIndex(name) : -1; }
 
 // --- Position -----------------------------------------------------------------------
 

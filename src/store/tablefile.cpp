@@ -256,6 +256,7 @@ bool TableFile::update(std::int64_t i, const char* rec) {
   HeaderLock lock(handle_->fd);
   if (!lock.locked()) return fail(lockError());
   if (!writeAll(handle_->fd, rec, std::size_t(rl), off_t(start_ + i * rl))) return fail(writeError());
+  deleted_ += int(rec[0] == dbf::kDeletedFlag) - int(!isLive(i));
   std::memcpy(bytes_.data() + start_ + i * rl, rec, std::size_t(rl));
   dbf::readNumbers(layout_, rec, numbers_.data() + std::size_t(i) * std::size_t(numberColumns_));
   if (!touchHeader(count_)) return false;
@@ -284,7 +285,7 @@ std::optional<std::int64_t> TableFile::append(const char* rec) {
     }
     bytes_.insert(bytes_.end(), more.begin(), more.end());
     count_ = onDisk;
-    readNumbersFrom(had);
+    takeInFrom(had);
   }
   // The record and the end-of-file mark first, then the count: a crash in
   // between leaves the old count, which still describes a whole table.
@@ -296,10 +297,10 @@ std::optional<std::int64_t> TableFile::append(const char* rec) {
   if (!touchHeader(count_)) {
     bytes_.resize(bytes_.size() - std::size_t(rl));
     --count_;
-    readNumbersFrom(count_);
+    takeInFrom(count_);
     return std::nullopt;
   }
-  readNumbersFrom(added);
+  takeInFrom(added);
   for (std::int64_t i = had; i < added; ++i) notify(i, Change::Appended);
   notify(added, Change::Appended);
   return added;
@@ -314,6 +315,7 @@ bool TableFile::markDeleted(std::int64_t i) {
   if (!touchHeader(count_)) return false;
   // The cursors take the record out of their views before it is marked.
   notify(i, Change::Deleted);
+  if (isLive(i)) ++deleted_;
   bytes_[std::size_t(start_ + i * layout_.recordLength)] = flag;
   return true;
 }
@@ -397,13 +399,14 @@ bool TableFile::load(bool* changed) {
   if (!scan.usable) return fail(dbf::damageSentence(name_, scan.problems));
   const int hl = scan.layout.headerLength;
   const int columns = dbf::numericFieldCount(scan.layout);
-  std::vector<double> numbers(std::size_t(scan.records) * std::size_t(columns));
+  std::vector<double, UninitializedAllocator<double>> numbers(std::size_t(scan.records) * std::size_t(columns));
   dbf::scanContents(scan, all.data() + hl, numbers.data());
   all.resize(std::size_t(hl) + std::size_t(scan.records) * scan.layout.recordLength);
   if (changed) *changed = scan.records != count_ || all != bytes_;
   bytes_ = std::move(all);
   start_ = hl;
   count_ = scan.records;
+  deleted_ = scan.deleted;
   layout_ = scan.layout;
   lookup_.clear();
   numbers_ = std::move(numbers);
@@ -416,13 +419,14 @@ bool TableFile::load(bool* changed) {
   return true;
 }
 
-void TableFile::readNumbersFrom(std::int64_t from) {
+void TableFile::takeInFrom(std::int64_t from) {
   const auto columns = std::size_t(numberColumns_);
   numbers_.resize(std::size_t(count_) * columns);
-  for (std::int64_t i = from; i < count_; ++i) dbf::readNumbers(layout_, record(i), numbers_.data() + std::size_t(i) * columns);
+  for (std::int64_t i = from; i < count_; ++i) {
+    dbf::readNumbers(layout_, record(i), numbers_.data() + std::size_t(i) * columns);
+    if (!isLive(i)) ++deleted_;
+  }
 }
-
-int TableFile::fieldIndex(QStringView name) const { return lookup_.find(layout_, name); }
 
 void TableFile::notify(std::int64_t i, Change change) {
   const auto cursors = cursors_;

@@ -88,6 +88,8 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
 
   const dbf::Layout& layout() const { return layout_; }
   std::int64_t count() const { return count_; }
+  // How many records are marked deleted.
+  std::int64_t deletedCount() const { return deleted_; }
   const char* record(std::int64_t i) const { return bytes_.data() + start_ + i * layout_.recordLength; }
   bool isLive(std::int64_t i) const { return record(i)[0] != dbf::kDeletedFlag; }
   // Whether `i` is a record of the file and not deleted.
@@ -101,7 +103,7 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
     return numbers_[std::size_t(i) * std::size_t(numberColumns_) + std::size_t(column)];
   }
   // Index of a field, letter case ignored; -1 when there is none.
-  int fieldIndex(QStringView name) const;
+  int fieldIndex(QStringView name) const { return lookup_.find(layout_, name); }
   bool readOnly() const { return noWrite_ || structural_; }
   bool damaged() const { return structural_; }
   QString damage() const { return damage_; }
@@ -145,8 +147,9 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
   // Reads the file; `changed` tells whether its bytes differ from those held.
   bool load(bool* changed = nullptr);
   void notify(std::int64_t i, Change change);
-  // Reads the numbers of the records from `from` on again.
-  void readNumbersFrom(std::int64_t from);
+  // Takes in the records from `from` on, which were added to bytes_: their
+  // numbers and deletion flags.
+  void takeInFrom(std::int64_t from);
   // Puts `data` in place of the file; the new descriptor holds the lock.
   bool replaceWith(const QByteArray& data);
 
@@ -163,7 +166,8 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
   Bytes bytes_;  // header and records as read, without what follows the records
   std::int64_t start_ = 0;   // where the records start in bytes_
   std::int64_t count_ = 0;
-  std::vector<double> numbers_;   // per record, its numeric fields' numbers (see number())
+  std::int64_t deleted_ = 0;
+  std::vector<double, UninitializedAllocator<double>> numbers_;  // per record, its numeric fields' numbers (see number())
   std::vector<int> numberColumn_;  // per field, its column in numbers_ (-1: not numeric)
   int numberColumns_ = 0;
   dbf::FieldLookup lookup_;
