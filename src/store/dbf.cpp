@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstring>
+#include <limits>
 
 #include "store/gbk.h"
 
@@ -53,27 +55,12 @@ QString recordLabel(const Layout& layout, const char* record, std::optional<std:
 
 namespace {
 
-// Whether trimmed field bytes read as a number, as core::parseNumber reads
-// them, without converting: a sign, digits with at most one point. Anything
-// with an exponent (which may overflow) goes to the full reading.
-bool isNumber(std::string_view t) {
-  std::size_t i = 0;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-  std::size_t digits = 0;
-  bool point = false;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
-    if (c >= '0' && c <= '9') {
-      ++digits;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else if (c == 'e' || c == 'E') {
-      return core::parseNumber(t).has_value();
-    } else {
-      return false;
-    }
-  }
-  return digits > 0;
+bool isNumberBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Whether a field's number reads as a sound table holds it: core::parseNumber
+// also takes tabs and line breaks around a number, a field does not.
+bool holdsNumber(std::string_view t, const std::optional<std::optional<double>>& read) {
+  return read && (t.empty() || (!isNumberBlank(t.front()) && !isNumberBlank(t.back())));
 }
 
 QString shown(std::string_view bytes) {
@@ -90,13 +77,43 @@ int Layout::fieldIndex(QStringView name) const {
   return -1;
 }
 
-std::string_view trimmed(std::string_view bytes) {
-  while (!bytes.empty() && (bytes.front() == ' ' || bytes.front() == '\0')) bytes.remove_prefix(1);
-  while (!bytes.empty() && (bytes.back() == ' ' || bytes.back() == '\0')) bytes.remove_suffix(1);
-  return bytes;
+int FieldLookup::find(const Layout& layout, QStringView name) const {
+  if (name.size() > kLongest) return layout.fieldIndex(name);
+  const char16_t* text = name.utf16();
+  auto holdsName = [&](const Slot& s) {
+    if (s.size != name.size()) return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+      if (s.text[std::size_t(i)] != text[i]) return false;
+    }
+    return true;
+  };
+  const auto address = reinterpret_cast<std::uintptr_t>(name.data());
+  std::size_t at = std::size_t((address >> 3) * 0x9E3779B97F4A7C15ull >> 57) % slots_.size();
+  for (; slots_[at].size >= 0; at = (at + 1) % slots_.size()) {
+    if (slots_[at].data != name.data()) continue;
+    if (holdsName(slots_[at])) return slots_[at].index;
+    break;  // the string there now holds another name
+  }
+  const int index = layout.fieldIndex(name);
+  if (slots_[at].size < 0 && 4 * (++used_) > 3 * slots_.size()) {
+    // Kept at most three quarters full, so that a search ends at a free slot.
+    forget();
+    return index;
+  }
+  Slot& slot = slots_[at];
+  slot.data = name.data();
+  slot.size = name.size();
+  std::copy(text, text + name.size(), slot.text.begin());
+  slot.index = index;
+  return index;
 }
 
-bool isValidDate(const core::Date& d) { return QDate(d.year, d.month, d.day).isValid() && d.year >= 1 && d.year <= 9999; }
+bool isValidDate(const core::Date& d) {
+  if (d.year < 1 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1) return false;
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = d.year % 4 == 0 && (d.year % 100 != 0 || d.year % 400 == 0);
+  return d.day <= kDays[d.month - 1] + (d.month == 2 && leap ? 1 : 0);
+}
 
 std::optional<std::optional<core::Date>> parseDate(std::string_view bytes) {
   const std::string_view t = trimmed(bytes);
@@ -112,6 +129,92 @@ std::optional<std::optional<core::Date>> parseDate(std::string_view bytes) {
   const core::Date d{num(0, 4), num(4, 2), num(6, 2)};
   if (!isValidDate(d)) return std::nullopt;
   return std::optional<core::Date>(d);
+}
+
+namespace {
+
+// The number in a field's text with blanks trimmed (see parseNumberField()).
+std::optional<std::optional<double>> parseTrimmedNumber(std::string_view t) {
+  if (t.empty()) return std::optional<double>();
+  while (!t.empty() && isNumberBlank(t.front())) t.remove_prefix(1);
+  while (!t.empty() && isNumberBlank(t.back())) t.remove_suffix(1);
+  const char* p = t.data();
+  const char* const end = p + t.size();
+  // from_chars takes a minus sign but no plus sign, and after the sign a
+  // digit or the point must follow (no "inf", "nan", or second sign).
+  const char* from = p;
+  if (p < end && *p == '+') from = ++p;
+  else if (p < end && *p == '-') ++p;
+  if (p == end || !((*p >= '0' && *p <= '9') || *p == '.')) return std::nullopt;
+  double v = 0;
+  const auto [stop, ec] = std::from_chars(from, end, v, std::chars_format::general);
+  // Beyond the range of a double: an overflow is no number, an underflow
+  // reads as the tiny number or zero that core::parseNumber gives.
+  if (ec == std::errc::result_out_of_range) {
+    const auto tiny = core::parseNumber(t);
+    if (!tiny) return std::nullopt;
+    return std::optional<double>(*tiny);
+  }
+  if (ec != std::errc() || stop != end) return std::nullopt;
+  return std::optional<double>(v);
+}
+
+// A field holding a number written plainly, as this program and dBASE write
+// numbers: blanks, a sign, at most 15 digits with at most one point, blanks;
+// or only blanks (no number). The digits form an exact integer and the power
+// of ten is exact, so their quotient is the correctly rounded value that a
+// full parse gives. Any other field: no value (to be read in full).
+std::optional<std::optional<double>> plainNumber(std::string_view bytes) {
+  static constexpr std::uint64_t kPowers[16] = {1,           10,           100,           1000,           10000,
+                                                100000,      1000000,      10000000,      100000000,      1000000000,
+                                                10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000,
+                                                1000000000000000};
+  auto blank = [](char c) { return c == ' ' || c == '\0'; };
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while (p < end && blank(*p)) ++p;
+  if (p == end) return std::optional<double>();
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  std::uint64_t whole = 0;
+  std::uint64_t part = 0;
+  const auto wholeRead = std::from_chars(p, end, whole);
+  if (wholeRead.ec == std::errc::result_out_of_range) return std::nullopt;
+  const std::ptrdiff_t wholeDigits = wholeRead.ec == std::errc() ? wholeRead.ptr - p : 0;
+  p += wholeDigits;
+  std::ptrdiff_t decimals = 0;
+  if (p < end && *p == '.') {
+    const auto partRead = std::from_chars(++p, end, part);
+    if (partRead.ec == std::errc::result_out_of_range) return std::nullopt;
+    if (partRead.ec == std::errc()) decimals = partRead.ptr - p;
+    p += decimals;
+  }
+  while (p < end && blank(*p)) ++p;
+  if (p != end || wholeDigits + decimals == 0 || wholeDigits + decimals > 15) return std::nullopt;
+  const double v = double(whole * kPowers[decimals] + part) / double(kPowers[decimals]);
+  return std::optional<double>(negative ? -v : v);
+}
+
+double numberOrNaN(const std::optional<std::optional<double>>& read) {
+  return read && *read ? **read : std::numeric_limits<double>::quiet_NaN();
+}
+
+}  // namespace
+
+std::optional<std::optional<double>> parseNumberField(std::string_view bytes) {
+  if (const auto plain = plainNumber(bytes)) return plain;
+  return parseTrimmedNumber(trimmed(bytes));
+}
+
+int numericFieldCount(const Layout& layout) {
+  return int(std::count_if(layout.fields.begin(), layout.fields.end(), [](const Field& f) { return f.isNumeric(); }));
+}
+
+void readNumbers(const Layout& layout, const char* record, double* numbers) {
+  for (const Field& f : layout.fields) {
+    if (!f.isNumeric()) continue;
+    *numbers++ = numberOrNaN(parseNumberField(std::string_view(record + f.offset, f.length)));
+  }
 }
 
 namespace {
@@ -321,7 +424,7 @@ Result<Mend> planMend(QByteArrayView file) {
   return m;
 }
 
-void scanContents(Scan& s, const char* records) {
+void scanContents(Scan& s, const char* records, double* numbers) {
   const Layout& l = s.layout;
   int badNumbers = 0;
   int badDates = 0;
@@ -332,12 +435,19 @@ void scanContents(Scan& s, const char* records) {
   QString firstText;
   for (std::uint32_t r = 0; r < s.records; ++r) {
     const char* rec = records + std::size_t(r) * l.recordLength;
+    if (rec[0] == kDeletedFlag) ++s.deleted;
     if (rec[0] != kLiveFlag && rec[0] != kDeletedFlag) ++badFlags;
     for (const Field& f : l.fields) {
       const std::string_view bytes(rec + f.offset, f.length);
       if (f.isNumeric()) {
+        if (const auto plain = plainNumber(bytes)) {
+          if (numbers) *numbers++ = numberOrNaN(plain);
+          continue;
+        }
         const std::string_view t = trimmed(bytes);
-        if (!t.empty() && !isNumber(t)) {
+        const auto read = parseTrimmedNumber(t);
+        if (numbers) *numbers++ = numberOrNaN(read);
+        if (!holdsNumber(t, read)) {
           if (badNumbers++ == 0) {
             firstNumber = QStringLiteral("%1的 %2 为“%3”").arg(recordLabel(l, rec, r), f.name, shown(t));
           }
@@ -349,7 +459,9 @@ void scanContents(Scan& s, const char* records) {
           }
         }
       } else if (f.type == 'C') {
-        if (!gbk::isValid(QByteArrayView(bytes.data(), qsizetype(bytes.size())))) {
+        // Blanks and zero bytes at either end cannot make a text GBK or not.
+        const std::string_view t = trimmed(bytes);
+        if (!gbk::isValid(QByteArrayView(t.data(), qsizetype(t.size())))) {
           if (badTexts++ == 0) firstText = QStringLiteral("%1的 %2").arg(recordLabel(l, rec, r), f.name);
         }
       }

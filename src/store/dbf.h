@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -52,12 +53,41 @@ struct Layout {
   int fieldIndex(QStringView name) const;
 };
 
+// Finds fields by name for cursors that ask for the same few names again
+// and again, each mostly with the same string (a column's field name, a
+// literal): the string, known by where its letters are, is remembered with
+// its field, and taken as that name again while it holds the same letters.
+class FieldLookup {
+ public:
+  // Index of the field called `name` in `layout`, letter case ignored; -1 when none.
+  int find(const Layout& layout, QStringView name) const;
+  // Forgets every name (the layout changed).
+  void clear() { forget(); }
+
+ private:
+  static constexpr qsizetype kLongest = 12;  // longer names are not remembered
+  struct Slot {
+    const QChar* data = nullptr;
+    qsizetype size = -1;  // -1: a free slot
+    std::array<char16_t, kLongest> text{};
+    int index = -1;
+  };
+  void forget() const {
+    slots_ = {};
+    used_ = 0;
+  }
+
+  mutable std::array<Slot, 128> slots_{};
+  mutable std::size_t used_ = 0;
+};
+
 // What reading a whole table file found.
 struct Scan {
   bool usable = false;          // false: the file cannot be read at all (see problems)
   Layout layout;
   std::uint32_t headerCount = 0;  // record count claimed by the header
   std::uint32_t records = 0;      // whole records present and read
+  std::uint32_t deleted = 0;      // of them marked deleted (counted by scanContents)
   bool structural = false;        // the header lies or the file is cut short
   bool terminated = false;        // the field descriptors end with their mark
   int claimedHeaderLength = 0;    // as the header says
@@ -79,7 +109,17 @@ Scan scanStructure(QByteArrayView file);
 // Adds to `scan` the problems of the records' contents: numeric fields that
 // hold no number, dates that are no dates, texts that are not GBK.
 // `records` holds scan.records records of scan.layout.recordLength bytes.
-void scanContents(Scan& scan, const char* records);
+// With `numbers`, the numeric fields' numbers are kept there as they are
+// read, record after record (see readNumbers()).
+void scanContents(Scan& scan, const char* records, double* numbers = nullptr);
+
+// How many numbers readNumbers() gives for each record of `layout`: one
+// for each numeric field.
+int numericFieldCount(const Layout& layout);
+
+// The numbers of the numeric fields of `record`, in field order, into
+// `numbers`: NaN for an empty field and for one that holds no number.
+void readNumbers(const Layout& layout, const char* record, double* numbers);
 
 // The true layout of a damaged file, when its structure shows it beyond
 // doubt: the field descriptors end with their mark, the record length in the
@@ -109,13 +149,25 @@ QByteArray buildHeader(const Layout& layout, std::uint32_t count, const core::Da
 QString recordLabel(const Layout& layout, const char* record, std::optional<std::int64_t> index);
 
 // A field's bytes with blanks at both ends removed.
-std::string_view trimmed(std::string_view bytes);
+inline std::string_view trimmed(std::string_view bytes) {
+  // Blanks pad a text to its width: eight at a time first.
+  while (bytes.size() >= 8 && std::memcmp(bytes.data() + bytes.size() - 8, "        ", 8) == 0) bytes.remove_suffix(8);
+  while (!bytes.empty() && (bytes.back() == ' ' || bytes.back() == '\0')) bytes.remove_suffix(1);
+  while (!bytes.empty() && (bytes.front() == ' ' || bytes.front() == '\0')) bytes.remove_prefix(1);
+  return bytes;
+}
 
 // A date in a D field (YYYYMMDD); empty for a blank (or all-zero) field,
 // no value when the bytes are not a date.
 std::optional<std::optional<core::Date>> parseDate(std::string_view bytes);
 
 bool isValidDate(const core::Date& d);
+
+// The number in a numeric field's bytes, read as core::parseNumber reads the
+// field's text with blanks trimmed (here with std::from_chars, whatever the
+// locale): no number for an empty field, no value when the bytes are not a
+// number.
+std::optional<std::optional<double>> parseNumberField(std::string_view bytes);
 
 }  // namespace tessaro::store::dbf
 

@@ -4,12 +4,18 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
 
 namespace tessaro::store::gbk {
 namespace {
 
-bool isAscii(QByteArrayView bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+// How many bytes from the start are ASCII.
+qsizetype asciiPrefix(QByteArrayView bytes) {
+  qsizetype i = 0;
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
 }
 
 // One converter of each direction per thread, since opening a converter costs
@@ -28,15 +34,73 @@ QStringDecoder& decoder() {
   return d;
 }
 
+bool isLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
 // Whether the bytes end with the first byte of a double-byte character,
 // which the decoder would drop without a word.
 bool endsInsideCharacter(QByteArrayView bytes) {
   qsizetype i = 0;
-  while (i < bytes.size()) {
-    const auto c = static_cast<unsigned char>(bytes[i]);
-    i += (c >= 0x81 && c <= 0xFE) ? 2 : 1;
-  }
+  while (i < bytes.size()) i += isLead(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
   return i > bytes.size();
+}
+
+// The decoder itself: a byte that is not GBK becomes U+FFFD, and so does a
+// lead byte at the end without its trail byte.
+QString decodeSlowly(QByteArrayView bytes, bool* ok) {
+  QString text = decoder().decode(bytes);
+  const bool cut = endsInsideCharacter(bytes);
+  if (cut) text += QChar::ReplacementCharacter;
+  if (ok) *ok = !cut && !text.contains(QChar::ReplacementCharacter);
+  return text;
+}
+
+// What the decoder makes of every single byte from 0x80 and of every lead
+// byte followed by any byte, asked once. The decoder reads a text as the
+// sequence of these units (a lead byte and the byte after it, or one byte;
+// a byte after a lead byte that cannot follow it is read on its own, and no
+// such byte is a lead byte), so a text decodes to what its units decode to.
+struct DecodeTable {
+  struct Entry {
+    char16_t unit[2] = {};
+    std::uint8_t count = 0;
+    bool valid = false;  // no U+FFFD among the units
+  };
+  std::vector<Entry> pairs;  // by pairIndex()
+  std::array<Entry, 0x80> singles;  // bytes 0x80 to 0xFF alone
+  bool usable = true;        // every unit gave at most two UTF-16 units
+};
+
+std::size_t pairIndex(unsigned char lead, unsigned char trail) { return std::size_t(lead - 0x81) * 256 + trail; }
+
+DecodeTable buildDecodeTable() {
+  DecodeTable t;
+  QStringDecoder d("GBK", QStringConverter::Flag::Stateless);
+  auto entry = [&](QByteArrayView bytes) {
+    const QString s = d.decode(bytes);
+    DecodeTable::Entry e;
+    if (s.size() > 2) t.usable = false;
+    e.count = std::uint8_t(std::min<qsizetype>(s.size(), 2));
+    for (int i = 0; i < e.count; ++i) e.unit[i] = s[i].unicode();
+    e.valid = !s.contains(QChar::ReplacementCharacter);
+    return e;
+  };
+  t.pairs.resize(pairIndex(0xFE, 0xFF) + 1);
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0; trail <= 0xFF; ++trail) {
+      const char b[2] = {char(lead), char(trail)};
+      t.pairs[pairIndex(lead, trail)] = entry(QByteArrayView(b, 2));
+    }
+  }
+  for (int c = 0x80; c <= 0xFF; ++c) {
+    const char b = char(c);
+    t.singles[c - 0x80] = entry(QByteArrayView(&b, 1));
+  }
+  return t;
+}
+
+const DecodeTable& decodeTable() {
+  static const DecodeTable table = buildDecodeTable();
+  return table;
 }
 
 bool encodesWhole(QStringView text, const QByteArray& bytes) {
@@ -64,22 +128,68 @@ Result<QByteArray> encode(const QString& text) {
 }
 
 QString decode(QByteArrayView bytes, bool* ok) {
-  if (isAscii(bytes)) {
+  const qsizetype ascii = asciiPrefix(bytes);
+  const qsizetype n = bytes.size();
+  if (ascii == n) {
     if (ok) *ok = true;
-    return QString::fromLatin1(bytes.data(), bytes.size());
+    return QString::fromLatin1(bytes.data(), n);
   }
-  QString text = decoder().decode(bytes);
-  const bool cut = endsInsideCharacter(bytes);
-  if (cut) text += QChar::ReplacementCharacter;
-  if (ok) *ok = !cut && !text.contains(QChar::ReplacementCharacter);
+  const DecodeTable& table = decodeTable();
+  if (!table.usable) return decodeSlowly(bytes, ok);
+  // No byte gives more than one UTF-16 unit (a pair gives at most two).
+  QString text(n, Qt::Uninitialized);
+  char16_t* out = reinterpret_cast<char16_t*>(text.data());
+  char16_t* const begin = out;
+  bool valid = true;
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+  qsizetype i = 0;
+  while (i < n) {
+    const unsigned char c = b[i];
+    if (c < 0x80) {
+      *out++ = c;
+      ++i;
+      continue;
+    }
+    const bool pair = isLead(c) && i + 1 < n;
+    const DecodeTable::Entry& e = pair ? table.pairs[pairIndex(c, b[i + 1])] : table.singles[c - 0x80];
+    for (int u = 0; u < e.count; ++u) *out++ = e.unit[u];
+    valid = valid && e.valid;
+    i += isLead(c) ? 2 : 1;
+  }
+  // A lead byte at the end without its trail byte.
+  if (i > n) {
+    *out++ = QChar::ReplacementCharacter;
+    valid = false;
+  }
+  text.truncate(out - begin);
+  if (ok) *ok = valid;
   return text;
 }
 
 bool isValid(QByteArrayView bytes) {
-  if (isAscii(bytes)) return true;
-  bool ok = false;
-  (void)decode(bytes, &ok);
-  return ok;
+  qsizetype i = asciiPrefix(bytes);
+  const qsizetype n = bytes.size();
+  if (i == n) return true;
+  const DecodeTable& table = decodeTable();
+  if (!table.usable) {
+    bool ok = false;
+    (void)decodeSlowly(bytes, &ok);
+    return ok;
+  }
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+  while (i < n) {
+    const unsigned char c = b[i];
+    if (c < 0x80) {
+      ++i;
+    } else if (isLead(c)) {
+      if (i + 1 >= n || !table.pairs[pairIndex(c, b[i + 1])].valid) return false;
+      i += 2;
+    } else {
+      if (!table.singles[c - 0x80].valid) return false;
+      ++i;
+    }
+  }
+  return true;
 }
 
 qsizetype cutLength(QByteArrayView bytes, qsizetype maxBytes) {

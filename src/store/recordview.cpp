@@ -1,6 +1,8 @@
 #include "store/recordview.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 
 #include "store/gbk.h"
 #include "store/tablefile.h"
@@ -72,13 +74,12 @@ void RecordView::cancelRange() {
 RecordKey RecordView::keyOf(std::int64_t record) const {
   RecordKey k;
   const dbf::Field& f = file_->layout().fields.at(std::size_t(orderField_));
-  const std::string_view t = dbf::trimmed(std::string_view(file_->record(record) + f.offset, f.length));
   if (f.isNumeric()) {
-    if (const auto v = core::parseNumber(t)) {
-      k.null = false;
-      k.number = *v;
-    }
+    const double v = file_->number(record, orderField_);
+    k.null = std::isnan(v);
+    if (!k.null) k.number = v;
   } else {
+    const std::string_view t = dbf::trimmed(std::string_view(file_->record(record) + f.offset, f.length));
     k.null = t.empty();
     k.text.assign(t);
   }
@@ -116,6 +117,11 @@ void RecordView::rebuild() {
 void RecordView::refilter() {
   view_.clear();
   const std::int64_t n = file_->count();
+  if (orderField_ < 0 && file_->deletedCount() == 0) {
+    view_.resize(std::size_t(n));
+    std::iota(view_.begin(), view_.end(), std::int64_t(0));
+    return;
+  }
   view_.reserve(std::size_t(n));
   for (std::int64_t i = 0; i < n; ++i) {
     if (file_->isLive(i) && (orderField_ < 0 || inRange(keys_[std::size_t(i)]))) view_.push_back(i);
@@ -131,9 +137,13 @@ std::size_t RecordView::lowerBound(std::int64_t record) const {
 }
 
 std::optional<std::size_t> RecordView::indexOf(std::int64_t record) const {
+  // A cursor mostly asks for the record it was on or the one next to it.
+  for (const std::size_t near : {hint_, hint_ + 1, hint_ - 1}) {
+    if (near < view_.size() && view_[near] == record) return hint_ = near;
+  }
   const std::size_t p = lowerBound(record);
   if (p >= view_.size() || view_[p] != record) return std::nullopt;
-  return p;
+  return hint_ = p;
 }
 
 std::optional<std::int64_t> RecordView::find(const RecordKey& key) const {

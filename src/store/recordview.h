@@ -98,6 +98,7 @@ class RecordView {
   std::vector<RecordKey> keys_;      // keys of every record (ordered only)
   std::optional<Range> range_;
   std::vector<std::int64_t> view_;  // live records in order within the range
+  mutable std::size_t hint_ = 0;    // where indexOf() last found a record
 };
 
 }  // namespace tessaro::store

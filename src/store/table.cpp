@@ -123,7 +123,6 @@ bool Table::close() {
   return true;
 }
 
-bool Table::isOpen() const { return file_ != nullptr; }
 bool Table::isExclusive() const { return isOpen() && mode_ == Mode::Exclusive; }
 bool Table::isReadOnly() const { return isOpen() && file_->readOnly(); }
 bool Table::isDamaged() const { return isOpen() && file_->damaged(); }
@@ -142,9 +141,6 @@ bool Table::refresh() {
 
 int Table::fieldCount() const { return isOpen() ? int(file_->layout().fields.size()) : 0; }
 
-const dbf::Field& Table::fieldAt(int index) const { return file_->layout().fields.at(std::size_t(index)); }
-
-int Table::fieldIndex(const QString& name) const { return isOpen() ? file_->layout().fieldIndex(name) : -1; }
 
 // --- Position -----------------------------------------------------------------------
 

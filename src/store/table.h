@@ -83,7 +83,7 @@ class Table : public QObject, private TableFile::Cursor {
   // is closed all the same and errorString() names what was lost.
   bool close();
 
-  bool isOpen() const;
+  bool isOpen() const { return file_ != nullptr; }
   bool isExclusive() const;
   bool isReadOnly() const;
   // "DBASE" for an open table.
@@ -108,9 +108,9 @@ class Table : public QObject, private TableFile::Cursor {
   // --- Fields ------------------------------------------------------------------
 
   int fieldCount() const;
-  const dbf::Field& fieldAt(int index) const;
+  const dbf::Field& fieldAt(int index) const { return file_->layout().fields.at(std::size_t(index)); }
   // Index of a field, letter case ignored; -1 when the table has none.
-  int fieldIndex(const QString& name) const;
+  int fieldIndex(const QString& name) const { return isOpen() ? file_->fieldIndex(name) : -1; }
 
   // --- Position ----------------------------------------------------------------
 
@@ -260,7 +260,14 @@ class Table : public QObject, private TableFile::Cursor {
   bool requireOpen() const;
   bool requireEditing(const QString& field) const;
   int resolveField(const QString& field, bool* ok) const;
-  const char* currentRecord() const;
+  // The bytes of the current record: the one being edited or inserted, else
+  // the file's; null when there is none.
+  const char* currentRecord() const {
+    if (!isOpen()) return nullptr;
+    if (state_ == State::Edit || state_ == State::Insert) return buffer_.data();
+    if (current_ < 0 || current_ >= file_->count()) return nullptr;
+    return file_->record(current_);
+  }
   QString recordLabel() const;
   bool fieldFailure(const QString& field, const QString& what, bool* ok) const;
   bool leaveRecord();

@@ -23,13 +23,6 @@ bool Table::requireOpen() const {
   return fail(QStringLiteral("表文件 %1 没有打开").arg(displayName_.isEmpty() ? QStringLiteral("（未命名）") : displayName_));
 }
 
-const char* Table::currentRecord() const {
-  if (!isOpen()) return nullptr;
-  if (state_ == State::Edit || state_ == State::Insert) return buffer_.data();
-  if (current_ < 0 || current_ >= file_->count()) return nullptr;
-  return file_->record(current_);
-}
-
 QString Table::recordLabel() const {
   static const dbf::Layout noFields;
   const auto index = state_ == State::Insert ? std::nullopt : std::optional<std::int64_t>(current_);
@@ -42,19 +35,15 @@ bool Table::fieldFailure(const QString& field, const QString& what, bool* ok) co
 }
 
 int Table::resolveField(const QString& field, bool* ok) const {
-  if (!requireOpen()) {
-    if (ok) *ok = false;
-    return -1;
-  }
   const int index = fieldIndex(field);
-  if (index < 0) {
+  if (index < 0 || !currentRecord()) {
     if (ok) *ok = false;
-    fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
-    return -1;
-  }
-  if (!currentRecord()) {
-    if (ok) *ok = false;
-    fail(QStringLiteral("表文件 %1 没有当前记录，不能读字段 %2").arg(displayName_, field));
+    if (!requireOpen()) return -1;
+    if (index < 0) {
+      fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
+    } else {
+      fail(QStringLiteral("表文件 %1 没有当前记录，不能读字段 %2").arg(displayName_, field));
+    }
     return -1;
   }
   if (ok) *ok = true;
@@ -96,14 +85,19 @@ std::optional<double> Table::value(const QString& field, bool* ok) const {
     fieldFailure(field, QStringLiteral("不是数值字段"), ok);
     return std::nullopt;
   }
-  const std::string_view t = dbf::trimmed(std::string_view(currentRecord() + f.offset, f.length));
-  if (t.empty()) return std::nullopt;
-  const auto v = core::parseNumber(t);
+  // A record of the file was read when the file was; one being edited is read now.
+  if (state_ == State::Browse) {
+    const double v = file_->number(current_, index);
+    if (!std::isnan(v)) return v;
+  }
+  const std::string_view bytes(currentRecord() + f.offset, f.length);
+  const auto v = dbf::parseNumberField(bytes);
   if (!v) {
+    const std::string_view t = dbf::trimmed(bytes);
     fieldFailure(field, QStringLiteral("的内容“%1”不是数字").arg(gbk::decode(QByteArrayView(t.data(), qsizetype(t.size())))), ok);
     return std::nullopt;
   }
-  return v;
+  return *v;
 }
 
 double Table::number(const QString& field, bool* ok) const { return value(field, ok).value_or(0.0); }

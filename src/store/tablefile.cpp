@@ -256,7 +256,9 @@ bool TableFile::update(std::int64_t i, const char* rec) {
   HeaderLock lock(handle_->fd);
   if (!lock.locked()) return fail(lockError());
   if (!writeAll(handle_->fd, rec, std::size_t(rl), off_t(start_ + i * rl))) return fail(writeError());
+  deleted_ += int(rec[0] == dbf::kDeletedFlag) - int(!isLive(i));
   std::memcpy(bytes_.data() + start_ + i * rl, rec, std::size_t(rl));
+  dbf::readNumbers(layout_, rec, numbers_.data() + std::size_t(i) * std::size_t(numberColumns_));
   if (!touchHeader(count_)) return false;
   notify(i, Change::Updated);
   return true;
@@ -283,6 +285,7 @@ std::optional<std::int64_t> TableFile::append(const char* rec) {
     }
     bytes_.insert(bytes_.end(), more.begin(), more.end());
     count_ = onDisk;
+    takeInFrom(had);
   }
   // The record and the end-of-file mark first, then the count: a crash in
   // between leaves the old count, which still describes a whole table.
@@ -294,8 +297,10 @@ std::optional<std::int64_t> TableFile::append(const char* rec) {
   if (!touchHeader(count_)) {
     bytes_.resize(bytes_.size() - std::size_t(rl));
     --count_;
+    takeInFrom(count_);
     return std::nullopt;
   }
+  takeInFrom(added);
   for (std::int64_t i = had; i < added; ++i) notify(i, Change::Appended);
   notify(added, Change::Appended);
   return added;
@@ -310,6 +315,7 @@ bool TableFile::markDeleted(std::int64_t i) {
   if (!touchHeader(count_)) return false;
   // The cursors take the record out of their views before it is marked.
   notify(i, Change::Deleted);
+  if (isLive(i)) ++deleted_;
   bytes_[std::size_t(start_ + i * layout_.recordLength)] = flag;
   return true;
 }
@@ -325,7 +331,7 @@ bool TableFile::pack() {
   mended_.clear();
   if (noWrite_) return fail(whyReadOnly());
   if (!structural_) return replaceWith(packedFile(layout_, bytes_.data() + start_, count_));
-  std::vector<char> all;
+  Bytes all;
   if (!readWhole(&all)) return false;
   const auto mend = dbf::planMend(QByteArrayView(all.data(), qsizetype(all.size())));
   if (!mend) return fail(damage_ + QStringLiteral("看不出它本来的结构（%1），没有整理，文件保持原样。").arg(mend.error()));
@@ -374,12 +380,12 @@ bool TableFile::touchHeader(std::int64_t count) {
   return true;
 }
 
-bool TableFile::readWhole(std::vector<char>* all) {
+bool TableFile::readWhole(Bytes* all) {
   HeaderLock lock(handle_->fd, F_RDLCK);
   if (!lock.locked()) return fail(lockError());
   struct stat st {};
   if (::fstat(handle_->fd, &st) != 0) return fail(QStringLiteral("不能读取表文件 %1：%2").arg(name_, systemError()));
-  all->assign(std::size_t(st.st_size), '\0');
+  all->resize(std::size_t(st.st_size));
   if (!all->empty() && !readAll(handle_->fd, all->data(), all->size(), 0)) {
     return fail(QStringLiteral("不能读取表文件 %1：%2").arg(name_, systemError()));
   }
@@ -387,21 +393,39 @@ bool TableFile::readWhole(std::vector<char>* all) {
 }
 
 bool TableFile::load(bool* changed) {
-  std::vector<char> all;
+  Bytes all;
   if (!readWhole(&all)) return false;
   dbf::Scan scan = dbf::scanStructure(QByteArrayView(all.data(), qsizetype(all.size())));
   if (!scan.usable) return fail(dbf::damageSentence(name_, scan.problems));
   const int hl = scan.layout.headerLength;
-  dbf::scanContents(scan, all.data() + hl);
+  const int columns = dbf::numericFieldCount(scan.layout);
+  std::vector<double, UninitializedAllocator<double>> numbers(std::size_t(scan.records) * std::size_t(columns));
+  dbf::scanContents(scan, all.data() + hl, numbers.data());
   all.resize(std::size_t(hl) + std::size_t(scan.records) * scan.layout.recordLength);
   if (changed) *changed = scan.records != count_ || all != bytes_;
   bytes_ = std::move(all);
   start_ = hl;
   count_ = scan.records;
+  deleted_ = scan.deleted;
   layout_ = scan.layout;
+  lookup_.clear();
+  numbers_ = std::move(numbers);
+  numberColumns_ = columns;
+  numberColumn_.clear();
+  int column = 0;
+  for (const dbf::Field& f : layout_.fields) numberColumn_.push_back(f.isNumeric() ? column++ : -1);
   structural_ = scan.structural;
   damage_ = scan.problems.isEmpty() ? QString() : dbf::damageSentence(name_, scan.problems);
   return true;
+}
+
+void TableFile::takeInFrom(std::int64_t from) {
+  const auto columns = std::size_t(numberColumns_);
+  numbers_.resize(std::size_t(count_) * columns);
+  for (std::int64_t i = from; i < count_; ++i) {
+    dbf::readNumbers(layout_, record(i), numbers_.data() + std::size_t(i) * columns);
+    if (!isLive(i)) ++deleted_;
+  }
 }
 
 void TableFile::notify(std::int64_t i, Change change) {

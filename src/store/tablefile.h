@@ -10,7 +10,10 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <limits>
 #include <memory>
+#include <type_traits>
+#include <utility>
 #include <optional>
 #include <vector>
 
@@ -21,6 +24,23 @@ namespace tessaro::store {
 
 class TableFile : public std::enable_shared_from_this<TableFile> {
  public:
+  // A file's bytes, which are read into memory without being set to zero first.
+  template <class T>
+  struct UninitializedAllocator : std::allocator<T> {
+    UninitializedAllocator() = default;
+    template <class U>
+    UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+      ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+      ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+  };
+  using Bytes = std::vector<char, UninitializedAllocator<char>>;
+
   enum class Change { Appended, Updated, Deleted, Reloaded, Repacked };
 
   // A cursor on the file, told of every change to its records.
@@ -68,10 +88,22 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
 
   const dbf::Layout& layout() const { return layout_; }
   std::int64_t count() const { return count_; }
+  // How many records are marked deleted.
+  std::int64_t deletedCount() const { return deleted_; }
   const char* record(std::int64_t i) const { return bytes_.data() + start_ + i * layout_.recordLength; }
   bool isLive(std::int64_t i) const { return record(i)[0] != dbf::kDeletedFlag; }
   // Whether `i` is a record of the file and not deleted.
   bool holdsLive(std::int64_t i) const { return i >= 0 && i < count_ && isLive(i); }
+  // The number in numeric field `field` of record `i`, read once with the
+  // record: NaN for an empty field, one that holds no number, and a field
+  // that is not numeric.
+  double number(std::int64_t i, int field) const {
+    const int column = numberColumn_[std::size_t(field)];
+    if (column < 0) return std::numeric_limits<double>::quiet_NaN();
+    return numbers_[std::size_t(i) * std::size_t(numberColumns_) + std::size_t(column)];
+  }
+  // Index of a field, letter case ignored; -1 when there is none.
+  int fieldIndex(QStringView name) const { return lookup_.find(layout_, name); }
   bool readOnly() const { return noWrite_ || structural_; }
   bool damaged() const { return structural_; }
   QString damage() const { return damage_; }
@@ -111,10 +143,13 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
   // of a production index, which no longer matches the records.
   bool touchHeader(std::int64_t count);
   // The whole file as it is on disk.
-  bool readWhole(std::vector<char>* all);
+  bool readWhole(Bytes* all);
   // Reads the file; `changed` tells whether its bytes differ from those held.
   bool load(bool* changed = nullptr);
   void notify(std::int64_t i, Change change);
+  // Takes in the records from `from` on, which were added to bytes_: their
+  // numbers and deletion flags.
+  void takeInFrom(std::int64_t from);
   // Puts `data` in place of the file; the new descriptor holds the lock.
   bool replaceWith(const QByteArray& data);
 
@@ -128,9 +163,14 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
   QString error_;
   QStringList mended_;
   dbf::Layout layout_;
-  std::vector<char> bytes_;  // header and records as read, without what follows the records
+  Bytes bytes_;  // header and records as read, without what follows the records
   std::int64_t start_ = 0;   // where the records start in bytes_
   std::int64_t count_ = 0;
+  std::int64_t deleted_ = 0;
+  std::vector<double, UninitializedAllocator<double>> numbers_;  // per record, its numeric fields' numbers (see number())
+  std::vector<int> numberColumn_;  // per field, its column in numbers_ (-1: not numeric)
+  int numberColumns_ = 0;
+  dbf::FieldLookup lookup_;
   std::uint64_t generation_ = 1;
   std::vector<Cursor*> cursors_;
 };

@@ -607,6 +607,9 @@ TEST_F(TableTest, TwoProgramsAppendingAtOnceLoseNothing) {
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
   EXPECT_EQ(headerCount(file), 2u * kEach);
+  // The numbers the parent holds are those of the bytes it holds, the
+  // child's records that it read while appending included.
+  for (t.first(); !t.eof(); t.next()) ASSERT_EQ(t.integer("BH"), t.rawBytes("BH").trimmed().toInt());
   // The parent holds all records it appended; refresh() brings in the child's.
   ASSERT_TRUE(t.refresh()) << s(t.errorString());
   EXPECT_EQ(t.recordCount(), 2 * kEach);

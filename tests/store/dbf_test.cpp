@@ -1,0 +1,109 @@
+// The dBASE field codec below the table engine: numbers and dates read from
+// a field's bytes.
+#include <gtest/gtest.h>
+
+#include <QDate>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "core/format.h"
+#include "store/dbf.h"
+
+using namespace tessaro;
+using namespace tessaro::store;
+
+namespace {
+
+// Whether a numeric field holding `text` reads as core::parseNumber reads
+// the field's text with blanks trimmed, to the last bit and the sign of zero.
+testing::AssertionResult readsAsParseNumber(const std::string& text) {
+  const auto read = dbf::parseNumberField(text);
+  const std::string_view t = dbf::trimmed(text);
+  std::optional<std::optional<double>> expected;
+  if (t.empty()) {
+    expected = std::optional<double>();
+  } else if (const auto v = core::parseNumber(t)) {
+    expected = std::optional<double>(*v);
+  }
+  const bool same = read.has_value() == expected.has_value() &&
+                    (!read || (read->has_value() == expected->has_value() &&
+                               (!*read || std::memcmp(&**read, &**expected, sizeof(double)) == 0)));
+  if (same) return testing::AssertionSuccess();
+  auto shown = [](const std::optional<std::optional<double>>& v) {
+    return !v ? std::string("not a number") : !*v ? std::string("empty") : core::formatGeneral(**v);
+  };
+  return testing::AssertionFailure() << "\"" << text << "\" reads " << shown(read) << ", core::parseNumber "
+                                     << shown(expected);
+}
+
+}  // namespace
+
+TEST(DbfNumbers, ReadAsTheTrimmedTextParsesInEveryForm) {
+  const char* forms[] = {"", "    ", "5", "  12.34", "    68.460", "+5", "-5", ".5", "5.", "+.5", "-.5", "-0",
+                         "-0.0", "+0", "007", "1e5", "1E-3", "1.5e+2", "5.e3", ".5e1", "1e", "1e+", "e5", ".",
+                         "+", "-", "+-5", "-+5", "--5", "1.2.3", "12a.5", "**********", "*", "1e400", "-1e400",
+                         "1e-400", "1e-310", "2.2250738585072011e-308", "inf", "-inf", "nan", "0x10", "1,5",
+                         "\t5", "5\t", "\t", "\r\n7\n", "1 2", "- 5", "99999999999999999999",
+                         "123456789012345.678", "0.1", "0.30000000000000004", "9007199254740993",
+                         "179769313486231570000000000000000000000000000000000000000000000000000000000000000000"
+                         "00000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+                         "00000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+                         "000000000000000000000000000000000000000000000000000000000000000000000000000"};
+  for (const char* form : forms) {
+    EXPECT_TRUE(readsAsParseNumber(form));
+    // Blanks and zero bytes around it, as fields hold them.
+    EXPECT_TRUE(readsAsParseNumber(std::string("   ") + form + "  "));
+    EXPECT_TRUE(readsAsParseNumber(std::string("\0 ", 2) + form + std::string(" \0", 2)));
+  }
+  // Random decimal texts of the characters a number is written with.
+  std::mt19937 random(2024);
+  const std::string alphabet = "0123456789012345678901234567890123456789..+-eE ";
+  for (int round = 0; round < 200000; ++round) {
+    std::string text;
+    const int length = 1 + int(random() % 14);
+    for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    ASSERT_TRUE(readsAsParseNumber(text));
+  }
+}
+
+// The numbers a scan keeps are those a field reads; a number with tabs or
+// line breaks around it reads, but is no number as a field holds it.
+TEST(DbfNumbers, ScanKeepsEveryNumberAndReportsWhatIsNoNumber) {
+  dbf::Scan scan;
+  scan.layout.fields = {dbf::Field{QStringLiteral("A"), 'N', 10, 2, 1}, dbf::Field{QStringLiteral("T"), 'C', 4, 0, 11},
+                        dbf::Field{QStringLiteral("B"), 'N', 6, 0, 15}};
+  scan.layout.recordLength = 21;
+  const std::string records = std::string(" ") + "     12.50" + "abcd" + "    -3" +  //
+                              std::string(" ") + "          " + "    " + "  1e-2" +  //
+                              std::string(" ") + "\t      7.5" + "    " + "  **  ";
+  scan.records = 3;
+  ASSERT_EQ(dbf::numericFieldCount(scan.layout), 2);
+  double numbers[6] = {};
+  dbf::scanContents(scan, records.data(), numbers);
+  EXPECT_EQ(numbers[0], 12.5);
+  EXPECT_EQ(numbers[1], -3.0);
+  EXPECT_TRUE(std::isnan(numbers[2]));  // empty
+  EXPECT_EQ(numbers[3], 0.01);
+  EXPECT_EQ(numbers[4], 7.5);
+  EXPECT_TRUE(std::isnan(numbers[5]));  // no number
+  ASSERT_EQ(scan.problems.size(), 1);
+  EXPECT_TRUE(scan.problems[0].startsWith(QStringLiteral("2 个数值字段里不是数字（第一处：第 3 条记录的 A 为"))) << scan.problems[0].toStdString();
+  double one[2] = {};
+  dbf::readNumbers(scan.layout, records.data() + 21, one);
+  EXPECT_TRUE(std::isnan(one[0]));
+  EXPECT_EQ(one[1], 0.01);
+}
+
+TEST(DbfDates, ValidAsTheGregorianCalendarHasThem) {
+  for (const int year : {0, 1, 4, 100, 400, 1600, 1700, 1900, 2000, 2023, 2024, 9999, 10000}) {
+    for (int month = 0; month <= 13; ++month) {
+      for (int day = -1; day <= 32; ++day) {
+        const bool expected = year >= 1 && year <= 9999 && QDate(year, month, day).isValid();
+        EXPECT_EQ(dbf::isValidDate(core::Date{year, month, day}), expected) << year << "-" << month << "-" << day;
+      }
+    }
+  }
+}
