@@ -46,6 +46,27 @@ constexpr double kPow10Double[kFastDecimals + 1] = {1, 10, 100, 1000, 10000};
 // its 15 digits are: they cannot reach the half.
 constexpr double kShowsZeroBelow[kFastDecimals + 1] = {0.4, 0.04, 0.004, 0.0004, 0.00004};
 
+// 10^-5 .. 10^15, index i for 10^(i-5).
+constexpr double kPowersOfTen[21] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4, 1e5,
+                                     1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// digits / 10^K rounded half up, the divisor a constant.
+template <int K>
+std::uint64_t dropDigits(std::uint64_t digits) {
+  constexpr std::uint64_t unit = kPow10[K];
+  return digits / unit + (digits % unit >= unit / 2 ? 1 : 0);
+}
+
+// digits / 10^dropped rounded half up, 1 <= dropped <= 15.
+std::uint64_t dropDigits(std::uint64_t digits, int dropped) {
+  using Drop = std::uint64_t (*)(std::uint64_t);
+  static constexpr Drop kDrop[16] = {nullptr,          dropDigits<1>,  dropDigits<2>,  dropDigits<3>,
+                                     dropDigits<4>,    dropDigits<5>,  dropDigits<6>,  dropDigits<7>,
+                                     dropDigits<8>,    dropDigits<9>,  dropDigits<10>, dropDigits<11>,
+                                     dropDigits<12>,   dropDigits<13>, dropDigits<14>, dropDigits<15>};
+  return kDrop[dropped](digits);
+}
+
 // A figure at `decimals` decimals: |figure| = units / 10^decimals.
 struct Units {
   bool negative = false;
@@ -59,8 +80,12 @@ bool significantDigits(double v, std::uint64_t& digits, int& exponent) {
   std::memcpy(&bits, &v, sizeof bits);
   const int biased = int(bits >> 52);
   const std::uint64_t mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
-  const int shift = 1075 - biased;         // v = mantissa / 2^shift
-  int e = ((biased - 1023) * 1233) >> 12;  // floor(log10 v), or one off
+  const int shift = 1075 - biased;  // v = mantissa / 2^shift
+  // floor(log10 v): floor(log2 v) x log10(2) is it or one less; the powers
+  // below 1 are inexact as doubles, so the integers below have the last word.
+  int e = ((biased - 1023) * 1233) >> 12;  // -5..14 for 4e-5 <= v < 1e15
+  if (e < -5 || e > 14) return false;
+  e += v >= kPowersOfTen[e + 6] ? 1 : 0;
   for (int tries = 0; tries < 3; ++tries) {
     const int scale = 14 - e;
     if (scale < 0 || scale > 19 || shift < 1 || shift > 120) return false;
@@ -88,6 +113,22 @@ bool significantDigits(double v, std::uint64_t& digits, int& exponent) {
   return false;
 }
 
+// The figure straight from v x 10^decimals when that product lies clearly
+// between two halves. Taking v to 15 significant digits moves the exact
+// product by at most 5e-15 of itself, and the one rounding of the
+// multiplication by 1.2e-16, so a product farther than 1e-14 of itself from
+// the nearest half rounds to the same whole number either way. False when it
+// is that close, or too large for a whole number of the double.
+bool unitsClearOfHalf(double v, int decimals, std::uint64_t& units) {
+  const double scaled = v * kPow10Double[decimals];
+  if (!(scaled < 0x1p52)) return false;
+  const auto whole = std::int64_t(scaled);
+  const double fraction = scaled - double(whole);  // exact
+  if (std::fabs(fraction - 0.5) <= scaled * 1e-14) return false;
+  units = std::uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
+  return true;
+}
+
 // The figure of a finite value at 0..kFastDecimals decimals; false when the
 // value is too large for the integer path.
 bool fastUnits(double value, int decimals, Units& out) {
@@ -98,61 +139,59 @@ bool fastUnits(double value, int decimals, Units& out) {
     return true;
   }
   if (v >= kFastLimit) return false;
+  if (unitsClearOfHalf(v, decimals, out.units)) return true;
   std::uint64_t digits = 0;
   int exponent = 0;
   if (!significantDigits(v, digits, exponent)) return false;
   const int dropped = 14 - exponent - decimals;  // digits below the last decimal, at most 15
-  if (dropped <= 0) {
-    out.units = digits * kPow10[-dropped];
-  } else {
-    const std::uint64_t unit = kPow10[dropped];
-    out.units = digits / unit + (digits % unit >= unit / 2 ? 1 : 0);
-  }
+  out.units = dropped <= 0 ? digits * kPow10[-dropped] : dropDigits(digits, dropped);
   return true;
 }
 
 // Writes the figure ("-12.34", "0.05", "3") so that it ends just before
-// `end`; returns its first character.
+// `end`; returns its first character. The digits are written two at a time,
+// then the decimals move one place right to make room for the point.
 char* writeUnits(const Units& u, int decimals, char* end) {
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  char* p = end;
+  char* const last = decimals > 0 ? end - 1 : end;  // end of the digits
+  char* p = last;
   std::uint64_t n = u.units;
-  for (int i = 0; i < decimals; ++i) {
-    *--p = char('0' + n % 10);
-    n /= 10;
-  }
-  if (decimals > 0) *--p = '.';
   while (n >= 10) {
     p -= 2;
     std::memcpy(p, kPairs + 2 * (n % 100), 2);
     n /= 100;
   }
-  if (n > 0 || *p == '.' || p == end) *--p = char('0' + n);
+  if (n > 0 || p == last) *--p = char('0' + n);
+  while (last - p < decimals + 1) *--p = '0';
+  if (decimals > 0) {
+    for (char* d = end - 1; d >= end - decimals; --d) *d = d[-1];
+    end[-decimals - 1] = '.';
+  }
   if (u.negative && u.units != 0) *--p = '-';
   return p;
 }
 
-// The text from `first` to `end` with leading blanks up to `width`, written
-// into the room before `first` when there is enough.
-std::string padded(char* first, char* end, char* room, int width) {
+// `text` becomes the figure from `first` to `end` with leading blanks up to
+// `width`, written into the room before `first` when there is enough.
+void setPadded(std::string& text, char* first, char* end, char* room, int width) {
   const std::size_t length = std::size_t(end - first);
   const std::size_t pad = width > int(length) ? std::size_t(width) - length : 0;
   if (pad <= std::size_t(first - room)) {
     std::memset(first - pad, ' ', pad);
-    return std::string(first - pad, end);
+    text.assign(first - pad, end);
+  } else {
+    text.assign(pad, ' ');
+    text.append(first, end);
   }
-  std::string s(pad + length, ' ');
-  std::memcpy(s.data() + pad, first, length);
-  return s;
 }
 
 // ---------------------------------------------------------------------------
 // Every other finite value, through the digits printf gives.
 
-std::string generalFixed(double value, int decimals, int width) {
+void generalFixed(std::string& out, double value, int decimals, int width) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.14e", value);  // [-]d.ddddddddddddddde[+-]x
   const bool negative = buf[0] == '-';
@@ -184,12 +223,12 @@ std::string generalFixed(double value, int decimals, int width) {
     text.push_back('.');
     text.append(all, all.size() - decimals, std::string::npos);
   }
-  return padded(text.data(), text.data() + text.size(), text.data(), width);
+  setPadded(out, text.data(), text.data() + text.size(), text.data(), width);
 }
 
-std::string nonFinite(double value, int width) {
+void nonFinite(std::string& out, double value, int width) {
   std::string text = std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
-  return padded(text.data(), text.data() + text.size(), text.data(), width);
+  setPadded(out, text.data(), text.data() + text.size(), text.data(), width);
 }
 
 // The number a fast figure shows, as strtod reads its text back.
@@ -203,10 +242,10 @@ double shownNumber(const Units& u, int decimals, const char* text) {
 
 }  // namespace
 
-std::string formatFixed(double value, int decimals, int width, double& shown) {
+double formatFixedInto(std::string& text, double value, int decimals, int width) {
   if (!std::isfinite(value)) {
-    shown = value;
-    return nonFinite(value, width);
+    nonFinite(text, value, width);
+    return value;
   }
   if (decimals < 0) decimals = 0;
   Units u;
@@ -215,17 +254,18 @@ std::string formatFixed(double value, int decimals, int width, double& shown) {
     char* const end = buf + sizeof buf - 1;
     *end = '\0';
     char* const first = writeUnits(u, decimals, end);
-    shown = shownNumber(u, decimals, first);
-    return padded(first, end, buf, width);
+    const double shown = shownNumber(u, decimals, first);
+    setPadded(text, first, end, buf, width);
+    return shown;
   }
-  std::string text = generalFixed(value, decimals, width);
-  shown = std::strtod(text.c_str(), nullptr);
-  return text;
+  generalFixed(text, value, decimals, width);
+  return std::strtod(text.c_str(), nullptr);
 }
 
 std::string formatFixed(double value, int decimals, int width) {
-  double shown = 0;
-  return formatFixed(value, decimals, width, shown);
+  std::string text;
+  formatFixedInto(text, value, decimals, width);
+  return text;
 }
 
 double roundFixed(double value, int decimals) {
@@ -239,7 +279,9 @@ double roundFixed(double value, int decimals) {
     // The text is only needed when the figure is too long for a double.
     return shownNumber(u, decimals, u.units > (1ULL << 53) ? writeUnits(u, decimals, end) : end);
   }
-  return std::strtod(generalFixed(value, decimals, 0).c_str(), nullptr);
+  std::string text;
+  generalFixed(text, value, decimals, 0);
+  return std::strtod(text.c_str(), nullptr);
 }
 
 std::string formatGeneral(double value) {
