@@ -18,6 +18,10 @@ namespace tessaro::core {
 // -0.125 -> "   -0.13". A result that rounds to zero carries no minus sign.
 std::string formatFixed(double value, int decimals, int width = 8);
 
+// formatFixed and roundFixed of one value from a single conversion: the text
+// replaces what `text` held, and the number it shows is returned.
+double formatFixedInto(std::string& text, double value, int decimals, int width = 8);
+
 // The number that formatFixed(value, decimals) shows.
 double roundFixed(double value, int decimals);
 

@@ -11,9 +11,10 @@
 namespace tessaro::core {
 namespace {
 
-// Tableau rows 0..16 and columns 1..50 (column 0 is not used).
+// Tableau rows 0..16 and columns 1..50 (column 0 is not used), each row
+// with room to sweep whole vectors of columns.
 constexpr int kRows = 17;
-constexpr int kColumns = 51;
+constexpr int kStride = 56;
 constexpr int kCostRow = 1;
 constexpr int kFirstConstraint = 2;  // rows 2, 3, 4: mandatory marks BXL1..BXL3
 constexpr int kFirstOxideRow = 5;    // rows 5..13: the matched oxides
@@ -68,32 +69,43 @@ Refused checkSettings(std::size_t materialCount, int argument, int precision) {
   return std::nullopt;
 }
 
-// One value of raw material i: a finite number within ±limit.
-Refused checkMaterialValue(int i, const std::string& who, const std::string& field, double value, double limit) {
-  if (!std::isfinite(value)) return refusal(Kind::NotFinite, i, field, who + "的" + field + "不是有效的数字。");
-  if (std::fabs(value) > limit) {
-    return refusal(Kind::OutOfRange, i, field,
-                   who + "的" + field + "（" + numberText(value) + "）超出了计算范围（绝对值不能大于" +
-                       numberText(limit) + "），无法计算配比。");
-  }
-  return std::nullopt;
+// The name of raw material m in a message.
+std::string who(const SolverMaterial& m) { return "原料“" + m.name + "”"; }
+
+// One value of raw material i: a finite number within ±limit. The message is
+// only written for a value that is refused.
+Refused checkMaterialValue(int i, const SolverMaterial& m, std::string_view name, double value, double limit) {
+  if (std::isfinite(value) && std::fabs(value) <= limit) return std::nullopt;
+  const std::string field(name);
+  if (!std::isfinite(value)) return refusal(Kind::NotFinite, i, field, who(m) + "的" + field + "不是有效的数字。");
+  return refusal(Kind::OutOfRange, i, field,
+                 who(m) + "的" + field + "（" + numberText(value) + "）超出了计算范围（绝对值不能大于" +
+                     numberText(limit) + "），无法计算配比。");
+}
+
+// Whether every value of m is a number in range and HJ lies above IL: the
+// usual case, told without a message being written.
+bool soundMaterial(const SolverMaterial& m) {
+  bool sound = (m.hj > m.il) & (std::fabs(m.il) <= kMaxContent) & (std::fabs(m.hj) <= kMaxContent) &
+               (std::fabs(m.dj) <= kMaxPrice);
+  for (double v : m.contents) sound &= std::fabs(v) <= kMaxContent;
+  return sound;
 }
 
 // Raw material i: its values in range and a fired part (HJ above IL).
 Refused checkMaterial(int i, const SolverMaterial& m) {
-  const std::string who = "原料“" + m.name + "”";
   for (int o = 0; o < kOxideCount; ++o) {
-    if (auto r = checkMaterialValue(i, who, std::string(kOxideFields[o]), m.contents[o], kMaxContent)) return r;
+    if (auto r = checkMaterialValue(i, m, kOxideFields[o], m.contents[o], kMaxContent)) return r;
   }
-  const std::tuple<const char*, double, double> scalars[] = {
+  const std::tuple<std::string_view, double, double> scalars[] = {
       {"IL", m.il, kMaxContent}, {"HJ", m.hj, kMaxContent}, {"DJ", m.dj, kMaxPrice}};
   for (const auto& [field, value, limit] : scalars) {
-    if (auto r = checkMaterialValue(i, who, field, value, limit)) return r;
+    if (auto r = checkMaterialValue(i, m, field, value, limit)) return r;
   }
   if (m.hj <= m.il) {
     const std::string relation = m.hj == m.il ? "等于" : "小于";
     return refusal(Kind::NoFiredPart, i, "HJ",
-                   who + "的合计HJ（" + numberText(m.hj) + "）" + relation + "灼减IL（" + numberText(m.il) +
+                   who(m) + "的合计HJ（" + numberText(m.hj) + "）" + relation + "灼减IL（" + numberText(m.il) +
                        "），没有灼烧后的部分，无法计算配比。");
   }
   return std::nullopt;
@@ -102,8 +114,9 @@ Refused checkMaterial(int i, const SolverMaterial& m) {
 // The target contents of the matched oxides: 0, or between kMinTarget and kMaxContent.
 Refused checkTargetContents(const SolverTarget& target) {
   for (Oxide o : kMatchedOxides) {
-    const std::string field(kOxideFields[o]);
     const double v = target.contents[o];
+    if (v == 0 || (v >= kMinTarget && v <= kMaxContent)) continue;
+    const std::string field(kOxideFields[o]);
     if (!std::isfinite(v)) return refusal(Kind::NotFinite, -1, field, "目标配方的" + field + "不是有效的数字。");
     if (v < 0) {
       return refusal(Kind::NegativeTarget, -1, field,
@@ -114,11 +127,9 @@ Refused checkTargetContents(const SolverTarget& target) {
                      "目标配方的" + field + "（" + numberText(v) + "）超出了计算范围（不能大于" +
                          numberText(kMaxContent) + "），无法计算配比。");
     }
-    if (v > 0 && v < kMinTarget) {
-      return refusal(Kind::OutOfRange, -1, field,
-                     "目标配方的" + field + "（" + numberText(v) + "）太小（不为0时不能小于" + numberText(kMinTarget) +
-                         "），无法计算配比。");
-    }
+    return refusal(Kind::OutOfRange, -1, field,
+                   "目标配方的" + field + "（" + numberText(v) + "）太小（不为0时不能小于" + numberText(kMinTarget) +
+                       "），无法计算配比。");
   }
   return std::nullopt;
 }
@@ -151,15 +162,19 @@ Refused checkAmounts(const SolverTarget& target, Amounts& amounts) {
 
 // The dense tableau with its basis. Columns 1..n are the raw materials, n+1..n+14
 // the surplus variables of rows 2..15, n+15 the right-hand side; row 0 is not
-// used by the method.
+// used by the method. Column 0 and the columns past the right-hand side are 0
+// and stay 0 through every pivot (0 / v and 0 - f x 0 are 0), so a pivot may
+// sweep them with the others: it runs over columns 0..sweep-1, whole vectors.
 struct Tableau {
-  explicit Tableau(int materialCount) : n(materialCount), rhs(n + 15), lastVar(n + 14) {}
+  explicit Tableau(int materialCount)
+      : n(materialCount), rhs(n + 15), lastVar(n + 14), sweep((rhs + 8) / 8 * 8) {}
 
-  std::array<std::array<double, kColumns>, kRows> a{};
+  alignas(64) std::array<std::array<double, kStride>, kRows> a{};
   std::array<int, kLastConstraint + 1> basis{};  // basis[2..15]; rhs marks an artificial variable
   int n;        // raw materials
   int rhs;      // right-hand side column
   int lastVar;  // last surplus column
+  int sweep;    // columns a pivot runs over
 };
 
 // The targets t_2..t_15: the mandatory amounts as fractions, then the matched oxides.
@@ -211,6 +226,11 @@ void place(Tableau& tab) {
   }
 }
 
+// to[c] -= from[c] for c = first..last.
+void subtractRow(double* __restrict to, const double* __restrict from, int first, int last) {
+  for (int c = first; c <= last; ++c) to[c] -= from[c];
+}
+
 // Step 4, phase-1 set-up: a row whose surplus coefficient is not 1 gets an
 // artificial variable, marked by the right-hand side column. The objective
 // row to start from: the phase-1 row when there is an artificial variable.
@@ -222,7 +242,7 @@ int setUpPhaseOne(Tableau& tab) {
     tab.basis[j] = n + j - 1;
     if (a[j][n + j - 1] != 1) {
       tab.basis[j] = tab.rhs;
-      for (int c = 1; c <= tab.lastVar; ++c) a[kPhase1Row][c] -= a[j][c];
+      subtractRow(a[kPhase1Row].data(), a[j].data(), 1, tab.lastVar);
       k = kPhase1Row;
     }
   }
@@ -232,15 +252,19 @@ int setUpPhaseOne(Tableau& tab) {
 // Entering column: the lowest coefficient of objective row k; in phase 1 a
 // near tie goes to the column that is cheaper in the cost row.
 int enteringColumn(const Tableau& tab, int k) {
-  const auto& a = tab.a;
   const double eps = kSolverTolerance;
+  const double* const row = tab.a[k].data();
+  const double* const cost = tab.a[kCostRow].data();
+  const bool phaseOne = k == kPhase1Row;
   int q = 1;
+  double best = row[1];       // row[q]
+  double bestCost = cost[1];  // cost[q]
   for (int c = 2; c <= tab.lastVar; ++c) {
-    const double d = a[k][c] - a[k][q];
-    if (d < -eps) {
+    const double d = row[c] - best;
+    if (d < -eps || (phaseOne && d <= eps && cost[c] - bestCost < -eps)) {
       q = c;
-    } else if (d <= eps && k == kPhase1Row && a[kCostRow][c] - a[kCostRow][q] < -eps) {
-      q = c;
+      best = row[c];
+      bestCost = cost[c];
     }
   }
   return q;
@@ -263,18 +287,38 @@ int leavingRow(const Tableau& tab, int q) {
   return p;
 }
 
-// Pivot on (p, q) over rows 1..16; column q enters the basis in row p.
-void pivot(Tableau& tab, int p, int q) {
-  auto& a = tab.a;
-  tab.basis[p] = q;
-  const double v = a[p][q];
-  for (int c = 1; c <= tab.rhs; ++c) a[p][c] /= v;
-  for (int r = kCostRow; r <= kPhase1Row; ++r) {
+// The sweeps of a pivot use AVX2 where the processor has it. AVX2 brings no
+// fused multiply-add, so every cell is rounded exactly as in the plain code.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TESSARO_WIDE_SWEEP __attribute__((target_clones("avx2", "default")))
+#else
+#define TESSARO_WIDE_SWEEP
+#endif
+
+// Pivot on (p, q) over rows 1..lastRow and the first 8 x Blocks columns.
+template <int Blocks>
+TESSARO_WIDE_SWEEP void pivotOver(Tableau& tab, int p, int q, int lastRow) {
+  constexpr int kSweep = 8 * Blocks;
+  double* __restrict const pivotRow = tab.a[p].data();
+  const double v = pivotRow[q];
+  for (int c = 0; c < kSweep; ++c) pivotRow[c] /= v;
+  for (int r = kCostRow; r <= lastRow; ++r) {
     if (r == p) continue;
-    const double f = a[r][q];
+    double* __restrict const row = tab.a[r].data();
+    const double f = row[q];
     if (f == 0) continue;
-    for (int c = 1; c <= tab.rhs; ++c) a[r][c] -= f * a[p][c];
+    for (int c = 0; c < kSweep; ++c) row[c] -= f * pivotRow[c];
   }
+}
+
+// Pivot on (p, q): column q enters the basis in row p. The other rows are
+// updated up to lastRow: the phase-1 row is no longer read in phase 2.
+void pivot(Tableau& tab, int p, int q, int lastRow) {
+  using Sweep = void (*)(Tableau&, int, int, int);
+  static const Sweep sweeps[] = {pivotOver<2>, pivotOver<3>, pivotOver<4>, pivotOver<5>, pivotOver<6>, pivotOver<7>};
+  static_assert(8 * 7 == kStride);
+  tab.basis[p] = q;
+  sweeps[tab.sweep / 8 - 2](tab, p, q, lastRow);
 }
 
 // Whether the phase-1 row still has a coefficient above the tolerance.
@@ -314,7 +358,7 @@ Ending iterate(Tableau& tab, int k, int limit, std::vector<Pivot>& pivots) {
     if (p == 0) return Ending::Failed;
     if (int(pivots.size()) >= limit) return Ending::PivotBound;
     pivots.push_back({p, q, k == kPhase1Row ? 1 : 2});
-    pivot(tab, p, q);
+    pivot(tab, p, q, k == kPhase1Row ? kPhase1Row : kPhase1Row - 1);
   }
 }
 
@@ -330,6 +374,12 @@ std::vector<double> solution(const Tableau& tab) {
 
 // ---------------------------------------------------------------------------
 // The values of the result record.
+
+// `stored` becomes the stored form of `value` at `decimals` decimals: the
+// table engine reads the text back, so the value is the number it shows.
+void setStored(StoredValue& stored, double value, int decimals) {
+  stored.value = formatFixedInto(stored.text, value, decimals);
+}
 
 // Everything zero: the outcome of a formula without a mixture.
 void setFailed(FormulaResult& result, std::size_t n, int precision) {
@@ -371,7 +421,7 @@ void normalise(FormulaResult& result, const std::vector<SolverMaterial>& materia
   }
   if (total == 0) total = 1;
   result.proportions.resize(n);
-  for (std::size_t i = 0; i < n; ++i) result.proportions[i] = storedValue(raw[i] / total * 100, precision);
+  for (std::size_t i = 0; i < n; ++i) setStored(result.proportions[i], raw[i] / total * 100, precision);
 }
 
 // Step 8, the mixture: the price sums the raw proportions as stored; the
@@ -387,9 +437,9 @@ void storeMixture(FormulaResult& result, const std::vector<SolverMaterial>& mate
   double h = 0;
   for (int m = 0; m < kOxideCount; ++m) h += sums[m];
   h /= 100;
-  result.price = storedValue(price / 100, 2);
-  for (int m = 0; m < kOxideCount; ++m) result.oxides[m] = storedValue(sums[m] / 100, 2);
-  result.total = storedValue(h, 2);
+  setStored(result.price, price / 100, 2);
+  for (int m = 0; m < kOxideCount; ++m) setStored(result.oxides[m], sums[m] / 100, 2);
+  setStored(result.total, h, 2);
 }
 
 }  // namespace
@@ -398,9 +448,7 @@ bool isMarked(std::string_view markText) { return markText.find_first_not_of(" \
 
 StoredValue storedValue(double value, int decimals) {
   StoredValue s;
-  s.text = formatFixed(value, decimals);
-  // The table engine reads the text back: the value is the number it shows.
-  s.value = std::strtod(s.text.c_str(), nullptr);
+  setStored(s, value, decimals);
   return s;
 }
 
@@ -416,6 +464,7 @@ Refused checkInput(const std::vector<SolverMaterial>& materials, const SolverTar
                    int precision, Amounts& amounts) {
   if (auto r = checkSettings(materials.size(), argument, precision)) return r;
   for (std::size_t i = 0; i < materials.size(); ++i) {
+    if (soundMaterial(materials[i])) continue;
     if (auto r = checkMaterial(int(i), materials[i])) return r;
   }
   if (auto r = checkTargetContents(target)) return r;
@@ -447,6 +496,7 @@ SolveOutcome solveFormula(const std::vector<SolverMaterial>& materials, const So
   place(tab);
   const int k = setUpPhaseOne(tab);
 
+  result.pivots.reserve(64);
   const Ending ending = iterate(tab, k, pivotBound ? *pivotBound : pivotLimit(n), result.pivots);
   if (ending != Ending::Solved) {
     result.pivotLimitReached = ending == Ending::PivotBound;

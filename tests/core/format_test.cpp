@@ -3,6 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "core/format_cases.h"
+#include "core/format_reference.h"
 
 using namespace tessaro::core;
 
@@ -58,6 +64,31 @@ TEST(FormatFixed, RoundFixedReadsBackTheText) {
   EXPECT_DOUBLE_EQ(roundFixed(12.25, 1), 12.3);
   EXPECT_DOUBLE_EQ(roundFixed(12.5, 0), 13);
   EXPECT_EQ(roundFixed(-0.001, 2), 0);
+}
+
+// The fast format against the former one (the text, the number it shows and
+// roundFixed) on random doubles of every magnitude and the values where
+// rounding decides.
+TEST(FormatFixed, MatchesTheReferenceOnAMillionValues) {
+  reference::FixedCases cases(20260101);
+  int mismatches = 0;
+  for (int i = 0; i < 1000000; ++i) {
+    const reference::FixedCase c = cases.next();
+    std::string text;
+    const double shown = formatFixedInto(text, c.value, c.decimals, c.width);
+    const std::string expected = reference::formatFixed(c.value, c.decimals, c.width);
+    const double expectedShown = std::isfinite(c.value) ? std::strtod(expected.c_str(), nullptr) : c.value;
+    auto same = [&](double v) {
+      return std::memcmp(&v, &expectedShown, sizeof v) == 0 || (std::isnan(v) && std::isnan(expectedShown));
+    };
+    if (text == expected && same(shown) && same(roundFixed(c.value, c.decimals))) continue;
+    if (++mismatches <= 10) {
+      ADD_FAILURE() << "case " << i << ": formatFixed(" << std::hexfloat << c.value << std::defaultfloat << ", "
+                    << c.decimals << ", " << c.width << ") gives \"" << text << "\" showing " << shown
+                    << ", the reference \"" << expected << "\" showing " << expectedShown;
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(FormatGeneral, ShortestUpToFifteenDigits) {
