@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <clocale>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -61,6 +62,9 @@ int main(int argc, char** argv) {
   } else {
     application = std::make_unique<QCoreApplication>(argc, argv);
   }
+  // Qt takes the user's locale for the C library; numbers are read and
+  // written with a decimal point whatever the language.
+  std::setlocale(LC_NUMERIC, "C");
   QTextStream out(stdout);
   QTextStream err(stderr);
 

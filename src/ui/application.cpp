@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <clocale>
+
 #include "icons.h"
 
 namespace tessaro::ui {
@@ -12,6 +14,9 @@ bool prepareApplication() {
   QApplication::setApplicationName(QStringLiteral("Tessaro"));
   QApplication::setStyle(QStringLiteral("Fusion"));
   QApplication::setWindowIcon(programIcon());
+  // Qt takes the user's locale for the C library, where a decimal comma
+  // would make "1.5" read as 1; numbers keep their decimal point.
+  std::setlocale(LC_NUMERIC, "C");
 
   // The interface is Chinese whatever the system's language.
   static QTranslator* qtTexts = nullptr;

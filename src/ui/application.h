@@ -3,7 +3,8 @@
 
 namespace tessaro::ui {
 
-// The program's name, style and icon, and Qt's own Chinese texts for the
+// The program's name, style and icon, numbers with a decimal point whatever
+// the user's locale, and Qt's own Chinese texts for the
 // standard dialogs (buttons of the input boxes, the print preview, the file
 // dialogs), read from Qt's translations folder. False when those translations
 // are not installed: the standard dialogs then keep Qt's English texts.

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "app/scripted_prompter.h"
 #include "ui/application.h"
 
@@ -28,8 +30,11 @@ TEST(MainFrame, CaptionAndExitCommands) {
 }
 
 TEST(MainFrame, ProgramIconAndChineseStandardDialogs) {
+  // As Qt leaves it for a user's locale.
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "C.UTF-8"), nullptr);
   ASSERT_TRUE(tessaro::ui::prepareApplication()) << "Qt's translations (qt6-translations-l10n) are missing";
   EXPECT_FALSE(QApplication::windowIcon().isNull());
+  EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   EXPECT_EQ(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
   EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
