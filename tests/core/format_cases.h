@@ -1,7 +1,7 @@
 // Values to hold the fixed-decimal format against its reference: random
 // doubles over every magnitude and the places where rounding decides, each
-// with the decimals and width to format it at. The same seed gives the same
-// cases, so that a mismatch can be found again.
+// with the decimals and width to format it at. The same starting number gives
+// the same cases, so that a mismatch can be found again.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@ struct FixedCase {
 
 class FixedCases {
  public:
-  explicit FixedCases(std::uint64_t seed) : rng_(seed) {}
+  explicit FixedCases(std::uint64_t start) : rng_(start) {}
   FixedCase next();
 
  private:
