@@ -288,7 +288,24 @@ void TMainForm::buildMenu() {
   follow(C::FrameVerify, C::ToolVerify, [this] { TB5Click(); });
   follow(C::FrameBody, C::ToolBody, [this] { TB8Click(); });
   follow(C::FrameGlaze, C::ToolGlaze, [this] { TB9Click(); });
+  buildFitMenu();
   updateMenuBar();
+}
+
+void TMainForm::buildFitMenu() {
+  fitMenu_ = new QMenu(QStringLiteral("配料与适应性(&B)"), this);
+  fitMenu_->setObjectName(QStringLiteral("FitMenu"));
+  fitWindowAction_ = fitMenu_->addAction(QStringLiteral("配料单与坯釉适应性(&B)..."));
+  fitWindowAction_->setObjectName(QStringLiteral("FitWindowItem"));
+  const QString hint = QStringLiteral("配料单、釉的热膨胀系数与坯釉适应性、Stull 图");
+  fitWindowAction_->setStatusTip(hint);
+  fitWindowAction_->setToolTip(hint);
+  connect(fitMenu_, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
+  connect(fitWindowAction_, &QAction::triggered, this, &TMainForm::fitWindowClick);
+}
+
+void TMainForm::fitWindowClick() {
+  if (fitWindowHandler_) fitWindowHandler_();
 }
 
 void TMainForm::frameCreationStep(int screenWidth) {
@@ -329,6 +346,7 @@ void TMainForm::createWindows(const QString& baseFolder) {
     connect(m, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
   }
   connect(mainScreen_, &TForm1::commandFinished, this, &TMainForm::applyCommandState);
+  connect(mainScreen_, &TForm1::commandFinished, this, &TMainForm::tablesChanged);
   connect(mainScreen_, &TForm1::hintChanged, this, &TMainForm::showHint);
   connect(mainScreen_, &TForm1::showMaterialLibraryRequested, this, &TMainForm::TB2Click);
   connect(mainScreen_, &TForm1::showTargetLibraryRequested, this, &TMainForm::TB3Click);
@@ -349,6 +367,7 @@ void TMainForm::createWindows(const QString& baseFolder) {
     connect(library, &TLibraryForm::commandFinished, this, [this] {
       mainScreen_->tablesChanged();
       applyCommandState();
+      emit tablesChanged();
     });
   }
   about_ = new TAboutBox(this);
@@ -365,7 +384,9 @@ void TMainForm::createWindows(const QString& baseFolder) {
 void TMainForm::updateMenuBar() {
   const QMdiSubWindow* active = mdiArea_->activeSubWindow();
   const bool mainScreen = mainScreen_ && (!active ? mdiArea_->currentSubWindow() == mainScreenWindow_ : active == mainScreenWindow_);
-  const QList<QMenu*>& menus = mainScreen ? mainScreen_->menus() : frameMenus_;
+  // The menu of the glaze-fit window follows the main screen's or the frame's own menus.
+  QList<QMenu*> menus = mainScreen ? mainScreen_->menus() : frameMenus_;
+  if (fitMenu_) menus << fitMenu_;
   QMenuBar* bar = menuBar();
   const QList<QAction*> now = bar->actions();
   bool same = now.size() == menus.size();

@@ -63,6 +63,11 @@ class TMainForm : public QMainWindow {
   // What "打印/预览" runs; the reports are a layer above the windows, so
   // start-up hands the command in. Without one the preview placeholder shows.
   void setPrintHandler(std::function<void()> handler) { printHandler_ = std::move(handler); }
+  // What "配料单与坯釉适应性" opens; start-up hands it in like the print command.
+  void setFitWindowHandler(std::function<void()> handler) { fitWindowHandler_ = std::move(handler); }
+  // The menu appended after the main screen's and the frame's own menus, and its item.
+  QMenu* fitMenu() const { return fitMenu_; }
+  QAction* fitWindowAction() const { return fitWindowAction_; }
   QAction* action(app::Command c) const { return actions_.value(c); }
   const QList<QMenu*>& frameMenus() const { return frameMenus_; }
   QLabel* hintPanel() const { return hintPanel_; }
@@ -92,6 +97,12 @@ class TMainForm : public QMainWindow {
   void TBExitClick();
   void helpClick();
   void aboutClick();
+  void fitWindowClick();
+
+ signals:
+  // A command of the main screen or of a library window has ended: the
+  // working tables may hold other rows now.
+  void tablesChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -103,6 +114,7 @@ class TMainForm : public QMainWindow {
   void buildErrorInputs(QToolBar* bar);
   void buildStatusStrip();
   void buildMenu();
+  void buildFitMenu();
   void updateMenuBar();
   void showLibrary(TLibraryForm* window);
   void bringMainScreenForward();
@@ -118,6 +130,9 @@ class TMainForm : public QMainWindow {
   TLibraryForm* materialLibrary_ = nullptr;
   TLibraryForm* targetLibrary_ = nullptr;
   std::function<void()> printHandler_;
+  std::function<void()> fitWindowHandler_;
+  QMenu* fitMenu_ = nullptr;
+  QAction* fitWindowAction_ = nullptr;
   TAboutBox* about_ = nullptr;
   QWidget* printPreview_ = nullptr;
   QHash<app::Command, QAction*> actions_;

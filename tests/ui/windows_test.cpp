@@ -156,7 +156,8 @@ TEST_F(WindowsTest, ScreenWidthMessageAndLabelPlace) {
 
 TEST_F(WindowsTest, MenusHoldEveryItemAndSwapWithTheActiveChild) {
   start();
-  EXPECT_EQ(menuBarTitles(), QStringList({"界面", "计算", "窗口", "帮助"}));
+  // The glaze-fit menu follows the main screen's menus and the frame's.
+  EXPECT_EQ(menuBarTitles(), QStringList({"界面", "计算", "窗口", "帮助", "配料与适应性(&B)"}));
   QStringList items;
   for (QAction* a : frame->menuBar()->actions().front()->menu()->actions()) items << (a->isSeparator() ? "-" : a->text());
   EXPECT_EQ(items, QStringList({"主界面", "原料库", "目标库", "-", "清空主界面数据", "整理数据库", "-", "打印/预览", "-", "退出"}));
@@ -164,7 +165,7 @@ TEST_F(WindowsTest, MenusHoldEveryItemAndSwapWithTheActiveChild) {
   EXPECT_FALSE(find("N6")->isEnabled());
 
   find("TB2")->trigger();
-  EXPECT_EQ(menuBarTitles(), QStringList({"界面(&P)", "计算(&Q)", "窗口(&W)", "帮助(&H)"}));
+  EXPECT_EQ(menuBarTitles(), QStringList({"界面(&P)", "计算(&Q)", "窗口(&W)", "帮助(&H)", "配料与适应性(&B)"}));
   items.clear();
   for (QAction* a : frame->menuBar()->actions().front()->menu()->actions()) items << (a->isSeparator() ? "-" : a->text());
   EXPECT_EQ(items, QStringList({"主界面(&Z)", "原料库(&Y)", "目标库(&M)", "-", "清空主界面数据(&D)", "-", "打印/预览(&S)",
@@ -172,8 +173,13 @@ TEST_F(WindowsTest, MenusHoldEveryItemAndSwapWithTheActiveChild) {
   EXPECT_FALSE(find("FramePrint")->isEnabled());
   EXPECT_EQ(find("FramePrint")->statusTip(), QStringLiteral("打印、预览"));
 
+  int opened = 0;
+  frame->setFitWindowHandler([&opened] { ++opened; });
+  find("FitWindowItem")->trigger();
+  EXPECT_EQ(opened, 1);
+
   find("FrameMainScreen")->trigger();
-  EXPECT_EQ(menuBarTitles(), QStringList({"界面", "计算", "窗口", "帮助"}));
+  EXPECT_EQ(menuBarTitles(), QStringList({"界面", "计算", "窗口", "帮助", "配料与适应性(&B)"}));
   find("MainTargets")->trigger();
   EXPECT_EQ(menuBarTitles().front(), QStringLiteral("界面(&P)"));
   EXPECT_TRUE(frame->targetLibrary()->isVisible());
