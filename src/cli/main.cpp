@@ -34,22 +34,31 @@ int usage(QTextStream& err) {
          "  kna               K/Na merge or split of the working tables\n"
          "  pack              packs the six tables\n"
          "  report --pdf FILE the formula report, and the property report when the\n"
-         "                    property table holds rows, into one PDF file\n";
+         "                    property table holds rows, into one PDF file\n"
+         "  batch --weight KG [--water PERCENT] [--csv FILE] [--pdf FILE]\n"
+         "                    the batch sheet of the result formulas for KG kg of dry\n"
+         "                    material and PERCENT water in the slip; JSON, and CSV or PDF\n";
   err.flush();
   return tessaro::cli::kBadInput;
 }
 
-// Whether the command line asks for the report, which paints and so needs
-// fonts: a GUI application on the offscreen platform, without a display.
+// Whether the command line asks for the report or the batch sheet's PDF,
+// which paint and so need fonts: a GUI application on the offscreen
+// platform, without a display.
 bool wantsReport(int argc, char** argv) {
+  std::string_view command;
+  bool pdf = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::string_view(argv[i]) == "--dir") {
+    const std::string_view arg(argv[i]);
+    if (arg == "--dir") {
       ++i;
-      continue;
+    } else if (command.empty()) {
+      command = arg;
+    } else {
+      pdf = pdf || arg == "--pdf";
     }
-    return std::string_view(argv[i]) == "report";
   }
-  return false;
+  return command == "report" || (command == "batch" && pdf);
 }
 
 }  // namespace
@@ -96,6 +105,7 @@ int main(int argc, char** argv) {
       {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
       {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
       {QStringLiteral("report"), {tessaro::cli::runReport, false}},
+      {QStringLiteral("batch"), {tessaro::cli::runBatch, false}},
   };
   const QString name = args.takeFirst();
   const auto it = commands.find(name);
