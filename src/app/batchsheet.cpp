@@ -58,7 +58,8 @@ std::optional<BatchRequest> parseBatchRequest(const QString& weightText, const Q
     if (error) *error = QStringLiteral("%1不能超过 %2 千克（100 吨）。").arg(kWeightField).arg(kMaxBatchKg, 0, 'f', 0);
     return std::nullopt;
   }
-  const auto water = fieldNumber(waterText, kWaterField, QStringLiteral("占泥浆总重的百分数，例如 35，不加水时为 0"), error);
+  const auto water =
+      fieldNumber(waterText, kWaterField, QStringLiteral("占泥浆总重的百分数，例如 35，不加水时为 0"), error);
   if (!water) return std::nullopt;
   if (*water < 0) {
     if (error) *error = QStringLiteral("%1不能小于 0%。").arg(kWaterField);
@@ -78,11 +79,13 @@ std::optional<BatchSheet> makeBatchSheet(const FitInputs& inputs, const BatchReq
   for (int k = 1; k <= 2; ++k) {
     const QString label = formulaLabel(k);
     bool held = false;
-    for (const core::ResultFormula& f : inputs.formulas) held = held || QString::fromStdString(f.label).trimmed() == label;
+    for (const core::ResultFormula& f : inputs.formulas)
+      held = held || QString::fromStdString(f.label).trimmed() == label;
     if (!held) continue;
     std::vector<core::BatchInput> materials;
     for (const FitMaterial& m : inputs.materials) materials.push_back({m.name.toStdString(), m.proportion(k), m.price});
-    sheet.formulas.push_back(core::batchFormula(label.toStdString(), materials, request.weightKg, request.waterPercent));
+    sheet.formulas.push_back(
+        core::batchFormula(label.toStdString(), materials, request.weightKg, request.waterPercent));
   }
   if (sheet.formulas.empty()) {
     if (error) *error = QStringLiteral("表3中没有计算结果，请先进行配方计算或验算组成。");
@@ -98,8 +101,8 @@ QString batchPriceText(double yuanPerTonne) { return text(yuanPerTonne, core::kB
 
 QByteArray batchCsv(const BatchSheet& sheet) {
   QString out;
-  csvRow(out, {QStringLiteral("配方"), QStringLiteral("原料名称"), QStringLiteral("配比(%)"), QStringLiteral("重量(kg)"),
-               QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")});
+  csvRow(out, {QStringLiteral("配方"), QStringLiteral("原料名称"), QStringLiteral("配比(%)"),
+               QStringLiteral("重量(kg)"), QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")});
   for (const core::BatchFormula& f : sheet.formulas) {
     const QString label = QString::fromStdString(f.label);
     double percent = 0;
@@ -121,7 +124,8 @@ bool writeBatchCsv(const QString& path, const BatchSheet& sheet, QString* error)
   const QByteArray bytes = batchCsv(sheet);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
     if (error) {
-      *error = QStringLiteral("不能写入 CSV 文件 %1（%2）。").arg(QFileInfo(path).absoluteFilePath(), file.errorString());
+      *error =
+          QStringLiteral("不能写入 CSV 文件 %1（%2）。").arg(QFileInfo(path).absoluteFilePath(), file.errorString());
     }
     return false;
   }

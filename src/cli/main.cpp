@@ -61,6 +61,25 @@ bool wantsReport(int argc, char** argv) {
   return command == "report" || (command == "batch" && pdf);
 }
 
+// The commands by name. Those that change the tables hold the data folder
+// while they run, so that no other program changes it meanwhile; reading
+// needs no lock.
+const std::map<QString, Command>& commandTable() {
+  static const std::map<QString, Command> commands = {
+      {QStringLiteral("dump"), {tessaro::cli::runDump, false}},
+      {QStringLiteral("solve"), {tessaro::cli::runSolve, false}},
+      {QStringLiteral("calc"), {tessaro::cli::runCalc, true}},
+      {QStringLiteral("verify"), {tessaro::cli::runVerify, true}},
+      {QStringLiteral("body"), {tessaro::cli::runBody, true}},
+      {QStringLiteral("glaze"), {tessaro::cli::runGlaze, true}},
+      {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
+      {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
+      {QStringLiteral("report"), {tessaro::cli::runReport, false}},
+      {QStringLiteral("batch"), {tessaro::cli::runBatch, false}},
+  };
+  return commands;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,21 +112,8 @@ int main(int argc, char** argv) {
   }
   if (args.isEmpty() || args.first() == QLatin1String("--help")) return usage(err);
 
-  // The commands that change the tables hold the data folder while they run,
-  // so that no other program changes it meanwhile; reading needs no lock.
-  const std::map<QString, Command> commands = {
-      {QStringLiteral("dump"), {tessaro::cli::runDump, false}},
-      {QStringLiteral("solve"), {tessaro::cli::runSolve, false}},
-      {QStringLiteral("calc"), {tessaro::cli::runCalc, true}},
-      {QStringLiteral("verify"), {tessaro::cli::runVerify, true}},
-      {QStringLiteral("body"), {tessaro::cli::runBody, true}},
-      {QStringLiteral("glaze"), {tessaro::cli::runGlaze, true}},
-      {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
-      {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
-      {QStringLiteral("report"), {tessaro::cli::runReport, false}},
-      {QStringLiteral("batch"), {tessaro::cli::runBatch, false}},
-  };
   const QString name = args.takeFirst();
+  const auto& commands = commandTable();
   const auto it = commands.find(name);
   if (it == commands.end()) {
     err << "tessaro-cli: unknown command: " << name << "\n";
