@@ -34,22 +34,50 @@ int usage(QTextStream& err) {
          "  kna               K/Na merge or split of the working tables\n"
          "  pack              packs the six tables\n"
          "  report --pdf FILE the formula report, and the property report when the\n"
-         "                    property table holds rows, into one PDF file\n";
+         "                    property table holds rows, into one PDF file\n"
+         "  batch --weight KG [--water PERCENT] [--csv FILE] [--pdf FILE]\n"
+         "                    the batch sheet of the result formulas for KG kg of dry\n"
+         "                    material and PERCENT water in the slip; JSON, and CSV or PDF\n";
   err.flush();
   return tessaro::cli::kBadInput;
 }
 
-// Whether the command line asks for the report, which paints and so needs
-// fonts: a GUI application on the offscreen platform, without a display.
+// Whether the command line asks for the report or the batch sheet's PDF,
+// which paint and so need fonts: a GUI application on the offscreen
+// platform, without a display.
 bool wantsReport(int argc, char** argv) {
+  std::string_view command;
+  bool pdf = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::string_view(argv[i]) == "--dir") {
+    const std::string_view arg(argv[i]);
+    if (arg == "--dir") {
       ++i;
-      continue;
+    } else if (command.empty()) {
+      command = arg;
+    } else {
+      pdf = pdf || arg == "--pdf";
     }
-    return std::string_view(argv[i]) == "report";
   }
-  return false;
+  return command == "report" || (command == "batch" && pdf);
+}
+
+// The commands by name. Those that change the tables hold the data folder
+// while they run, so that no other program changes it meanwhile; reading
+// needs no lock.
+const std::map<QString, Command>& commandTable() {
+  static const std::map<QString, Command> commands = {
+      {QStringLiteral("dump"), {tessaro::cli::runDump, false}},
+      {QStringLiteral("solve"), {tessaro::cli::runSolve, false}},
+      {QStringLiteral("calc"), {tessaro::cli::runCalc, true}},
+      {QStringLiteral("verify"), {tessaro::cli::runVerify, true}},
+      {QStringLiteral("body"), {tessaro::cli::runBody, true}},
+      {QStringLiteral("glaze"), {tessaro::cli::runGlaze, true}},
+      {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
+      {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
+      {QStringLiteral("report"), {tessaro::cli::runReport, false}},
+      {QStringLiteral("batch"), {tessaro::cli::runBatch, false}},
+  };
+  return commands;
 }
 
 }  // namespace
@@ -84,20 +112,8 @@ int main(int argc, char** argv) {
   }
   if (args.isEmpty() || args.first() == QLatin1String("--help")) return usage(err);
 
-  // The commands that change the tables hold the data folder while they run,
-  // so that no other program changes it meanwhile; reading needs no lock.
-  const std::map<QString, Command> commands = {
-      {QStringLiteral("dump"), {tessaro::cli::runDump, false}},
-      {QStringLiteral("solve"), {tessaro::cli::runSolve, false}},
-      {QStringLiteral("calc"), {tessaro::cli::runCalc, true}},
-      {QStringLiteral("verify"), {tessaro::cli::runVerify, true}},
-      {QStringLiteral("body"), {tessaro::cli::runBody, true}},
-      {QStringLiteral("glaze"), {tessaro::cli::runGlaze, true}},
-      {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
-      {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
-      {QStringLiteral("report"), {tessaro::cli::runReport, false}},
-  };
   const QString name = args.takeFirst();
+  const auto& commands = commandTable();
   const auto it = commands.find(name);
   if (it == commands.end()) {
     err << "tessaro-cli: unknown command: " << name << "\n";

@@ -7,9 +7,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
-#include <QLocale>
 
-#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +16,7 @@
 #include "app/headlesssolve.h"
 #include "app/materiallimit.h"
 #include "cli/commands.h"
+#include "cli/json.h"
 
 namespace tessaro::cli {
 namespace {
@@ -141,51 +140,8 @@ std::optional<InputError> readInput(const QJsonObject& root, app::SolveInput& in
   return reader.error();
 }
 
-// JSON output, written by hand so that the keys keep the order of the
-// result record and every stored value prints as the decimal it holds.
-// JSON has no infinity and no NaN: such a value is noted instead of printed,
-// and an output that met one is withheld. The solver already fails a formula
-// whose figures are not all finite, so this guards the one figure computed
-// after it, the average error rate.
-class JsonNumbers {
- public:
-  QByteArray operator()(double v) {
-    if (!std::isfinite(v)) {
-      finite_ = false;
-      return "0";
-    }
-    if (v == 0) return "0";
-    return QByteArray::number(v, 'g', QLocale::FloatingPointShortest);
-  }
-  bool allFinite() const { return finite_; }
-
- private:
-  bool finite_ = true;
-};
-
-QByteArray jsonString(const std::string& s) {
-  QByteArray out = "\"";
-  for (const char ch : s) {
-    const auto c = static_cast<unsigned char>(ch);
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          out += "\\u00";
-          out += QByteArray::number(c, 16).rightJustified(2, '0');
-        } else {
-          out += char(c);
-        }
-    }
-  }
-  out += '"';
-  return out;
-}
-
+// JSON output, written by hand (cli/json.h) so that the keys keep the order
+// of the result record and every stored value prints as the decimal it holds.
 QByteArray formulaJson(const app::SolvedFormula& f, JsonNumbers& jsonNumber) {
   QByteArray out = "{\"BH\": " + jsonString(f.label);
   out += ", \"feasible\": ";

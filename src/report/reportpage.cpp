@@ -10,4 +10,9 @@ QPageLayout reportPageLayout() {
                      QPageLayout::Millimeter);
 }
 
+QPageLayout batchPageLayout() {
+  return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                     QPageLayout::Millimeter);
+}
+
 }  // namespace tessaro::report

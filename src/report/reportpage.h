@@ -1,4 +1,4 @@
-// Page geometry shared by the reports.
+// Page geometry of the reports.
 #pragma once
 
 #include <QPageLayout>
@@ -7,5 +7,8 @@ namespace tessaro::report {
 
 // A4 landscape with 10 mm margins.
 QPageLayout reportPageLayout();
+
+// A4 portrait with 10 mm margins: the batch sheet.
+QPageLayout batchPageLayout();
 
 }  // namespace tessaro::report

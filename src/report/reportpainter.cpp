@@ -1,17 +1,14 @@
 #include "report/reportpainter.h"
 
 #include <QFileInfo>
-#include <QFont>
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
 
-#include <algorithm>
 #include <array>
 
+#include "report/reportcanvas.h"
 #include "report/reportpage.h"
-#include "report/textfit.h"
 
 namespace tessaro::report {
 
@@ -19,11 +16,6 @@ namespace {
 
 const QColor kNavy(0, 0, 128);
 const QColor kBlack(0, 0, 0);
-constexpr double kPointSize = 9.0;
-constexpr double kRuleWidth = 0.12;  // mm
-constexpr double kPadding = 0.6;     // mm inside a cell, left and right
-constexpr double kTextMargin = 0.15;  // mm at least above and below a text
-constexpr double kBaseline = 0.86;    // of the em, from the top of a line
 
 // One column of the formula report: left and width in mm.
 struct Column {
@@ -51,122 +43,6 @@ constexpr Column kTotal{200.6, 12.4};
 constexpr Column kPrice{213.0, 12.4};
 constexpr Column kRemark{225.4, 37.3};
 constexpr std::array<const char16_t*, 6> kFixedOxideTitles = {u"SiO2", u"AL2O3", u"Fe2O3", u"TiO2", u"CaO", u"MgO"};
-
-enum Lines { kNoLines = 0, kLeft = 1, kRight = 2, kTop = 4, kBottom = 8, kBox = 15 };
-
-struct Style {
-  Qt::Alignment align = Qt::AlignHCenter;
-  bool bold = false;
-  bool underline = false;
-  double points = kPointSize;
-  int lines = kNoLines;
-};
-
-// Draws in millimetres from the left margin and from the top of the current
-// band. Every text is fitted to its cell (report/textfit.h); while a row is
-// measured, the cells are not drawn but tell how high the row must be.
-class Canvas {
- public:
-  Canvas(QPainter& painter, QPrinter& printer, const QColor& colour)
-      : p_(painter), k_(printer.resolution() / 25.4), colour_(colour), families_(reportFontFamilies()) {
-    const QRectF area = printer.pageLayout().paintRect(QPageLayout::Millimeter);
-    pageHeight_ = area.height();
-  }
-
-  double pageHeight() const { return pageHeight_; }
-  void setBandTop(double top) { top_ = top; }
-
-  // The height a row designed `height` high needs so that each text of it
-  // fits: `cells(h)` draws the row `h` high.
-  template <typename Cells>
-  double rowHeight(double height, Cells&& cells) {
-    measuring_ = true;
-    needed_ = height;
-    cells(height);
-    measuring_ = false;
-    return needed_;
-  }
-
-  void cell(double left, double top, double width, double height, const QString& text, const Style& style) {
-    const QRectF r = rect(left, top, width, height);
-    const QRectF inner = r.adjusted(kPadding * k_, kTextMargin * k_, -kPadding * k_, -kTextMargin * k_);
-    QFont f;
-    f.setFamilies(families_);
-    f.setBold(style.bold);
-    f.setUnderline(style.underline);
-    f.setPointSizeF(style.points);
-    const TextFit fit = fitText(text, f, inner.width(), inner.height(), p_.device());
-    if (measuring_) {
-      needed_ = std::max(needed_, fit.height() / k_ + 2 * kTextMargin);
-      return;
-    }
-    drawLines(r, style.lines);
-    if (text.isEmpty()) return;
-    f.setPointSizeF(fit.points);
-    p_.setFont(f);
-    p_.setPen(colour_);
-    if (fit.lines.size() == 1) {
-      p_.drawText(inner, int(style.align | Qt::AlignVCenter) | Qt::TextSingleLine, text);
-      return;
-    }
-    // The lines as one block in the middle of the cell, each on the
-    // baseline of a Chinese face's em box.
-    const QFontMetricsF metrics(f, p_.device());
-    double baseline = inner.center().y() - fit.height() / 2 + kBaseline * fit.lineHeight;
-    for (const QString& line : fit.lines) {
-      const double advance = metrics.horizontalAdvance(line);
-      double x = inner.left();
-      if (style.align & Qt::AlignRight) x = inner.right() - advance;
-      if (style.align & Qt::AlignHCenter) x = inner.center().x() - advance / 2;
-      p_.drawText(QPointF(x, baseline), line);
-      baseline += fit.lineHeight;
-    }
-  }
-
- private:
-  QRectF rect(double left, double top, double width, double height) const {
-    return QRectF(left * k_, (top_ + top) * k_, width * k_, height * k_);
-  }
-
-  void drawLines(const QRectF& r, int lines) {
-    if (lines == kNoLines) return;
-    p_.setPen(QPen(colour_, kRuleWidth * k_, Qt::SolidLine, Qt::FlatCap));
-    if (lines & kLeft) p_.drawLine(r.topLeft(), r.bottomLeft());
-    if (lines & kRight) p_.drawLine(r.topRight(), r.bottomRight());
-    if (lines & kTop) p_.drawLine(r.topLeft(), r.topRight());
-    if (lines & kBottom) p_.drawLine(r.bottomLeft(), r.bottomRight());
-  }
-
-  QPainter& p_;
-  double k_;
-  QColor colour_;
-  QStringList families_;
-  double pageHeight_ = 190.0;
-  double top_ = 0;
-  bool measuring_ = false;
-  double needed_ = 0;
-};
-
-Style boldCentred(int lines = kNoLines) {
-  Style s;
-  s.bold = true;
-  s.lines = lines;
-  return s;
-}
-
-Style centred(int lines) {
-  Style s;
-  s.lines = lines;
-  return s;
-}
-
-Style leftAligned(int lines, bool bold = false) {
-  Style s;
-  s.align = Qt::AlignLeft;
-  s.lines = lines;
-  s.bold = bold;
-  return s;
-}
 
 // --- Formula report ---------------------------------------------------------------------
 
