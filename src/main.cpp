@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "report/fitwindow.h"
 #include "report/printcommand.h"
 #include "ui/application.h"
 #include "ui/datafolder.h"
@@ -46,6 +47,17 @@ int main(int argc, char** argv) {
       QObject::connect(command, &tessaro::report::PrintCommand::finished, &frame,
                        &tessaro::ui::TMainForm::applyCommandState);
     }
+  });
+
+  // The batch-sheet and glaze-fit window is made when first asked for and
+  // follows the tables after every command.
+  tessaro::report::FitWindow* fitWindow = nullptr;
+  frame.setFitWindowHandler([&frame, &fitWindow] {
+    if (!fitWindow) {
+      fitWindow = new tessaro::report::FitWindow(frame.prompter(), tessaro::ui::programFolder(), &frame);
+      QObject::connect(&frame, &tessaro::ui::TMainForm::tablesChanged, fitWindow, &tessaro::report::FitWindow::refresh);
+    }
+    fitWindow->open();
   });
 
   // The password dialog is the last window created and is visible from its

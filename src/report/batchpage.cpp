@@ -1,0 +1,157 @@
+#include "report/batchpage.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "report/batchprint.h"
+#include "report/fitpage.h"
+
+namespace tessaro::report {
+
+namespace {
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+BatchPage::BatchPage(app::Prompter& prompter, QWidget* parent) : QWidget(parent), prompter_(prompter) {
+  setObjectName(QStringLiteral("BatchPage"));
+  auto* inputs = new QHBoxLayout;
+  const auto edit = [&](const QString& caption, const QString& name, const QString& initial) {
+    auto* label = new QLabel(caption, this);
+    auto* e = new QLineEdit(initial, this);
+    e->setObjectName(name);
+    e->setMaximumWidth(120);
+    label->setBuddy(e);
+    inputs->addWidget(label);
+    inputs->addWidget(e);
+    inputs->addSpacing(16);
+    connect(e, &QLineEdit::textChanged, this, &BatchPage::recompute);
+    return e;
+  };
+  weight_ = edit(QStringLiteral("批量（干料，kg）："), QStringLiteral("BatchWeight"), QStringLiteral("100"));
+  water_ = edit(QStringLiteral("含水率（%，占浆料总重）："), QStringLiteral("WaterContent"), QStringLiteral("0"));
+  inputs->addStretch(1);
+  const auto button = [&](const QString& caption, const QString& name, auto slot) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    inputs->addWidget(b);
+    connect(b, &QPushButton::clicked, this, slot);
+  };
+  button(QStringLiteral("打印/预览"), QStringLiteral("BatchPrint"), [this] { preview(); });
+  button(QStringLiteral("导出PDF..."), QStringLiteral("BatchPdf"), [this] {
+    if (!haveSheet()) return;
+    const QString path = askPath(QStringLiteral("导出配料单PDF"), QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral(".pdf"));
+    if (!path.isEmpty()) exportPdf(path);
+  });
+  button(QStringLiteral("导出CSV..."), QStringLiteral("BatchCsv"), [this] {
+    if (!haveSheet()) return;
+    const QString path = askPath(QStringLiteral("导出配料单CSV"), QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral(".csv"));
+    if (!path.isEmpty()) exportCsv(path);
+  });
+
+  message_ = sentenceLabel(QStringLiteral("BatchMessage"), this);
+  table_ = new FitTable(QStringLiteral("BatchTable"),
+                        {QStringLiteral("原料名称"), QStringLiteral("配比(%)"), QStringLiteral("重量(kg)"),
+                         QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")},
+                        this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(inputs);
+  layout->addWidget(message_);
+  layout->addWidget(table_, 1);
+  showSentence(message_, QString(), false);
+}
+
+void BatchPage::showFigures(const app::FitInputs* inputs) {
+  inputs_ = inputs;
+  recompute();
+}
+
+void BatchPage::recompute() {
+  sheet_.reset();
+  refusal_.clear();
+  if (inputs_) {
+    const auto request = app::parseBatchRequest(weight_->text(), water_->text(), &refusal_);
+    if (request) sheet_ = app::makeBatchSheet(*inputs_, *request, &refusal_);
+  }
+  showSentence(message_, refusal_, true);
+  fill();
+}
+
+void BatchPage::fill() {
+  table_->clearRows();
+  if (sheet_) {
+    const double water = sheet_->request.waterPercent;
+    for (const core::BatchFormula& f : sheet_->formulas) {
+      table_->addHeading(text(f.label));
+      if (f.lines.empty()) table_->addRow({QStringLiteral("（此配方没有配比）")}, 1);
+      double percent = 0;
+      for (const core::BatchLine& l : f.lines) {
+        percent += l.proportion;
+        table_->addRow({text(l.name), app::batchPercentText(l.proportion), app::batchKgText(l.kg),
+                        app::batchPriceText(l.price), app::batchCostText(l.cost)},
+                       1);
+      }
+      table_->addRow({QStringLiteral("干料合计"), app::batchPercentText(percent), app::batchKgText(f.dryKg), QString(),
+                      app::batchCostText(f.cost)},
+                     1, true);
+      table_->addRow({QStringLiteral("水（含水率 %1%）").arg(app::batchPercentText(water)), QString(),
+                      app::batchKgText(f.waterKg)},
+                     1);
+      table_->addRow({QStringLiteral("浆料合计"), QString(), app::batchKgText(f.wetKg())}, 1, true);
+    }
+  }
+  table_->fitColumns();
+}
+
+bool BatchPage::haveSheet() {
+  if (sheet_) return true;
+  prompter_.information(refusal_.isEmpty() ? QStringLiteral("没有可以输出的配料单。") : refusal_);
+  return false;
+}
+
+QString BatchPage::askPath(const QString& caption, const QString& filter, const QString& suffix) {
+  QString path = QFileDialog::getSaveFileName(this, caption, QDir::home().filePath(QStringLiteral("配料单") + suffix), filter);
+  if (!path.isEmpty() && !path.endsWith(suffix, Qt::CaseInsensitive)) path += suffix;
+  return path;
+}
+
+bool BatchPage::exportCsv(const QString& path) {
+  if (!haveSheet()) return false;
+  QString error;
+  if (app::writeBatchCsv(path, *sheet_, &error)) return true;
+  prompter_.error(error);
+  return false;
+}
+
+bool BatchPage::exportPdf(const QString& path) {
+  if (!haveSheet()) return false;
+  QString error;
+  if (writeBatchPdf(path, batchSheetContent(*sheet_), &error)) return true;
+  prompter_.error(error);
+  return false;
+}
+
+void BatchPage::preview() {
+  if (!haveSheet()) return;
+  auto* printer = new QPrinter(QPrinter::HighResolution);
+  setUpBatchPrinter(*printer);
+  auto* dialog = new QPrintPreviewDialog(printer, this, Qt::Window);
+  dialog->setObjectName(QStringLiteral("BatchPreview"));
+  dialog->setWindowTitle(QStringLiteral("配料单 - 打印预览"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QObject::destroyed, this, [printer] { delete printer; });
+  const BatchSheetContent content = batchSheetContent(*sheet_);
+  connect(dialog, &QPrintPreviewDialog::paintRequested, this, [content](QPrinter* p) { paintBatchSheet(p, content); });
+  dialog->setWindowModality(Qt::NonModal);
+  dialog->show();
+}
+
+}  // namespace tessaro::report
