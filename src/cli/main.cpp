@@ -34,7 +34,10 @@ int usage(QTextStream& err) {
          "  kna               K/Na merge or split of the working tables\n"
          "  pack              packs the six tables\n"
          "  report --pdf FILE the formula report, and the property report when the\n"
-         "                    property table holds rows, into one PDF file\n";
+         "                    property table holds rows, into one PDF file\n"
+         "  expansion [--set NAME] [--body X]\n"
+         "                    the calculated thermal expansion of the result formulas by the factor\n"
+         "                    set NAME (default Appen), and their fit on a body of coefficient X\n";
   err.flush();
   return tessaro::cli::kBadInput;
 }
@@ -96,6 +99,7 @@ int main(int argc, char** argv) {
       {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
       {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
       {QStringLiteral("report"), {tessaro::cli::runReport, false}},
+      {QStringLiteral("expansion"), {tessaro::cli::runExpansion, false}},
   };
   const QString name = args.takeFirst();
   const auto it = commands.find(name);
