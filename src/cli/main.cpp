@@ -55,6 +55,24 @@ bool wantsReport(int argc, char** argv) {
   return false;
 }
 
+// The commands that change the tables hold the data folder while they run,
+// so that no other program changes it meanwhile; reading needs no lock.
+const std::map<QString, Command>& commands() {
+  static const std::map<QString, Command> table = {
+      {QStringLiteral("dump"), {tessaro::cli::runDump, false}},
+      {QStringLiteral("solve"), {tessaro::cli::runSolve, false}},
+      {QStringLiteral("calc"), {tessaro::cli::runCalc, true}},
+      {QStringLiteral("verify"), {tessaro::cli::runVerify, true}},
+      {QStringLiteral("body"), {tessaro::cli::runBody, true}},
+      {QStringLiteral("glaze"), {tessaro::cli::runGlaze, true}},
+      {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
+      {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
+      {QStringLiteral("report"), {tessaro::cli::runReport, false}},
+      {QStringLiteral("expansion"), {tessaro::cli::runExpansion, false}},
+  };
+  return table;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,23 +105,9 @@ int main(int argc, char** argv) {
   }
   if (args.isEmpty() || args.first() == QLatin1String("--help")) return usage(err);
 
-  // The commands that change the tables hold the data folder while they run,
-  // so that no other program changes it meanwhile; reading needs no lock.
-  const std::map<QString, Command> commands = {
-      {QStringLiteral("dump"), {tessaro::cli::runDump, false}},
-      {QStringLiteral("solve"), {tessaro::cli::runSolve, false}},
-      {QStringLiteral("calc"), {tessaro::cli::runCalc, true}},
-      {QStringLiteral("verify"), {tessaro::cli::runVerify, true}},
-      {QStringLiteral("body"), {tessaro::cli::runBody, true}},
-      {QStringLiteral("glaze"), {tessaro::cli::runGlaze, true}},
-      {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
-      {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
-      {QStringLiteral("report"), {tessaro::cli::runReport, false}},
-      {QStringLiteral("expansion"), {tessaro::cli::runExpansion, false}},
-  };
   const QString name = args.takeFirst();
-  const auto it = commands.find(name);
-  if (it == commands.end()) {
+  const auto it = commands().find(name);
+  if (it == commands().end()) {
     err << "tessaro-cli: unknown command: " << name << "\n";
     return usage(err);
   }
