@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the bundled data folder 数据库/: the six dBASE tables and KuTitle.ini.
+"""Writes the bundled data folder 数据库/: the six dBASE tables, KuTitle.ini
+and the thermal-expansion factor sets 膨胀系数_*.ini.
 
     python3 tools/make_bundled_data.py [OUTPUT_FOLDER]
 
@@ -385,6 +386,126 @@ def settings_bytes():
 
 
 # ---------------------------------------------------------------------------
+# Thermal-expansion factor sets 膨胀系数_<name>.ini
+#
+# Each set is a settings file the user may edit. The factors are the
+# published ones, in 10^-7 per degree C; every factor line is preceded by a
+# comment naming its source.
+
+EXPANSION_HEADER = [
+    "; 格式 / Format",
+    "; 文件名中“膨胀系数_”之后的部分是这套因子的名称。本文件为 GBK 编码，可用记事本编辑。",
+    "; The part of the file name after \"膨胀系数_\" names the set. The file is GBK encoded.",
+    "; 以“;”开头的行是注释。Lines starting with \";\" are comments.",
+    ";",
+    "; [set]  basis=mol：因子按摩尔百分数计；basis=wt：按质量百分数计。",
+    ";        basis=mol: factors per mole per cent; basis=wt: per weight per cent.",
+    ";        divisor=除数。膨胀系数 α = Σ(百分数 × 因子) ÷ divisor，单位 10^-7/℃。",
+    ";        divisor: alpha = sum(per cent x factor) / divisor, in 10^-7 per degree C.",
+    ";        釉的成分先按所含氧化物换算并归一到 100%。",
+    ";        The glaze's composition is first normalised to 100 % over its oxides.",
+    ";",
+    "; [factors]  氧化物=因子            固定因子，例如 CaO=130。",
+    ";            OXIDE=FACTOR           a constant factor, e.g. CaO=130.",
+    ";            氧化物=因子 | 条件     随成分变化的因子，条件写作",
+    ";            OXIDE=FACTOR | RULE    a factor that depends on the composition; RULE is",
+    ";              above|below 变量 起点 slope 斜率 [min 下限] [max 上限]",
+    ";              above|below VARIABLE START slope SLOPE [min LOW] [max HIGH]",
+    ";            变量大于(above)或小于(below)起点时，因子 = 因子 + 斜率 × (变量 - 起点)；",
+    ";            结果再限制在下限与上限之间（可只写其一，或都不写）。",
+    ";            While the variable is above (below) START: factor = FACTOR + SLOPE x (variable - START),",
+    ";            then kept between LOW and HIGH (either may be left out).",
+    ";            变量：用“+”连接的氧化物名，取它们的百分数之和，例如 Na2O+K2O+Li2O；",
+    ";            或 psi = (RO 组摩尔% - Al2O3 摩尔%) ÷ B2O3 摩尔%，RO 组为 K2O、Na2O、CaO、MgO",
+    ";            和名称属 RO 类的其它氧化物；釉中没有 B2O3 时该条件不起作用。",
+    ";            VARIABLE: oxide names joined by \"+\" (the sum of their per cents), or",
+    ";            psi = (RO-group mol% - Al2O3 mol%) / B2O3 mol%, the RO group being K2O, Na2O, CaO,",
+    ";            MgO and the other oxides of RO kind; without B2O3 in the glaze the rule does not apply.",
+    ";",
+    "; 氧化物名不分大小写。其它氧化物（其它1～3）按其列名与这里的氧化物名对照；",
+    "; 按摩尔计的因子还需要设置文件中该氧化物的分子量。",
+    "; 釉中含有而本表没有因子的氧化物会被指出，此时不计算膨胀系数（绝不按 0 计）。",
+    "; Oxide names ignore letter case. The other oxides (其它1-3) are matched by their column names;",
+    "; a mole-per-cent set also needs their molecular weights from the settings file.",
+    "; An oxide of the glaze that has no factor here is named, and no coefficient is given.",
+    "; K2O 与 Na2O 合并时，合并量按 K2O 的因子计。With K2O and Na2O merged, the sum counts as K2O.",
+]
+
+APPEN_SOURCE = ("А. А. Аппен (A. A. Appen)，《玻璃化学》Химия стекла (Chemistry of Glass)，"
+                "第 2 版 2nd ed.，Leningrad: Khimiya，1974")
+
+APPEN_FACTORS = [
+    ("SiO2", "38 | above SiO2 67 slope -1.0",
+     "SiO2 超过 67 mol% 时为 38 - 1.0 × (SiO2 - 67) / above 67 mol% SiO2: 38 - 1.0 x (SiO2 - 67)"),
+    ("TiO2", "30 | above SiO2 50 slope -1.5 min -15",
+     "SiO2 超过 50 mol% 时为 30 - 1.5 × (SiO2 - 50)，不低于 -15 / above 50 mol% SiO2: 30 - 1.5 x (SiO2 - 50), not below -15"),
+    ("PbO", "130 | above Na2O+K2O+Li2O 3 slope 5 max 190",
+     "R2O (Na2O+K2O+Li2O) 超过 3 mol% 时为 130 + 5 × (R2O - 3)，不超过 190 / above 3 mol% R2O: 130 + 5 x (R2O - 3), at most 190"),
+    ("B2O3", "-50 | below psi 4 slope -12.5 max 0",
+     "psi 小于 4 时为 -50 + 12.5 × (4 - psi)，不超过 0 / psi below 4: -50 + 12.5 x (4 - psi), at most 0"),
+    ("Li2O", "270", None), ("Na2O", "395", None), ("K2O", "465", None),
+    ("BeO", "45", None), ("MgO", "60", None), ("CaO", "130", None), ("SrO", "160", None), ("BaO", "200", None),
+    ("ZnO", "50", None), ("CdO", "115", None), ("MnO", "105", None), ("FeO", "55", None), ("CoO", "50", None),
+    ("NiO", "50", None), ("Fe2O3", "55", None), ("Al2O3", "-30", None), ("ZrO2", "-60", None),
+    ("SnO2", "-45", None),
+]
+
+WS_SOURCE = ("A. Winkelmann, O. Schott, Ueber thermische Widerstandscoefficienten verschiedener Glaeser "
+             "in ihrer Abhaengigkeit von der chemischen Zusammensetzung, Annalen der Physik und Chemie 51, 1894")
+ET_SOURCE = ("S. English, W. E. S. Turner, The Thermal Expansion of Magnesia-containing Glasses, "
+             "J. Soc. Glass Technol. 4, T115-T120, 1920")
+
+APPEN_SHORT = "Appen，《玻璃化学》Химия стекла，1974"
+WS_SHORT = "Winkelmann & Schott，Annalen der Physik und Chemie 51，1894"
+ET_SHORT = "English & Turner，J. Soc. Glass Technol. 4，1920"
+
+WS_FACTORS = [
+    ("SiO2", "0.8", True), ("B2O3", "0.1", True), ("Na2O", "10.0", False), ("K2O", "8.5", False),
+    ("MgO", "0.1", True), ("CaO", "5.0", False), ("BaO", "3.0", False), ("ZnO", "1.8", False),
+    ("PbO", "3.0", False), ("Al2O3", "5.0", False), ("P2O5", "2.0", False), ("As2O5", "2.0", False),
+]
+
+
+def expansion_bytes(title, basis, divisor, source_lines, factors):
+    lines = [f"; Tessaro 热膨胀系数因子 / thermal expansion factors: {title}"]
+    lines += source_lines + [";"] + EXPANSION_HEADER
+    lines += ["", "[set]", f"basis={basis}", f"divisor={divisor}", "", "[factors]"]
+    for oxide, value, comment in factors:
+        lines.append(f"; {oxide}: {comment}")
+        lines.append(f"{oxide}={value}")
+    return ("\r\n".join(lines) + "\r\n").encode("gbk")
+
+
+def appen_bytes():
+    factors = [(oxide, value, APPEN_SHORT + (f"；{rule}" if rule else "；固定因子 / constant factor"))
+               for oxide, value, rule in APPEN_FACTORS]
+    return expansion_bytes("Appen", "mol", 100, [
+        f"; 来源 / source: {APPEN_SOURCE}。",
+        "; 线膨胀系数的摩尔百分数加和因子，单位 10^-7/℃；SiO2、TiO2、PbO、B2O3 的因子随成分变化。",
+        "; Additive factors of the linear coefficient per mole per cent, 10^-7 per degree C;",
+        "; those of SiO2, TiO2, PbO and B2O3 depend on the composition.",
+    ], factors)
+
+
+def winkelmann_schott_bytes():
+    factors = []
+    for oxide, value, confirmed in WS_FACTORS:
+        comment = f"{WS_SHORT}；体膨胀因子 / cubic factor"
+        if confirmed:
+            comment += f"；亦见 / also in {ET_SHORT}"
+        factors.append((oxide, value, comment))
+    return expansion_bytes("Winkelmann-Schott", "wt", 3, [
+        f"; 来源 / source: {WS_SOURCE}。",
+        f"; SiO2、B2O3、MgO 的因子亦见 / SiO2, B2O3 and MgO also in: {ET_SOURCE}。",
+        "; 表中为原文的体膨胀因子（每 1 质量% 的 10^-7/℃）；线膨胀系数为其三分之一，故 divisor=3。",
+        "; The factors are the source's cubic ones (10^-7 per degree C per weight per cent);",
+        "; the linear coefficient is a third of the cubic, hence divisor=3.",
+        "; 原文没有 Fe2O3、TiO2 等的因子：釉中含有它们时不给出膨胀系数。",
+        "; The source has no factor for Fe2O3, TiO2 and others: a glaze holding them gets no coefficient.",
+    ], factors)
+
+
+# ---------------------------------------------------------------------------
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
@@ -401,6 +522,8 @@ def main():
         "YLK.DBF": dbf_bytes(MATERIAL_LIBRARY_FIELDS, materials),
         "pfk.dbf": dbf_bytes(TARGET_LIBRARY_FIELDS, targets),
         "KuTitle.ini": settings_bytes(),
+        "膨胀系数_Appen.ini": appen_bytes(),
+        "膨胀系数_Winkelmann-Schott.ini": winkelmann_schott_bytes(),
     }
     for name, data in files.items():
         with open(os.path.join(folder, name), "wb") as f:

@@ -25,6 +25,9 @@ struct Context {
 // written to `err`) when a field's bytes are not of its type.
 bool recordJson(const store::Table& table, QString& line, QTextStream* err);
 
+// `text` as a JSON string, quotes included.
+QString jsonString(const QString& text);
+
 // Exit statuses.
 inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;
@@ -43,5 +46,6 @@ int runKNa(Context& ctx);
 int runPack(Context& ctx);
 int runReport(Context& ctx);
 int runBatch(Context& ctx);
+int runExpansion(Context& ctx);
 
 }  // namespace tessaro::cli

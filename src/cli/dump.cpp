@@ -10,7 +10,6 @@
 #include "store/table.h"
 
 namespace tessaro::cli {
-namespace {
 
 QString jsonString(const QString& text) {
   QString out = QStringLiteral("\"");
@@ -32,6 +31,8 @@ QString jsonString(const QString& text) {
   out += QLatin1Char('"');
   return out;
 }
+
+namespace {
 
 // The relative name of a table given by its short name or its file name.
 QString tableName(const QString& name) {

@@ -37,7 +37,10 @@ int usage(QTextStream& err) {
          "                    property table holds rows, into one PDF file\n"
          "  batch --weight KG [--water PERCENT] [--csv FILE] [--pdf FILE]\n"
          "                    the batch sheet of the result formulas for KG kg of dry\n"
-         "                    material and PERCENT water in the slip; JSON, and CSV or PDF\n";
+         "                    material and PERCENT water in the slip; JSON, and CSV or PDF\n"
+         "  expansion [--set NAME] [--body X]\n"
+         "                    the calculated thermal expansion of the result formulas by the factor\n"
+         "                    set NAME (default Appen), and their fit on a body of coefficient X\n";
   err.flush();
   return tessaro::cli::kBadInput;
 }
@@ -76,6 +79,7 @@ const std::map<QString, Command>& commandTable() {
       {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
       {QStringLiteral("report"), {tessaro::cli::runReport, false}},
       {QStringLiteral("batch"), {tessaro::cli::runBatch, false}},
+      {QStringLiteral("expansion"), {tessaro::cli::runExpansion, false}},
   };
   return commands;
 }

@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <vector>
 
 namespace tessaro::store {
@@ -239,6 +240,26 @@ QString Profile::valueIn(const QByteArray& content, const QString& section, cons
   const Location at = locate(splitLines(content), s, k, &value);
   if (at.key < 0) return QString();
   return limitValue(stripQuotes(value));
+}
+
+std::vector<Profile::Entry> Profile::entriesIn(const QByteArray& content, const QString& section) {
+  std::vector<Entry> entries;
+  const QString s = trimBlanks(section);
+  if (s.isEmpty()) return entries;
+  const std::vector<Line> lines = splitLines(content);
+  bool inSection = false;
+  for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
+    const Parsed p = parseLine(lines[size_t(i)].text);
+    if (p.kind == Kind::Section) {
+      if (inSection) break;  // the matching section has ended
+      inSection = sameName(p.name, s);
+    } else if (p.kind == Kind::Entry && inSection && !p.name.isEmpty()) {
+      const bool seen = std::any_of(entries.begin(), entries.end(),
+                                    [&](const Entry& e) { return sameName(e.key, p.name); });
+      if (!seen) entries.push_back(Entry{p.name, limitValue(stripQuotes(p.value)), int(i + 1)});
+    }
+  }
+  return entries;
 }
 
 namespace {

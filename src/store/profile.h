@@ -18,6 +18,8 @@
 
 #include "store/result.h"
 
+#include <vector>
+
 namespace tessaro::store {
 
 class Profile {
@@ -48,6 +50,20 @@ public:
   // The same two operations on the bytes of a settings file, without any
   // file access.
   static QString valueIn(const QByteArray& content, const QString& section, const QString& key);
+
+  // An entry of a section: its key, its value as a read returns it, and the
+  // line it stands on (counted from 1).
+  struct Entry {
+    QString key;
+    QString value;
+    int line = 0;
+  };
+
+  // The entries of `section` in `content`, in the order of the file: the
+  // section and the keys are matched as a read matches them, so the first
+  // matching section counts, and of equal keys only the first is listed.
+  // Empty when the section is missing.
+  static std::vector<Entry> entriesIn(const QByteArray& content, const QString& section);
 
   // `content` with (section, key) set to `value`; a failure, its reason not
   // naming any file, when the names or the value cannot be stored.

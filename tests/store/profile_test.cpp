@@ -120,6 +120,33 @@ TEST(ProfileRead, CommentsQuotesAndDuplicates) {
   EXPECT_EQ(Profile::valueIn(content, "a", "8"), QString());
 }
 
+// The listing of a section finds exactly what a read finds: the first
+// section of a name, the first of equal keys, the values as a read returns them.
+TEST(ProfileRead, SectionEntriesAreWhatReadsFind) {
+  const QByteArray content = gbk(QStringLiteral(
+      "[b]\r\n"
+      "x=1\r\n"
+      "[ A ]\r\n"
+      "; comment\r\n"
+      "Key = \"quoted\" \r\n"
+      "\r\n"
+      "bare\r\n"
+      "KEY=second\r\n"
+      "名称=值\r\n"
+      "[a]\r\n"
+      "later=no\r\n"));
+  const auto entries = Profile::entriesIn(content, QStringLiteral("a"));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].key, QStringLiteral("Key"));
+  EXPECT_EQ(entries[0].line, 5);
+  EXPECT_EQ(entries[1].key, QStringLiteral("bare"));
+  EXPECT_EQ(entries[1].line, 7);
+  EXPECT_EQ(entries[2].line, 9);
+  for (const auto& e : entries) EXPECT_EQ(e.value, Profile::valueIn(content, "a", e.key)) << e.key.toStdString();
+  EXPECT_EQ(entries[2].value, QStringLiteral("值"));
+  EXPECT_TRUE(Profile::entriesIn(content, QStringLiteral("c")).empty());
+}
+
 TEST(ProfileRead, LineEndsOfEveryKind) {
   const QByteArray content = "[s]\r1=cr\r\n2=crlf\n3=lf";
   EXPECT_EQ(Profile::valueIn(content, "s", "1"), QStringLiteral("cr"));
