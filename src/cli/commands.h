@@ -42,5 +42,6 @@ int runGlaze(Context& ctx);
 int runKNa(Context& ctx);
 int runPack(Context& ctx);
 int runReport(Context& ctx);
+int runStull(Context& ctx);
 
 }  // namespace tessaro::cli

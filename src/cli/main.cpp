@@ -34,20 +34,24 @@ int usage(QTextStream& err) {
          "  kna               K/Na merge or split of the working tables\n"
          "  pack              packs the six tables\n"
          "  report --pdf FILE the formula report, and the property report when the\n"
-         "                    property table holds rows, into one PDF file\n";
+         "                    property table holds rows, into one PDF file\n"
+         "  stull [--png FILE] [--svg FILE]\n"
+         "                    the result formulas and the target on the Stull chart (RO = 1);\n"
+         "                    prints one JSON object, writes the chart as PNG or SVG\n";
   err.flush();
   return tessaro::cli::kBadInput;
 }
 
-// Whether the command line asks for the report, which paints and so needs
-// fonts: a GUI application on the offscreen platform, without a display.
+// Whether the command line asks for a command that paints (the report, the
+// Stull chart) and so needs fonts: a GUI application on the offscreen
+// platform, without a display.
 bool wantsReport(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) == "--dir") {
       ++i;
       continue;
     }
-    return std::string_view(argv[i]) == "report";
+    return std::string_view(argv[i]) == "report" || std::string_view(argv[i]) == "stull";
   }
   return false;
 }
@@ -96,6 +100,7 @@ int main(int argc, char** argv) {
       {QStringLiteral("kna"), {tessaro::cli::runKNa, true}},
       {QStringLiteral("pack"), {tessaro::cli::runPack, true}},
       {QStringLiteral("report"), {tessaro::cli::runReport, false}},
+      {QStringLiteral("stull"), {tessaro::cli::runStull, false}},
   };
   const QString name = args.takeFirst();
   const auto it = commands.find(name);
