@@ -1,7 +1,5 @@
 #include "app/stullpoints.h"
 
-#include "core/stull.h"
-
 namespace tessaro::app {
 
 namespace {
@@ -22,6 +20,22 @@ StullPoint pointOf(const core::ResultFormula& formula, const core::OtherOxides& 
 }
 
 }  // namespace
+
+std::vector<QPointF> stullOutline(core::StullRegion region) {
+  std::vector<QPointF> out;
+  for (const core::StullXY& p : core::stullOutline(region)) out.emplace_back(p.silica, p.alumina);
+  return out;
+}
+
+QLineF stullCrazingLine() {
+  const auto line = core::stullCrazingLine();
+  return {line[0].silica, line[0].alumina, line[1].silica, line[1].alumina};
+}
+
+QString stullRegionName(core::StullRegion region) {
+  const std::string_view name = core::stullRegionName(region);
+  return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
 
 StullPoints stullPoints(const FitInputs& inputs) {
   StullPoints points;

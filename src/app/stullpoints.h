@@ -2,12 +2,15 @@
 // formula and of the target, with the region it falls in.
 #pragma once
 
+#include <QLineF>
+#include <QPointF>
 #include <QString>
 
 #include <optional>
 #include <vector>
 
 #include "app/fitinputs.h"
+#include "core/stull.h"
 
 namespace tessaro::app {
 
@@ -30,5 +33,12 @@ struct StullPoints {
 
 // The points of the result formulas and of the target of `inputs`.
 StullPoints stullPoints(const FitInputs& inputs);
+
+// What the chart draws of Stull's regions, with x = SiO2 and y = Al2O3:
+// the outline of a region (none for the under-fired one, which is all
+// outside the matte outline), the crazing line and a region's name.
+std::vector<QPointF> stullOutline(core::StullRegion region);
+QLineF stullCrazingLine();
+QString stullRegionName(core::StullRegion region);
 
 }  // namespace tessaro::app

@@ -56,16 +56,16 @@ bool wantsReport(int argc, char** argv) {
   return false;
 }
 
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+  if (!wantsReport(argc, argv)) return std::make_unique<QCoreApplication>(argc, argv);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  return std::make_unique<QApplication>(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::unique_ptr<QCoreApplication> application;
-  if (wantsReport(argc, argv)) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    application = std::make_unique<QApplication>(argc, argv);
-  } else {
-    application = std::make_unique<QCoreApplication>(argc, argv);
-  }
+  const std::unique_ptr<QCoreApplication> application = makeApplication(argc, argv);
   // Qt takes the user's locale for the C library; numbers are read and
   // written with a decimal point whatever the language.
   std::setlocale(LC_NUMERIC, "C");

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "app/fitinputs.h"
-#include "core/stull.h"
 #include "report/reportpainter.h"
 
 namespace tessaro::report {
@@ -39,7 +38,7 @@ QColor regionColour(core::StullRegion r) {
 // Where each region's name is written, in (SiO2, Al2O3): well inside it.
 struct RegionLabel {
   core::StullRegion region;
-  core::StullXY at;
+  QPointF at;
 };
 constexpr RegionLabel kRegionLabels[] = {
     {core::StullRegion::BrightGloss, {4.25, 0.52}}, {core::StullRegion::SemiMatte, {4.6, 0.78}},
@@ -75,12 +74,11 @@ QString number(double v) { return QString::number(v, 'f', 2); }
 class Frame {
  public:
   Frame(const QRectF& plot, double xMax, double yMax) : plot_(plot), xMax_(xMax), yMax_(yMax) {}
-  QPointF map(core::StullXY p) const {
-    return {plot_.left() + p.silica / xMax_ * plot_.width(), plot_.bottom() - p.alumina / yMax_ * plot_.height()};
+  // From (SiO2, Al2O3) to the device.
+  QPointF map(QPointF p) const {
+    return {plot_.left() + p.x() / xMax_ * plot_.width(), plot_.bottom() - p.y() / yMax_ * plot_.height()};
   }
-  QPointF clampedMap(core::StullXY p) const {
-    return map({std::clamp(p.silica, 0.0, xMax_), std::clamp(p.alumina, 0.0, yMax_)});
-  }
+  QPointF clampedMap(QPointF p) const { return map({std::clamp(p.x(), 0.0, xMax_), std::clamp(p.y(), 0.0, yMax_)}); }
   const QRectF& plot() const { return plot_; }
   double xMax() const { return xMax_; }
   double yMax() const { return yMax_; }
@@ -173,7 +171,7 @@ void ChartPainter::regions(const Frame& f) {
   p_.setPen(QPen(QColor(150, 150, 150), unit_ * 0.06));
   for (core::StullRegion r : {core::StullRegion::Matte, core::StullRegion::SemiMatte, core::StullRegion::BrightGloss}) {
     QPolygonF polygon;
-    for (const core::StullXY& xy : core::stullOutline(r)) polygon << f.map(xy);
+    for (const QPointF& xy : app::stullOutline(r)) polygon << f.map(xy);
     p_.setBrush(regionColour(r));
     p_.drawPolygon(polygon);
   }
@@ -183,8 +181,7 @@ void ChartPainter::regions(const Frame& f) {
   const QFontMetricsF m = metrics(labelFont);
   for (const RegionLabel& l : kRegionLabels) {
     // Chinese name over the English one in brackets.
-    const QString name = QString::fromUtf8(core::stullRegionName(l.region).data(),
-                                           qsizetype(core::stullRegionName(l.region).size()));
+    const QString name = app::stullRegionName(l.region);
     const QStringList lines = name.split(QLatin1Char('('));
     const QPointF c = f.map(l.at);
     const double h = m.height();
@@ -198,12 +195,12 @@ void ChartPainter::regions(const Frame& f) {
 }
 
 void ChartPainter::crazingLine(const Frame& f) {
-  const auto line = core::stullCrazingLine();
+  const QLineF line = app::stullCrazingLine();
   // Carried on to the plot's edges.
-  const double slope = (line[1].alumina - line[0].alumina) / (line[1].silica - line[0].silica);
-  const double x0 = std::max(0.0, line[0].silica - line[0].alumina / slope + f.yMax() / slope);
-  const double x1 = line[1].silica - line[1].alumina / slope;
-  const QPointF a = f.map({x0, line[0].alumina + (x0 - line[0].silica) * slope});
+  const double slope = line.dy() / line.dx();
+  const double x0 = std::max(0.0, line.x1() + (f.yMax() - line.y1()) / slope);
+  const double x1 = line.x1() - line.y1() / slope;
+  const QPointF a = f.map({x0, line.y1() + (x0 - line.x1()) * slope});
   const QPointF b = f.map({x1, 0.0});
   p_.save();
   p_.setClipRect(f.plot());
