@@ -47,5 +47,6 @@ int runPack(Context& ctx);
 int runReport(Context& ctx);
 int runBatch(Context& ctx);
 int runExpansion(Context& ctx);
+int runStull(Context& ctx);
 
 }  // namespace tessaro::cli

@@ -40,14 +40,17 @@ int usage(QTextStream& err) {
          "                    material and PERCENT water in the slip; JSON, and CSV or PDF\n"
          "  expansion [--set NAME] [--body X]\n"
          "                    the calculated thermal expansion of the result formulas by the factor\n"
-         "                    set NAME (default Appen), and their fit on a body of coefficient X\n";
+         "                    set NAME (default Appen), and their fit on a body of coefficient X\n"
+         "  stull [--png FILE] [--svg FILE]\n"
+         "                    the result formulas and the target on the Stull chart (RO = 1);\n"
+         "                    prints one JSON object, writes the chart as PNG or SVG\n";
   err.flush();
   return tessaro::cli::kBadInput;
 }
 
-// Whether the command line asks for the report or the batch sheet's PDF,
-// which paint and so need fonts: a GUI application on the offscreen
-// platform, without a display.
+// Whether the command line asks for a command that paints (the report, the
+// Stull chart, the batch sheet's PDF) and so needs fonts: a GUI application
+// on the offscreen platform, without a display.
 bool wantsReport(int argc, char** argv) {
   std::string_view command;
   bool pdf = false;
@@ -61,7 +64,7 @@ bool wantsReport(int argc, char** argv) {
       pdf = pdf || arg == "--pdf";
     }
   }
-  return command == "report" || (command == "batch" && pdf);
+  return command == "report" || command == "stull" || (command == "batch" && pdf);
 }
 
 // The commands by name. Those that change the tables hold the data folder
@@ -80,20 +83,21 @@ const std::map<QString, Command>& commandTable() {
       {QStringLiteral("report"), {tessaro::cli::runReport, false}},
       {QStringLiteral("batch"), {tessaro::cli::runBatch, false}},
       {QStringLiteral("expansion"), {tessaro::cli::runExpansion, false}},
+      {QStringLiteral("stull"), {tessaro::cli::runStull, false}},
   };
   return commands;
+}
+
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+  if (!wantsReport(argc, argv)) return std::make_unique<QCoreApplication>(argc, argv);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  return std::make_unique<QApplication>(argc, argv);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::unique_ptr<QCoreApplication> application;
-  if (wantsReport(argc, argv)) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    application = std::make_unique<QApplication>(argc, argv);
-  } else {
-    application = std::make_unique<QCoreApplication>(argc, argv);
-  }
+  const std::unique_ptr<QCoreApplication> application = makeApplication(argc, argv);
   // Qt takes the user's locale for the C library; numbers are read and
   // written with a decimal point whatever the language.
   std::setlocale(LC_NUMERIC, "C");

@@ -1,13 +1,17 @@
 // tessaro-cli report --pdf FILE: the formula report, followed by the property
-// report when the property table holds rows, into one PDF without a display.
+// report when the property table holds rows and the Stull chart's page when
+// they are glaze formulas, into one PDF without a display.
 #include <QDir>
 #include <QFileInfo>
+
+#include <optional>
 
 #include "app/datafolder.h"
 #include "app/gridcolumns.h"
 #include "cli/commands.h"
 #include "report/reportcontent.h"
 #include "report/reportpainter.h"
+#include "report/stullchart.h"
 
 namespace tessaro::cli {
 
@@ -33,15 +37,24 @@ int runReport(Context& ctx) {
   const report::PropertyReportContent property = report::readPropertyReport(tables.property);
   tables.closeAll();
 
+  QStringList problems = formula.problems + property.problems;
+  std::optional<report::StullChartData> stull;
+  if (report::holdsGlazeFormulas(property)) {
+    stull = report::readStullChart(ctx.baseFolder, report::stullTitle(formula.target.name), &error);
+    if (!stull) problems << error;
+  }
+
   std::pair<int, int> pages;
-  if (!report::writeReportsPdf(pdf, formula, property.rows.empty() ? nullptr : &property, &error, &pages)) {
+  if (!report::writeReportsPdf(pdf, formula, property.rows.empty() ? nullptr : &property, &error, &pages,
+                               stull ? &*stull : nullptr)) {
     ctx.err << "tessaro-cli: " << error << "\n";
     return kFailed;
   }
-  const QStringList problems = formula.problems + property.problems;
   for (const QString& p : problems) ctx.err << "tessaro-cli: " << p << "\n";
   ctx.out << QFileInfo(pdf).absoluteFilePath() << ": formula report " << pages.first << " page(s), property report "
-          << pages.second << " page(s)\n";
+          << pages.second << " page(s)";
+  if (stull) ctx.out << ", Stull chart 1 page(s)";
+  ctx.out << "\n";
   return problems.isEmpty() ? kOk : kFailed;
 }
 

@@ -64,6 +64,12 @@ void PrintCommand::showPreview(Stage stage) {
   } else {
     propertyContent_ = readPropertyReport(tables_->property);
     problems = propertyContent_.problems;
+    stullChart_.reset();
+    if (holdsGlazeFormulas(propertyContent_)) {
+      QString error;
+      stullChart_ = readStullChart(screen_.baseFolder(), stullTitle(formulaContent_.target.name), &error);
+      if (!stullChart_) problems << error;
+    }
   }
   if (!problems.isEmpty()) prompter_.warning(problems.join(app::kCR));
 
@@ -98,6 +104,10 @@ void PrintCommand::paint(QPrinter* printer) {
     paintFormulaReport(painter, *printer, formulaContent_);
   } else {
     paintPropertyReport(painter, *printer, propertyContent_);
+    if (stullChart_) {
+      printer->newPage();
+      paintStullPage(painter, *printer, *stullChart_);
+    }
   }
 }
 

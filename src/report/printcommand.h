@@ -1,6 +1,7 @@
 // The print command ("打印/预览", tool button TB7 and the main-screen item):
 // the formula report's preview, then the property report's preview when a
-// property calculation has run since the last calculation or verification.
+// property calculation has run since the last calculation or verification,
+// followed by the Stull chart's page when it holds glaze formulas.
 #pragma once
 
 #include <QObject>
@@ -10,11 +11,13 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "app/framestate.h"
 #include "app/mainscreen.h"
 #include "app/prompter.h"
 #include "report/reportcontent.h"
+#include "report/stullchart.h"
 
 class QAction;
 class QPrinter;
@@ -79,6 +82,7 @@ class PrintCommand : public QObject {
   // What the preview now shown was laid out from.
   FormulaReportContent formulaContent_;
   PropertyReportContent propertyContent_;
+  std::optional<StullChartData> stullChart_;
 };
 
 }  // namespace tessaro::report

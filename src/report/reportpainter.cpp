@@ -291,7 +291,7 @@ int paintPropertyReport(QPainter& painter, QPrinter& printer, const PropertyRepo
 }
 
 bool writeReportsPdf(const QString& path, const FormulaReportContent& formula, const PropertyReportContent* property,
-                     QString* error, std::pair<int, int>* pages) {
+                     QString* error, std::pair<int, int>* pages, const StullChartData* stull) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(path);
@@ -307,6 +307,10 @@ bool writeReportsPdf(const QString& path, const FormulaReportContent& formula, c
   if (property) {
     printer.newPage();
     painted.second = paintPropertyReport(painter, printer, *property);
+  }
+  if (stull) {
+    printer.newPage();
+    paintStullPage(painter, printer, *stull);
   }
   if (pages) *pages = painted;
   if (!painter.end() || QFileInfo(path).size() == 0) {

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "report/reportcontent.h"
+#include "report/stullchart.h"
 
 class QPainter;
 class QPrinter;
@@ -41,10 +42,12 @@ int paintPropertyReport(QPainter& painter, QPrinter& printer, const PropertyRepo
 void setUpReportPrinter(QPrinter& printer);
 
 // Writes the formula report, followed by the property report when one is
-// given, into the PDF file `path`. False, with a sentence naming the file
+// given and by the Stull chart's page when `stull` is given, into the PDF
+// file `path`. False, with a sentence naming the file
 // in `error`, when the file cannot be written. `pages` gets the number of
 // pages of each report (0 for a property report not written).
 bool writeReportsPdf(const QString& path, const FormulaReportContent& formula,
-                     const PropertyReportContent* property, QString* error, std::pair<int, int>* pages = nullptr);
+                     const PropertyReportContent* property, QString* error, std::pair<int, int>* pages = nullptr,
+                     const StullChartData* stull = nullptr);
 
 }  // namespace tessaro::report
