@@ -59,14 +59,14 @@ std::optional<BatchRequest> parseBatchRequest(const QString& weightText, const Q
     return std::nullopt;
   }
   const auto water =
-      fieldNumber(waterText, kWaterField, QStringLiteral("占泥浆总重的百分数，例如 35，不加水时为 0"), error);
+      fieldNumber(waterText, kWaterField, QStringLiteral("占浆料总重的百分数，例如 35，不加水时为 0"), error);
   if (!water) return std::nullopt;
   if (*water < 0) {
     if (error) *error = QStringLiteral("%1不能小于 0%。").arg(kWaterField);
     return std::nullopt;
   }
   if (!(*water < 100)) {
-    if (error) *error = QStringLiteral("%1必须小于 100%（按泥浆总重计）。").arg(kWaterField);
+    if (error) *error = QStringLiteral("%1必须小于 100%（按浆料总重计）。").arg(kWaterField);
     return std::nullopt;
   }
   return BatchRequest{*weight, *water};

@@ -75,7 +75,7 @@ class SheetPainter {
     c_.cell(0, 18.5, w * 0.5, 6, QStringLiteral("批料重量（干料）：%1 kg").arg(app::batchKgText(r.weightKg)),
             sized(leftAligned(kNoLines, true)));
     c_.cell(w * 0.5, 18.5, w * 0.5, 6,
-            QStringLiteral("含水率：%1 %（占泥浆总重）").arg(app::batchPercentText(r.waterPercent)),
+            QStringLiteral("含水率：%1 %（占浆料总重）").arg(app::batchPercentText(r.waterPercent)),
             sized(rightAligned(kNoLines, true)));
   }
 

@@ -28,7 +28,7 @@ void FitTable::addRow(const QStringList& cells, int firstNumber, bool bold) {
   insertRow(row);
   for (int c = 0; c < cells.size() && c < columnCount(); ++c) {
     auto* item = new QTableWidgetItem(cells[c]);
-    item->setTextAlignment(int(c >= firstNumber ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    item->setTextAlignment((c >= firstNumber ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     if (bold) {
       QFont f = item->font();
       f.setBold(true);

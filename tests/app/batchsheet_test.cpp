@@ -25,10 +25,10 @@ TEST(BatchRequest, EachRefusalNamesTheField) {
   EXPECT_EQ(refusal("0", "0"), "批料重量必须大于 0 千克。");
   EXPECT_EQ(refusal("-3", "0"), "批料重量必须大于 0 千克。");
   EXPECT_EQ(refusal("100001", "0"), "批料重量不能超过 100000 千克（100 吨）。");
-  EXPECT_EQ(refusal("100", " "), "请输入含水率（占泥浆总重的百分数，例如 35，不加水时为 0）。");
-  EXPECT_EQ(refusal("100", "35%"), "含水率“35%”不是数字，请输入占泥浆总重的百分数，例如 35，不加水时为 0。");
+  EXPECT_EQ(refusal("100", " "), "请输入含水率（占浆料总重的百分数，例如 35，不加水时为 0）。");
+  EXPECT_EQ(refusal("100", "35%"), "含水率“35%”不是数字，请输入占浆料总重的百分数，例如 35，不加水时为 0。");
   EXPECT_EQ(refusal("100", "-0.5"), "含水率不能小于 0%。");
-  EXPECT_EQ(refusal("100", "100"), "含水率必须小于 100%（按泥浆总重计）。");
+  EXPECT_EQ(refusal("100", "100"), "含水率必须小于 100%（按浆料总重计）。");
 
   const auto ok = parseBatchRequest(" 100000 ", "0", nullptr);
   ASSERT_TRUE(ok);

@@ -43,7 +43,7 @@ TEST_F(BatchPrintTest, PrintsTheHeadTheFiguresAndTheTotalsOfEachFormula) {
   const QString text = pdfText(pdf);
   for (const char* expected :
        {"配料单", "目标配方：透明釉", "日期：2024年03月05日", "批料重量（干料）：100000.000 kg",
-        "含水率：35.00 %（占泥浆总重）", "原料名称 配比(%) 重量(kg) 单价(元/吨) 金额(元)",
+        "含水率：35.00 %（占浆料总重）", "原料名称 配比(%) 重量(kg) 单价(元/吨) 金额(元)",
         "原料01 25.00 25000.000 1234.50 30862.50", "干料合计 100.00 100000.000", "加水 53846.154",
         "浆料合计 153846.154", "成本 123450.00", "2＃配比", "100.00 100000.000 98765.43 9876543.00"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
