@@ -22,5 +22,9 @@ cli="$bin/bin/tessaro-cli"
 pdftoppm -r 60 -png "$work/report.pdf" "$work/page"
 cp "$work/page-1.png" docs/screenshots/report-formula.png
 cp "$work/page-2.png" docs/screenshots/report-property.png
+cp "$work/page-3.png" docs/screenshots/report-stull.png
+"$cli" batch --dir "$work" --weight 100 --water 40 --pdf "$work/batch.pdf" >/dev/null
+pdftoppm -r 60 -png "$work/batch.pdf" "$work/batch"
+cp "$work/batch-1.png" docs/screenshots/report-batch.png
 cp "$work/report.pdf" "$small/report.pdf"
 echo "docs/screenshots and $small written"

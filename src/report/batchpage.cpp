@@ -99,13 +99,13 @@ void BatchPage::fill() {
                         app::batchPriceText(l.price), app::batchCostText(l.cost)},
                        1);
       }
-      table_->addRow({QStringLiteral("干料合计"), app::batchPercentText(percent), app::batchKgText(f.dryKg), QString(),
-                      app::batchCostText(f.cost)},
-                     1, true);
-      table_->addRow({QStringLiteral("水（含水率 %1%）").arg(app::batchPercentText(water)), QString(),
+      // The totals as the printed sheet gives them.
+      table_->addRow({QStringLiteral("干料合计"), app::batchPercentText(percent), app::batchKgText(f.dryKg)}, 1, true);
+      table_->addRow({QStringLiteral("加水（含水率 %1%）").arg(app::batchPercentText(water)), QString(),
                       app::batchKgText(f.waterKg)},
                      1);
       table_->addRow({QStringLiteral("浆料合计"), QString(), app::batchKgText(f.wetKg())}, 1, true);
+      table_->addRow({QStringLiteral("成本"), QString(), QString(), QString(), app::batchCostText(f.cost)}, 1, true);
     }
   }
   table_->fitColumns();

@@ -14,6 +14,8 @@ FitTable::FitTable(const QString& objectName, const QStringList& titles, QWidget
   setTextElideMode(Qt::ElideNone);
   setWordWrap(false);
   verticalHeader()->hide();
+  // Rows as high as their text needs: the figures stay together on the page.
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
   horizontalHeader()->setTextElideMode(Qt::ElideNone);
   horizontalHeader()->setStretchLastSection(false);
 }
@@ -23,12 +25,13 @@ void FitTable::clearRows() {
   setRowCount(0);
 }
 
-void FitTable::addRow(const QStringList& cells, int firstNumber, bool bold) {
+void FitTable::addRow(const QStringList& cells, int firstNumber, bool bold, int lastNumber) {
+  if (lastNumber < 0) lastNumber = columnCount() - 1;
   const int row = rowCount();
   insertRow(row);
   for (int c = 0; c < cells.size() && c < columnCount(); ++c) {
     auto* item = new QTableWidgetItem(cells[c]);
-    item->setTextAlignment((c >= firstNumber ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    item->setTextAlignment((c >= firstNumber && c <= lastNumber ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     if (bold) {
       QFont f = item->font();
       f.setBold(true);

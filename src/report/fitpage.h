@@ -20,8 +20,9 @@ class FitTable : public QTableWidget {
 
   // Starts again with no rows.
   void clearRows();
-  // Adds a row; cells from `firstNumber` on are numbers. A bold row sums up.
-  void addRow(const QStringList& cells, int firstNumber, bool bold = false);
+  // Adds a row; the cells from `firstNumber` to `lastNumber` (-1: the last
+  // column) are numbers. A bold row sums up.
+  void addRow(const QStringList& cells, int firstNumber, bool bold = false, int lastNumber = -1);
   // A row holding one text across the table (a formula's heading).
   void addHeading(const QString& text);
   // Sizes the columns to their texts.

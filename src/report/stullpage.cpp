@@ -70,7 +70,8 @@ void StullPage::showFigures(const app::FitInputs* inputs) {
   chart_->setData(data);
   table_->clearRows();
   const auto add = [this](const app::StullPoint& p, const QString& prefix) {
-    table_->addRow({prefix + p.label, moles(p.silica), moles(p.alumina), p.hasPoint() ? p.region : p.reason}, 1);
+    table_->addRow({prefix + p.label, moles(p.silica), moles(p.alumina), p.hasPoint() ? p.region : p.reason}, 1,
+                   false, 2);
   };
   for (const app::StullPoint& p : data.points.formulas) add(p, QString());
   if (data.points.target) add(*data.points.target, QStringLiteral("目标："));

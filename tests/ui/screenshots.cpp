@@ -7,13 +7,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <cstdio>
 
 #include "app/scripted_prompter.h"
+#include "report/batchpage.h"
+#include "report/expansionpage.h"
+#include "report/fitwindow.h"
 #include "ui/application.h"
 #include "ui/mainframe.h"
 #include "ui/passworddlg.h"
@@ -64,6 +69,19 @@ int main(int argc, char** argv) {
   if (!shoot(out + QStringLiteral("/main-screen-calculation.png"))) return 1;
   frame.action(tessaro::app::Command::ToolGlaze)->trigger();
   if (!shoot(out + QStringLiteral("/main-screen-glaze-properties.png"))) return 1;
+  {
+    // The batch-sheet and glaze-fit window over the frame, one picture per page.
+    tessaro::report::FitWindow fit(prompter, tmp.path(), &frame);
+    fit.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    fit.open();
+    fit.expansionPage()->bodyEdit()->setText(QStringLiteral("65"));
+    fit.batchPage()->waterEdit()->setText(QStringLiteral("40"));
+    const char* pages[] = {"/fit-expansion.png", "/fit-stull.png", "/fit-batch.png"};
+    for (int i = 0; i < 3; ++i) {
+      fit.tabs()->setCurrentIndex(i);
+      if (!shoot(out + QString::fromLatin1(pages[i]))) return 1;
+    }
+  }
   frame.action(tessaro::app::Command::ToolMaterials)->trigger();
   if (!shoot(out + QStringLiteral("/materials.png"))) return 1;
   frame.action(tessaro::app::Command::ToolTargets)->trigger();
