@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 
@@ -183,6 +184,12 @@ TEST_F(WindowsTest, MenusHoldEveryItemAndSwapWithTheActiveChild) {
   find("MainTargets")->trigger();
   EXPECT_EQ(menuBarTitles().front(), QStringLiteral("界面(&P)"));
   EXPECT_TRUE(frame->targetLibrary()->isVisible());
+
+  // The glaze-fit window follows the tables: the frame tells after each command.
+  QSignalSpy changed(frame.get(), &ui::TMainForm::tablesChanged);
+  find("FrameMainScreen")->trigger();
+  find("TB4")->trigger();
+  EXPECT_EQ(changed.count(), 1);
 }
 
 // The controls reach the frame's command state (its rules are the app's)
