@@ -25,9 +25,6 @@ struct Context {
 // written to `err`) when a field's bytes are not of its type.
 bool recordJson(const store::Table& table, QString& line, QTextStream* err);
 
-// `text` as a JSON string, quotes included.
-QString jsonString(const QString& text);
-
 // Exit statuses.
 inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;

@@ -7,24 +7,20 @@
 #include "app/expansionsets.h"
 #include "app/fitinputs.h"
 #include "cli/commands.h"
-#include "core/format.h"
+#include "cli/json.h"
 
 namespace tessaro::cli {
 
 namespace {
 
-QString jsonNumber(std::optional<double> v) {
-  if (!v || !std::isfinite(*v)) return QStringLiteral("null");
-  return QString::fromStdString(core::formatGeneral(*v));
-}
-
-QString formulaJson(const app::FormulaExpansion& f) {
+QString formulaJson(const app::FormulaExpansion& f, JsonNumbers& jsonNumber) {
   QString out = QStringLiteral("{\"BH\": ") + jsonString(f.label);
-  out += QStringLiteral(", \"alpha\": ") + jsonNumber(f.alpha);
+  out += QStringLiteral(", \"alpha\": ") + QString::fromUtf8(jsonNumber(f.alpha));
   out += QStringLiteral(", \"contributions\": {");
   for (std::size_t i = 0; i < f.contributions.size(); ++i) {
     if (i > 0) out += QStringLiteral(", ");
-    out += jsonString(f.contributions[i].oxide) + QStringLiteral(": ") + jsonNumber(f.contributions[i].value);
+    out += jsonString(f.contributions[i].oxide) + QStringLiteral(": ") +
+           QString::fromUtf8(jsonNumber(f.contributions[i].value));
   }
   out += QStringLiteral("}, \"missing\": [");
   for (qsizetype i = 0; i < f.missing.size(); ++i) out += (i > 0 ? QStringLiteral(", ") : QString()) + jsonString(f.missing[i]);
@@ -80,7 +76,14 @@ int runExpansion(Context& ctx) {
   QString out = QStringLiteral("{\"set\": ") + jsonString(QString::fromStdString(set->name)) +
                 QStringLiteral(", \"formulas\": [");
   const auto formulas = app::formulaExpansions(*inputs, *set, body);
-  for (std::size_t i = 0; i < formulas.size(); ++i) out += (i > 0 ? QStringLiteral(", ") : QString()) + formulaJson(formulas[i]);
+  JsonNumbers numbers;
+  for (std::size_t i = 0; i < formulas.size(); ++i) {
+    out += (i > 0 ? QStringLiteral(", ") : QString()) + formulaJson(formulas[i], numbers);
+  }
+  if (!numbers.allFinite()) {
+    ctx.err << "tessaro-cli expansion: a computed figure is not a finite number; no result is printed\n";
+    return kFailed;
+  }
   ctx.out << out << "]}\n";
   return kOk;
 }

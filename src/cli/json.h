@@ -4,8 +4,10 @@
 
 #include <QByteArray>
 #include <QLocale>
+#include <QString>
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace tessaro::cli {
@@ -23,6 +25,8 @@ class JsonNumbers {
     if (v == 0) return "0";
     return QByteArray::number(v, 'g', QLocale::FloatingPointShortest);
   }
+  // A number, or null when there is none.
+  QByteArray operator()(const std::optional<double>& v) { return v ? (*this)(*v) : QByteArray("null"); }
   bool allFinite() const { return finite_; }
 
  private:
@@ -52,5 +56,8 @@ inline QByteArray jsonString(const std::string& s) {
   out += '"';
   return out;
 }
+
+inline QString jsonString(const QString& s) { return QString::fromUtf8(jsonString(s.toStdString())); }
+
 
 }  // namespace tessaro::cli

@@ -2,13 +2,11 @@
 // result formulas and of the target on the Stull chart, as one JSON object,
 // and the chart as an image when asked.
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include "app/fitinputs.h"
 #include "app/stullpoints.h"
 #include "cli/commands.h"
+#include "cli/json.h"
 #include "report/stullchart.h"
 
 namespace tessaro::cli {
@@ -18,19 +16,19 @@ namespace {
 // The size of the images written.
 constexpr QSize kImageSize(1280, 800);
 
-QJsonObject pointJson(const app::StullPoint& p, const QString& labelKey) {
-  QJsonObject o;
-  o.insert(labelKey, p.label);
-  o.insert(QStringLiteral("SiO2"), p.silica ? QJsonValue(*p.silica) : QJsonValue());
-  o.insert(QStringLiteral("Al2O3"), p.alumina ? QJsonValue(*p.alumina) : QJsonValue());
+// A point as JSON: its label under `labelKey`, SiO2 and Al2O3 (null without
+// a point), the region with whether it crazes, or the reason it has none.
+QString pointJson(const app::StullPoint& p, const QString& labelKey, JsonNumbers& number) {
+  QString o = QStringLiteral("{") + jsonString(labelKey) + QStringLiteral(": ") + jsonString(p.label);
+  o += QStringLiteral(", \"SiO2\": ") + QString::fromUtf8(number(p.silica));
+  o += QStringLiteral(", \"Al2O3\": ") + QString::fromUtf8(number(p.alumina));
   if (p.hasPoint()) {
-    o.insert(QStringLiteral("region"), p.region);
-    o.insert(QStringLiteral("crazing"), p.crazes);
+    o += QStringLiteral(", \"region\": ") + jsonString(p.region);
+    o += QStringLiteral(", \"crazing\": ") + (p.crazes ? QStringLiteral("true") : QStringLiteral("false"));
   } else {
-    o.insert(QStringLiteral("region"), QJsonValue());
-    o.insert(QStringLiteral("reason"), p.reason);
+    o += QStringLiteral(", \"region\": null, \"reason\": ") + jsonString(p.reason);
   }
-  return o;
+  return o + QLatin1Char('}');
 }
 
 // The value following `option`, when it is given; false when it is given
@@ -75,13 +73,18 @@ int runStull(Context& ctx) {
     return kFailed;
   }
 
-  QJsonArray formulas;
-  for (const app::StullPoint& p : points.formulas) formulas.append(pointJson(p, QStringLiteral("BH")));
-  QJsonObject root;
-  root.insert(QStringLiteral("formulas"), formulas);
-  root.insert(QStringLiteral("target"),
-              points.target ? QJsonValue(pointJson(*points.target, QStringLiteral("NAME"))) : QJsonValue());
-  ctx.out << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact)) << "\n";
+  JsonNumbers number;
+  QString out = QStringLiteral("{\"formulas\": [");
+  for (std::size_t i = 0; i < points.formulas.size(); ++i) {
+    out += (i > 0 ? QStringLiteral(", ") : QString()) + pointJson(points.formulas[i], QStringLiteral("BH"), number);
+  }
+  out += QStringLiteral("], \"target\": ") +
+         (points.target ? pointJson(*points.target, QStringLiteral("NAME"), number) : QStringLiteral("null"));
+  if (!number.allFinite()) {
+    ctx.err << "tessaro-cli stull: a computed figure is not a finite number; no result is printed\n";
+    return kFailed;
+  }
+  ctx.out << out << "}\n";
   return kOk;
 }
 

@@ -5,13 +5,13 @@ namespace tessaro::core {
 
 namespace {
 
-// The regions of Stull's chart for 0.3 K2O · 0.7 CaO fired to cone 11, as an
-// approximation traced from the chart as Stull drew it and as it is redrawn
-// and described in the glaze literature (the "Understanding the Stull chart"
-// page of the Glazy wiki, the digitalfire glossary entry "Stull Chart"): a
-// band of bright glazes rising from low SiO2 and Al2O3 towards the upper
-// right, a belt of semi-matte glazes on its alumina side and matte glazes
-// beyond it, and outside the matte area glazes that stay dry and immature
+// The regions of Stull's chart for 0.3 K2O · 0.7 CaO fired to cone 11 (R. T.
+// Stull, "Influences of variable silica and alumina on porcelain glazes of
+// constant RO", Trans. Am. Ceram. Soc. 14, 1912), as an approximation drawn
+// from the chart as the glaze literature redraws and describes it: a band of
+// bright glazes rising from low SiO2 and Al2O3 towards the upper right, a
+// belt of semi-matte glazes on its alumina side and matte glazes beyond it,
+// and outside the matte area glazes that stay dry and immature
 // (under-fired). Glazes low in alumina and silica craze. Stull's boundaries
 // are curves read off fired tiles; these outlines follow them to about
 // 0.2 mol SiO2 and 0.05 mol Al2O3 and are no sharper than that.
