@@ -67,7 +67,7 @@ void BM_Formula2(benchmark::State& state) {
   const Instance& in = instance(int(state.range(0)));
   for (auto _ : state) benchmark::DoNotOptimize(solveFormula(in.materials, in.target, kFormula2, 2));
 }
-// The fixed-decimal texts one successful call of formula 1 writes, on values
+// The stored values one successful call of formula 1 forms, on values
 // like its own: the rounded fired proportion and the raw proportion of every
 // material, eleven oxides, price and total.
 void BM_StoredTexts(benchmark::State& state) {

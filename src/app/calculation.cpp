@@ -188,7 +188,7 @@ bool Calculation::writeProportions(const QString& numField, const core::FormulaR
   store::SuspendedDisplay quiet(formula);
   std::size_t i = 0;
   return tables_.forEach(formula, [&] {
-    const QString text = QString::fromStdString(f.proportions[i++].text);
+    const QString text = QString::fromStdString(f.proportions[i++].text());
     return tables_.update(formula, [&] { return tables_.setText(formula, numField, text); });
   });
 }

@@ -132,8 +132,8 @@ bool KNaToggle::planSplit(SplitPlan& p) {
 
 bool KNaToggle::applySplit(Table& t, const Planned& p) {
   if (!t.gotoBookmark(p.where)) return tables_.engine(t);
-  return tables_.update(t, [&] { return tables_.setText(t, K, QString::fromStdString(p.values.k2o.text)); }) &&
-         tables_.update(t, [&] { return tables_.setText(t, N, QString::fromStdString(p.values.na2o.text)); });
+  return tables_.update(t, [&] { return tables_.setText(t, K, QString::fromStdString(p.values.k2o.text())); }) &&
+         tables_.update(t, [&] { return tables_.setText(t, N, QString::fromStdString(p.values.na2o.text())); });
 }
 
 bool KNaToggle::split() {

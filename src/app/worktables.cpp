@@ -177,13 +177,13 @@ bool WorkingTables::writeResultRecord(const ResultValues& v) {
   // The record the caller started, or the first one of an empty table.
   if (result.state() != Table::State::Insert && !result.edit()) return engine(result);
   if (!setText(result, QStringLiteral("BH"), v.label) ||
-      !setText(result, QStringLiteral("DJ"), QString::fromStdString(v.price.text)))
+      !setText(result, QStringLiteral("DJ"), QString::fromStdString(v.price.text())))
     return false;
   for (int m = 0; m < core::kOxideCount; ++m) {
-    const QString text = QString::fromStdString(v.oxides[std::size_t(m)].text);
+    const QString text = QString::fromStdString(v.oxides[std::size_t(m)].text());
     if (!setText(result, fieldName(core::kOxideFields[std::size_t(m)]), text)) return false;
   }
-  if (!setText(result, QStringLiteral("HJ"), QString::fromStdString(v.total.text))) return false;
+  if (!setText(result, QStringLiteral("HJ"), QString::fromStdString(v.total.text()))) return false;
   if (!result.setDate(QStringLiteral("DATE"), store::today()) || !result.post()) return engine(result);
   return true;
 }

@@ -378,7 +378,10 @@ std::vector<double> solution(const Tableau& tab) {
 // `stored` becomes the stored form of `value` at `decimals` decimals: the
 // table engine reads the text back, so the value is the number it shows.
 void setStored(StoredValue& stored, double value, int decimals) {
-  stored.value = formatFixedInto(stored.text, value, decimals);
+  stored.value = roundFixed(value, decimals);
+  stored.decimals = decimals;
+  stored.overflowText.clear();
+  if (std::isfinite(value) && !std::isfinite(stored.value)) stored.overflowText = formatFixed(value, decimals, 0);
 }
 
 // Everything zero: the outcome of a formula without a mixture.
@@ -445,6 +448,12 @@ void storeMixture(FormulaResult& result, const std::vector<SolverMaterial>& mate
 }  // namespace
 
 bool isMarked(std::string_view markText) { return markText.find_first_not_of(" \t") != std::string_view::npos; }
+
+std::string StoredValue::text(int width) const {
+  if (overflowText.empty()) return formatFixed(value, decimals, width);
+  const std::size_t w = std::size_t(std::max(width, 0));
+  return overflowText.size() >= w ? overflowText : std::string(w - overflowText.size(), ' ') + overflowText;
+}
 
 StoredValue storedValue(double value, int decimals) {
   StoredValue s;

@@ -58,11 +58,20 @@ struct SolverTarget {
   std::array<std::string, 3> amounts;
 };
 
-// A value as a table stores it: the text handed to the table engine
-// ("%8.2f" and friends) and the number the field then holds.
+// A value as a table stores it: the number the field holds once the text
+// handed to the table engine ("%8.2f" and friends) is read back, and that
+// text. The text is written when asked for: formatting the number held
+// gives the very text the original value gave, since that text has at most
+// 15 significant digits and so comes back from a double unchanged. Only a
+// finite value whose text reads back as infinite (beyond the largest double
+// once taken to 15 digits) keeps its text.
 struct StoredValue {
-  std::string text;
   double value = 0;
+  int decimals = 2;
+  std::string overflowText;  // the text of such a value; empty otherwise
+
+  // The text at `width`, padded with leading blanks.
+  std::string text(int width = 8) const;
 };
 
 // The stored form of `value` at `decimals` decimals.

@@ -14,9 +14,9 @@ TEST(KNaSplit, LibraryValuesOnTheIgnitionFreeBasisWithTwoDecimals) {
   // A felspar analysed with HJ 100 and IL 0.
   const auto felspar = splitKNa(3.456, 1.234, 100, 0);
   ASSERT_TRUE(felspar);
-  EXPECT_EQ(felspar->k2o.text, "    3.46");
+  EXPECT_EQ(felspar->k2o.text(), "    3.46");
   EXPECT_EQ(felspar->k2o.value, 3.46);
-  EXPECT_EQ(felspar->na2o.text, "    1.23");
+  EXPECT_EQ(felspar->na2o.text(), "    1.23");
   EXPECT_EQ(felspar->na2o.value, 1.23);
   // HJ 60 and IL 10: 2 / 50 x 100 and 3 / 50 x 100.
   const auto target = splitKNa(2, 3, 60, 10);

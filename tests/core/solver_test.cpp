@@ -55,13 +55,13 @@ testing::AssertionResult failedWithZeros(const FormulaResult& r, std::size_t n, 
   if (r.fired != std::vector<double>(n, 0.0)) return testing::AssertionFailure() << "fired proportions not all 0";
   if (r.proportions.size() != n) return testing::AssertionFailure() << r.proportions.size() << " proportions";
   for (const StoredValue& v : r.proportions) {
-    if (v.text != zeroProportion || v.value != 0) return testing::AssertionFailure() << "proportion \"" << v.text << '"';
+    if (v.text() != zeroProportion || v.value != 0) return testing::AssertionFailure() << "proportion \"" << v.text() << '"';
   }
-  if (r.price.text != zero) return testing::AssertionFailure() << "price \"" << r.price.text << '"';
+  if (r.price.text() != zero) return testing::AssertionFailure() << "price \"" << r.price.text() << '"';
   for (const StoredValue& o : r.oxides) {
-    if (o.text != zero) return testing::AssertionFailure() << "oxide \"" << o.text << '"';
+    if (o.text() != zero) return testing::AssertionFailure() << "oxide \"" << o.text() << '"';
   }
-  if (r.total.text != zero) return testing::AssertionFailure() << "total \"" << r.total.text << '"';
+  if (r.total.text() != zero) return testing::AssertionFailure() << "total \"" << r.total.text() << '"';
   return testing::AssertionSuccess();
 }
 
@@ -74,7 +74,7 @@ double mixed(const std::vector<SolverMaterial>& materials, const FormulaResult& 
 
 std::vector<std::string> texts(const std::vector<StoredValue>& values) {
   std::vector<std::string> out;
-  for (const auto& v : values) out.push_back(v.text);
+  for (const auto& v : values) out.push_back(v.text());
   return out;
 }
 
@@ -131,11 +131,11 @@ TEST(SolverHandWorked, FormulaOneStopsAtTheFirstMixtureThatReachesEveryTarget) {
   // Raw: R = 75/100, 0/90, 25/100 (x 100), T = 100.
   EXPECT_EQ(texts(r.proportions), (std::vector<std::string>{"   75.00", "    0.00", "   25.00"}));
   // Price: (75 x 1 + 0 x 0.5 + 25 x 3) / 100.
-  EXPECT_EQ(r.price.text, "    1.50");
-  EXPECT_EQ(r.oxides[SIO2].text, "   75.00");
-  EXPECT_EQ(r.oxides[AL2O3].text, "   25.00");
-  EXPECT_EQ(r.oxides[CAO].text, "    0.00");
-  EXPECT_EQ(r.total.text, "  100.00");
+  EXPECT_EQ(r.price.text(), "    1.50");
+  EXPECT_EQ(r.oxides[SIO2].text(), "   75.00");
+  EXPECT_EQ(r.oxides[AL2O3].text(), "   25.00");
+  EXPECT_EQ(r.oxides[CAO].text(), "    0.00");
+  EXPECT_EQ(r.total.text(), "  100.00");
   EXPECT_DOUBLE_EQ(r.total.value, 100);
 }
 
@@ -172,12 +172,12 @@ TEST(SolverHandWorked, FormulaTwoMeetsTheTargetsAndThenLowersThePrice) {
   // 50/105.56 x 100 = 47.368..., 55.56/105.56 x 100 = 52.631...
   EXPECT_EQ(texts(r.proportions), (std::vector<std::string>{"   47.37", "   52.63", "    0.00"}));
   // Price from the stored proportions: (47.37 x 1 + 52.63 x 0.5) / 100 = 0.73685.
-  EXPECT_EQ(r.price.text, "    0.74");
+  EXPECT_EQ(r.price.text(), "    0.74");
   EXPECT_DOUBLE_EQ(r.price.value, 0.74);
   // Composition from the fired proportions 50.00 and 50.00.
-  EXPECT_EQ(r.oxides[SIO2].text, "   75.00");
-  EXPECT_EQ(r.oxides[AL2O3].text, "   25.00");
-  EXPECT_EQ(r.total.text, "  100.00");
+  EXPECT_EQ(r.oxides[SIO2].text(), "   75.00");
+  EXPECT_EQ(r.oxides[AL2O3].text(), "   25.00");
+  EXPECT_EQ(r.total.text(), "  100.00");
 }
 
 // ---------------------------------------------------------------------------
@@ -202,7 +202,7 @@ TEST(SolverTies, AllPricesZeroKeepPhaseOneBasisAndLowerColumn) {
     const std::vector<Pivot> expected =
         argument == kFormula1 ? std::vector<Pivot>{{5, 1, 1}, {6, 6, 1}} : std::vector<Pivot>{{5, 1, 1}};
     EXPECT_EQ(r.pivots, expected);
-    EXPECT_EQ(r.price.text, "    0.00");
+    EXPECT_EQ(r.price.text(), "    0.00");
   }
 }
 
@@ -234,8 +234,8 @@ TEST(SolverZeroTarget, FormulaTwoHoldsMaterialsWithTheOxideAtZero) {
   ASSERT_TRUE(f2.feasible);
   EXPECT_EQ(f2.x[0], 0);
   EXPECT_DOUBLE_EQ(f2.x[1], 0.4);
-  EXPECT_EQ(f2.oxides[CAO].text, "    0.00");
-  EXPECT_EQ(f2.oxides[SIO2].text, "    0.00");
+  EXPECT_EQ(f2.oxides[CAO].text(), "    0.00");
+  EXPECT_EQ(f2.oxides[SIO2].text(), "    0.00");
 
   // Formula 1: the CaO row is always met, the material is used.
   FormulaResult f1;
@@ -243,7 +243,7 @@ TEST(SolverZeroTarget, FormulaTwoHoldsMaterialsWithTheOxideAtZero) {
   ASSERT_TRUE(f1.feasible);
   EXPECT_DOUBLE_EQ(f1.x[0], 1.2);
   EXPECT_DOUBLE_EQ(f1.x[1], 0.4);
-  EXPECT_EQ(f1.oxides[CAO].text, "   37.50");  // 50 x 1.2 / 1.6
+  EXPECT_EQ(f1.oxides[CAO].text(), "   37.50");  // 50 x 1.2 / 1.6
 }
 
 TEST(SolverMandatory, MarkWithoutAmountExcludesInFormulaTwoAndIsIgnoredInFormulaOne) {
@@ -257,7 +257,7 @@ TEST(SolverMandatory, MarkWithoutAmountExcludesInFormulaTwoAndIsIgnoredInFormula
   ASSERT_TRUE(solve(f2, materials, t, kFormula2));
   ASSERT_TRUE(f2.feasible);
   EXPECT_EQ(f2.x[0], 0);  // held at 0, so K2O stays short
-  EXPECT_EQ(f2.oxides[K2O].text, "    0.00");
+  EXPECT_EQ(f2.oxides[K2O].text(), "    0.00");
 
   FormulaResult f1;
   ASSERT_TRUE(solve(f1, materials, t, kFormula1));
@@ -309,7 +309,7 @@ TEST(SolverMandatory, AmountOfTwentyBoundsTheMarkedMaterial) {
   ASSERT_TRUE(solve(f2, materials, t, kFormula2));
   ASSERT_TRUE(f2.feasible);
   EXPECT_NEAR(f2.x[0], 0.2, 1e-12);
-  EXPECT_NE(f2.proportions[0].text, "   20.00");
+  EXPECT_NE(f2.proportions[0].text(), "   20.00");
   const double s = f2.x[0] + f2.x[1] + f2.x[2];
   const double w = 0.2 / 100 + f2.x[1] / 100 + f2.x[2] / 86;  // raw weights / 100
   EXPECT_EQ(f2.proportions[0].value, roundFixed(0.2 / 100 / w * 100, 2));
@@ -392,14 +392,14 @@ TEST(SolverPrecision, PrecisionZeroGivesWholeNumbersEverywhere) {
   ASSERT_TRUE(r.feasible);
   EXPECT_EQ(texts(r.proportions), (std::vector<std::string>{"      33", "      33", "      33"}));
   EXPECT_EQ(r.proportions[0].value, 33);
-  EXPECT_EQ(r.price.text, "    2.97");        // 99 x 3 / 100
-  EXPECT_EQ(r.oxides[SIO2].text, "   33.00");  // 100 x 33 / 100, not 33.33
-  EXPECT_EQ(r.total.text, "   99.00");
+  EXPECT_EQ(r.price.text(), "    2.97");        // 99 x 3 / 100
+  EXPECT_EQ(r.oxides[SIO2].text(), "   33.00");  // 100 x 33 / 100, not 33.33
+  EXPECT_EQ(r.total.text(), "   99.00");
 
   FormulaResult one;
   ASSERT_TRUE(solve(one, materials, t, kFormula2, 1));
-  EXPECT_EQ(one.proportions[0].text, "    33.3");
-  EXPECT_EQ(one.oxides[CAO].text, "   33.30");
+  EXPECT_EQ(one.proportions[0].text(), "    33.3");
+  EXPECT_EQ(one.oxides[CAO].text(), "   33.30");
 }
 
 TEST(SolverShortage, MoreMatchedOxidesThanUsableMaterials) {
@@ -474,8 +474,8 @@ TEST(SolverFailure, AllTargetsZero) {
   ASSERT_TRUE(solve(r, materials, SolverTarget{}, kFormula1));
   EXPECT_TRUE(r.feasible);
   EXPECT_EQ(r.x, (std::vector<double>{0}));
-  EXPECT_EQ(r.proportions[0].text, "    0.00");
-  EXPECT_EQ(r.total.text, "    0.00");
+  EXPECT_EQ(r.proportions[0].text(), "    0.00");
+  EXPECT_EQ(r.total.text(), "    0.00");
 }
 
 // ---------------------------------------------------------------------------
