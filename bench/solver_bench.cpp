@@ -175,15 +175,15 @@ int main(int argc, char** argv) {
     const SolveOutcome o2 = solveFormula(instance(n).materials, instance(n).target, kFormula2, 2);
     std::printf("n = %2d: pivots formula 1 %zu, formula 2 %zu", n, std::get<FormulaResult>(o1).pivots.size(),
                 std::get<FormulaResult>(o2).pivots.size());
-    double tableau = 0;  // formula 1 without its texts, roughly
+    double tableau = 0;  // formula 1 without its stored values, roughly
     if (texts != reporter.times.end()) {
-      std::printf("; of formula 1's time %.0f %% is the fixed-decimal texts", 100 * texts->second / f1->second);
+      std::printf("; of formula 1's time %.0f %% is the stored values", 100 * texts->second / f1->second);
       tableau = f1->second - texts->second;
     }
     if (glpk != reporter.times.end()) {
       std::printf("; GLPK phase 1 / formula 1 = %.2f, GLPK phase 1 / formula 2 = %.2f", glpk->second / f1->second,
                   glpk->second / f2->second);
-      if (tableau > 0) std::printf(", GLPK phase 1 / formula 1 without texts = %.1f", glpk->second / tableau);
+      if (tableau > 0) std::printf(", GLPK phase 1 / formula 1 without stored values = %.1f", glpk->second / tableau);
     }
     std::printf("\n");
   }

@@ -269,6 +269,16 @@ std::string formatFixed(double value, int decimals, int width) {
 }
 
 double roundFixed(double value, int decimals) {
+  // The common case first, without the text: a figure clear of a half.
+  if (decimals >= 0 && decimals <= kFastDecimals) {
+    const double v = std::fabs(value);
+    std::uint64_t units = 0;
+    if (v < kShowsZeroBelow[decimals]) return 0;
+    if (v < kFastLimit && unitsClearOfHalf(v, decimals, units)) {
+      const double shown = double(units) / kPow10Double[decimals];
+      return std::signbit(value) && units != 0 ? -shown : shown;
+    }
+  }
   if (!std::isfinite(value)) return value;
   if (decimals < 0) decimals = 0;
   Units u;

@@ -14,7 +14,8 @@ namespace {
 // Tableau rows 0..16 and columns 1..50 (column 0 is not used), each row
 // with room to sweep whole vectors of columns.
 constexpr int kRows = 17;
-constexpr int kStride = 56;
+constexpr int kBlock = 4;  // columns of a vector of doubles under AVX2
+constexpr int kStride = 52;
 constexpr int kCostRow = 1;
 constexpr int kFirstConstraint = 2;  // rows 2, 3, 4: mandatory marks BXL1..BXL3
 constexpr int kFirstOxideRow = 5;    // rows 5..13: the matched oxides
@@ -88,8 +89,11 @@ Refused checkMaterialValue(int i, const SolverMaterial& m, std::string_view name
 bool soundMaterial(const SolverMaterial& m) {
   bool sound = (m.hj > m.il) & (std::fabs(m.il) <= kMaxContent) & (std::fabs(m.hj) <= kMaxContent) &
                (std::fabs(m.dj) <= kMaxPrice);
-  for (double v : m.contents) sound &= std::fabs(v) <= kMaxContent;
-  return sound;
+  // Counted rather than and-ed, so that the compiler can take the contents
+  // a vector at a time; a NaN is never within the limit.
+  int within = 0;
+  for (double v : m.contents) within += std::fabs(v) <= kMaxContent;
+  return sound & (within == kOxideCount);
 }
 
 // Raw material i: its values in range and a fired part (HJ above IL).
@@ -167,7 +171,7 @@ Refused checkAmounts(const SolverTarget& target, Amounts& amounts) {
 // sweep them with the others: it runs over columns 0..sweep-1, whole vectors.
 struct Tableau {
   explicit Tableau(int materialCount)
-      : n(materialCount), rhs(n + 15), lastVar(n + 14), sweep((rhs + 8) / 8 * 8) {}
+      : n(materialCount), rhs(n + 15), lastVar(n + 14), sweep((rhs + kBlock) / kBlock * kBlock) {}
 
   alignas(64) std::array<std::array<double, kStride>, kRows> a{};
   std::array<int, kLastConstraint + 1> basis{};  // basis[2..15]; rhs marks an artificial variable
@@ -202,12 +206,23 @@ void fill(Tableau& tab, const std::vector<SolverMaterial>& materials, const Targ
   for (int i = 0; i < n; ++i) a[kCostRow][i + 1] = materials[i].dj;
 }
 
-// Step 2, weighting: a row with a target is scaled by |t_j|.
-void weight(Tableau& tab, const Targets& t) {
+// The sweeps over whole rows (weighting, the phase-1 row, a pivot) use AVX2 where the processor has it. AVX2 brings no
+// fused multiply-add, so every cell is rounded exactly as in the plain code.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TESSARO_WIDE_SWEEP __attribute__((target_clones("avx2", "default")))
+#else
+#define TESSARO_WIDE_SWEEP
+#endif
+
+// Step 2, weighting: a row with a target is scaled by |t_j|. The row is
+// scaled over the columns a pivot sweeps: past column n+2 it holds zeros,
+// which stay zeros.
+TESSARO_WIDE_SWEEP void weight(Tableau& tab, const Targets& t) {
   for (int j = kFirstConstraint; j <= kLastConstraint; ++j) {
     if (t[j] == 0) continue;
     const double w = std::fabs(t[j]);
-    for (int c = 1; c <= tab.n + 2; ++c) tab.a[j][c] *= w;
+    double* const row = tab.a[j].data();
+    for (int c = 0; c < tab.sweep; ++c) row[c] *= w;
   }
 }
 
@@ -226,14 +241,16 @@ void place(Tableau& tab) {
   }
 }
 
-// to[c] -= from[c] for c = first..last.
-void subtractRow(double* __restrict to, const double* __restrict from, int first, int last) {
-  for (int c = first; c <= last; ++c) to[c] -= from[c];
+// to -= from over the first `sweep` columns.
+TESSARO_WIDE_SWEEP void subtractRow(double* __restrict to, const double* __restrict from, int sweep) {
+  for (int c = 0; c < sweep; ++c) to[c] -= from[c];
 }
 
 // Step 4, phase-1 set-up: a row whose surplus coefficient is not 1 gets an
 // artificial variable, marked by the right-hand side column. The objective
 // row to start from: the phase-1 row when there is an artificial variable.
+// The phase-1 row takes the rows over the columns a pivot sweeps: its
+// right-hand side cell, which nothing reads, is then their negative sum.
 int setUpPhaseOne(Tableau& tab) {
   auto& a = tab.a;
   const int n = tab.n;
@@ -242,7 +259,7 @@ int setUpPhaseOne(Tableau& tab) {
     tab.basis[j] = n + j - 1;
     if (a[j][n + j - 1] != 1) {
       tab.basis[j] = tab.rhs;
-      subtractRow(a[kPhase1Row].data(), a[j].data(), 1, tab.lastVar);
+      subtractRow(a[kPhase1Row].data(), a[j].data(), tab.sweep);
       k = kPhase1Row;
     }
   }
@@ -250,7 +267,10 @@ int setUpPhaseOne(Tableau& tab) {
 }
 
 // Entering column: the lowest coefficient of objective row k; in phase 1 a
-// near tie goes to the column that is cheaper in the cost row.
+// near tie goes to the column that is cheaper in the cost row. The columns
+// are taken in order, and a column is taken only when its coefficient is at
+// most eps above the one taken so far; a block of columns that are all
+// higher than that is passed over at once.
 int enteringColumn(const Tableau& tab, int k) {
   const double eps = kSolverTolerance;
   const double* const row = tab.a[k].data();
@@ -259,12 +279,23 @@ int enteringColumn(const Tableau& tab, int k) {
   int q = 1;
   double best = row[1];       // row[q]
   double bestCost = cost[1];  // cost[q]
-  for (int c = 2; c <= tab.lastVar; ++c) {
-    const double d = row[c] - best;
-    if (d < -eps || (phaseOne && d <= eps && cost[c] - bestCost < -eps)) {
-      q = c;
-      best = row[c];
-      bestCost = cost[c];
+  for (int c = 2; c <= tab.lastVar;) {
+    if (c + kBlock - 1 <= tab.lastVar) {
+      double low = row[c];
+      for (int i = 1; i < kBlock; ++i) low = std::min(low, row[c + i]);
+      if (low - best > eps) {
+        c += kBlock;
+        continue;
+      }
+    }
+    const int end = std::min(c + kBlock - 1, tab.lastVar);
+    for (; c <= end; ++c) {
+      const double d = row[c] - best;
+      if (d < -eps || (phaseOne && d <= eps && cost[c] - bestCost < -eps)) {
+        q = c;
+        best = row[c];
+        bestCost = cost[c];
+      }
     }
   }
   return q;
@@ -287,18 +318,11 @@ int leavingRow(const Tableau& tab, int q) {
   return p;
 }
 
-// The sweeps of a pivot use AVX2 where the processor has it. AVX2 brings no
-// fused multiply-add, so every cell is rounded exactly as in the plain code.
-#if defined(__GNUC__) && defined(__x86_64__)
-#define TESSARO_WIDE_SWEEP __attribute__((target_clones("avx2", "default")))
-#else
-#define TESSARO_WIDE_SWEEP
-#endif
 
-// Pivot on (p, q) over rows 1..lastRow and the first 8 x Blocks columns.
+// Pivot on (p, q) over rows 1..lastRow and the first kBlock x Blocks columns.
 template <int Blocks>
 TESSARO_WIDE_SWEEP void pivotOver(Tableau& tab, int p, int q, int lastRow) {
-  constexpr int kSweep = 8 * Blocks;
+  constexpr int kSweep = kBlock * Blocks;
   double* __restrict const pivotRow = tab.a[p].data();
   const double v = pivotRow[q];
   for (int c = 0; c < kSweep; ++c) pivotRow[c] /= v;
@@ -315,10 +339,13 @@ TESSARO_WIDE_SWEEP void pivotOver(Tableau& tab, int p, int q, int lastRow) {
 // updated up to lastRow: the phase-1 row is no longer read in phase 2.
 void pivot(Tableau& tab, int p, int q, int lastRow) {
   using Sweep = void (*)(Tableau&, int, int, int);
-  static const Sweep sweeps[] = {pivotOver<2>, pivotOver<3>, pivotOver<4>, pivotOver<5>, pivotOver<6>, pivotOver<7>};
-  static_assert(8 * 7 == kStride);
+  // One sweep for each width from no material (columns 0..15, 4 blocks) to
+  // the most (the whole stride).
+  static const Sweep sweeps[] = {pivotOver<4>,  pivotOver<5>,  pivotOver<6>,  pivotOver<7>,  pivotOver<8>,
+                                 pivotOver<9>,  pivotOver<10>, pivotOver<11>, pivotOver<12>, pivotOver<13>};
+  static_assert(kBlock * 13 == kStride && kMaxMaterials + 16 <= kStride);
   tab.basis[p] = q;
-  sweeps[tab.sweep / 8 - 2](tab, p, q, lastRow);
+  sweeps[tab.sweep / kBlock - 4](tab, p, q, lastRow);
 }
 
 // Whether the phase-1 row still has a coefficient above the tolerance.
@@ -379,9 +406,8 @@ std::vector<double> solution(const Tableau& tab) {
 // table engine reads the text back, so the value is the number it shows.
 void setStored(StoredValue& stored, double value, int decimals) {
   stored.value = roundFixed(value, decimals);
+  stored.source = value;
   stored.decimals = decimals;
-  stored.overflowText.clear();
-  if (std::isfinite(value) && !std::isfinite(stored.value)) stored.overflowText = formatFixed(value, decimals, 0);
 }
 
 // Everything zero: the outcome of a formula without a mixture.
@@ -414,17 +440,17 @@ void normalise(FormulaResult& result, const std::vector<SolverMaterial>& materia
   double s = 0;
   for (double x : result.x) s += x;
   result.fired.resize(n);
-  std::vector<double> raw(n);
+  result.proportions.resize(n);
   double total = 0;
   for (std::size_t i = 0; i < n; ++i) {
     result.fired[i] = s == 0 ? result.x[i] : result.x[i] / s * 100;
     const double w = materials[i].hj - materials[i].il;
-    raw[i] = result.fired[i] / w * 100;
-    total += raw[i];
+    const double raw = result.fired[i] / w * 100;
+    result.proportions[i].source = raw;  // for the moment
+    total += raw;
   }
   if (total == 0) total = 1;
-  result.proportions.resize(n);
-  for (std::size_t i = 0; i < n; ++i) setStored(result.proportions[i], raw[i] / total * 100, precision);
+  for (StoredValue& p : result.proportions) setStored(p, p.source / total * 100, precision);
 }
 
 // Step 8, the mixture: the price sums the raw proportions as stored; the
@@ -449,11 +475,7 @@ void storeMixture(FormulaResult& result, const std::vector<SolverMaterial>& mate
 
 bool isMarked(std::string_view markText) { return markText.find_first_not_of(" \t") != std::string_view::npos; }
 
-std::string StoredValue::text(int width) const {
-  if (overflowText.empty()) return formatFixed(value, decimals, width);
-  const std::size_t w = std::size_t(std::max(width, 0));
-  return overflowText.size() >= w ? overflowText : std::string(w - overflowText.size(), ' ') + overflowText;
-}
+std::string StoredValue::text(int width) const { return formatFixed(source, decimals, width); }
 
 StoredValue storedValue(double value, int decimals) {
   StoredValue s;

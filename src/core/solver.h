@@ -60,15 +60,11 @@ struct SolverTarget {
 
 // A value as a table stores it: the number the field holds once the text
 // handed to the table engine ("%8.2f" and friends) is read back, and that
-// text. The text is written when asked for: formatting the number held
-// gives the very text the original value gave, since that text has at most
-// 15 significant digits and so comes back from a double unchanged. Only a
-// finite value whose text reads back as infinite (beyond the largest double
-// once taken to 15 digits) keeps its text.
+// text, written from the value when asked for.
 struct StoredValue {
-  double value = 0;
+  double value = 0;   // the number the field holds
+  double source = 0;  // the value formatted
   int decimals = 2;
-  std::string overflowText;  // the text of such a value; empty otherwise
 
   // The text at `width`, padded with leading blanks.
   std::string text(int width = 8) const;
