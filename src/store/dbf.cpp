@@ -176,18 +176,17 @@ std::optional<std::optional<double>> plainNumber(std::string_view bytes) {
   if (p == end) return std::optional<double>();
   const bool negative = *p == '-';
   if (*p == '-' || *p == '+') ++p;
+  // The digits, at most 15 of them in all (more: read in full).
   std::uint64_t whole = 0;
   std::uint64_t part = 0;
-  const auto wholeRead = std::from_chars(p, end, whole);
-  if (wholeRead.ec == std::errc::result_out_of_range) return std::nullopt;
-  const std::ptrdiff_t wholeDigits = wholeRead.ec == std::errc() ? wholeRead.ptr - p : 0;
-  p += wholeDigits;
+  const char* const wholeStart = p;
+  for (unsigned d; p < end && (d = unsigned(*p - '0')) <= 9 && p - wholeStart < 16; ++p) whole = whole * 10 + d;
+  const std::ptrdiff_t wholeDigits = p - wholeStart;
   std::ptrdiff_t decimals = 0;
   if (p < end && *p == '.') {
-    const auto partRead = std::from_chars(++p, end, part);
-    if (partRead.ec == std::errc::result_out_of_range) return std::nullopt;
-    if (partRead.ec == std::errc()) decimals = partRead.ptr - p;
-    p += decimals;
+    const char* const partStart = ++p;
+    for (unsigned d; p < end && (d = unsigned(*p - '0')) <= 9 && p - partStart < 16; ++p) part = part * 10 + d;
+    decimals = p - partStart;
   }
   while (p < end && blank(*p)) ++p;
   if (p != end || wholeDigits + decimals == 0 || wholeDigits + decimals > 15) return std::nullopt;

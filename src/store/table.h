@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -152,6 +153,23 @@ class Table : public QObject, private TableFile::Cursor {
   bool isNull(const QString& field, bool* ok = nullptr) const;
   // The field's bytes as they are in the record.
   QByteArray rawBytes(const QString& field, bool* ok = nullptr) const;
+  // The same readings by the field's position (fieldIndex()), for a reader
+  // that reads many records and looks each name up once.
+  QString text(int field, bool* ok = nullptr) const;
+  std::optional<double> value(int field, bool* ok = nullptr) const {
+    // The common case at once: a number of a record of the file, read with it.
+    if (state_ == State::Browse && isOpen() && current_ >= 0 && current_ < file_->count() &&
+        unsigned(field) < unsigned(file_->layout().fields.size())) {
+      const double v = file_->number(current_, field);
+      if (!std::isnan(v)) {
+        if (ok) *ok = true;
+        return v;
+      }
+    }
+    return resolveIndex(field, ok) ? valueAt(field, ok) : std::nullopt;
+  }
+  double number(int field, bool* ok = nullptr) const { return value(field, ok).value_or(0.0); }
+  std::optional<core::Date> date(int field, bool* ok = nullptr) const;
 
   // --- Changing records ------------------------------------------------------------
 
@@ -260,6 +278,12 @@ class Table : public QObject, private TableFile::Cursor {
   bool requireOpen() const;
   bool requireEditing(const QString& field) const;
   int resolveField(const QString& field, bool* ok) const;
+  // Checks a field position as resolveField checks a name.
+  bool resolveIndex(int field, bool* ok) const;
+  // The readings of a field that exists, on the current record.
+  QString textAt(int index, bool* ok) const;
+  std::optional<double> valueAt(int index, bool* ok) const;
+  std::optional<core::Date> dateAt(int index, bool* ok) const;
   // The bytes of the current record: the one being edited or inserted, else
   // the file's; null when there is none.
   const char* currentRecord() const {

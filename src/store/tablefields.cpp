@@ -57,15 +57,31 @@ QByteArray Table::rawBytes(const QString& field, bool* ok) const {
   return QByteArray(currentRecord() + f.offset, f.length);
 }
 
+bool Table::resolveIndex(int field, bool* ok) const {
+  if (isOpen() && field >= 0 && field < fieldCount() && currentRecord()) {
+    if (ok) *ok = true;
+    return true;
+  }
+  if (ok) *ok = false;
+  if (!requireOpen()) return false;
+  if (field < 0 || field >= fieldCount()) return fail(QStringLiteral("表文件 %1 没有第 %2 个字段").arg(displayName_).arg(field + 1));
+  return fail(QStringLiteral("表文件 %1 没有当前记录，不能读字段 %2").arg(displayName_, fieldAt(field).name));
+}
+
 QString Table::text(const QString& field, bool* ok) const {
   const int index = resolveField(field, ok);
-  if (index < 0) return QString();
+  return index < 0 ? QString() : textAt(index, ok);
+}
+
+QString Table::text(int field, bool* ok) const { return resolveIndex(field, ok) ? textAt(field, ok) : QString(); }
+
+QString Table::textAt(int index, bool* ok) const {
   const dbf::Field& f = fieldAt(index);
   const std::string_view bytes(currentRecord() + f.offset, f.length);
   if (f.type == 'D') {
     const auto d = dbf::parseDate(bytes);
     if (!d) {
-      fieldFailure(field, QStringLiteral("的内容不是日期"), ok);
+      fieldFailure(f.name, QStringLiteral("的内容不是日期"), ok);
       return QString();
     }
     return *d ? QString::fromStdString(core::formatDate(**d)) : QString();
@@ -73,16 +89,19 @@ QString Table::text(const QString& field, bool* ok) const {
   const std::string_view t = dbf::trimmed(bytes);
   bool valid = true;
   QString s = gbk::decode(QByteArrayView(t.data(), qsizetype(t.size())), &valid);
-  if (!valid) fieldFailure(field, QStringLiteral("里有不是 GBK 的字节"), ok);
+  if (!valid) fieldFailure(f.name, QStringLiteral("里有不是 GBK 的字节"), ok);
   return s;
 }
 
 std::optional<double> Table::value(const QString& field, bool* ok) const {
   const int index = resolveField(field, ok);
-  if (index < 0) return std::nullopt;
+  return index < 0 ? std::nullopt : valueAt(index, ok);
+}
+
+std::optional<double> Table::valueAt(int index, bool* ok) const {
   const dbf::Field& f = fieldAt(index);
   if (f.type == 'D' || f.type == 'L') {
-    fieldFailure(field, QStringLiteral("不是数值字段"), ok);
+    fieldFailure(f.name, QStringLiteral("不是数值字段"), ok);
     return std::nullopt;
   }
   // A record of the file was read when the file was; one being edited is read now.
@@ -94,7 +113,7 @@ std::optional<double> Table::value(const QString& field, bool* ok) const {
   const auto v = dbf::parseNumberField(bytes);
   if (!v) {
     const std::string_view t = dbf::trimmed(bytes);
-    fieldFailure(field, QStringLiteral("的内容“%1”不是数字").arg(gbk::decode(QByteArrayView(t.data(), qsizetype(t.size())))), ok);
+    fieldFailure(f.name, QStringLiteral("的内容“%1”不是数字").arg(gbk::decode(QByteArrayView(t.data(), qsizetype(t.size())))), ok);
     return std::nullopt;
   }
   return *v;
@@ -120,15 +139,22 @@ int Table::integer(const QString& field, bool* ok) const {
 
 std::optional<core::Date> Table::date(const QString& field, bool* ok) const {
   const int index = resolveField(field, ok);
-  if (index < 0) return std::nullopt;
+  return index < 0 ? std::nullopt : dateAt(index, ok);
+}
+
+std::optional<core::Date> Table::date(int field, bool* ok) const {
+  return resolveIndex(field, ok) ? dateAt(field, ok) : std::nullopt;
+}
+
+std::optional<core::Date> Table::dateAt(int index, bool* ok) const {
   const dbf::Field& f = fieldAt(index);
   if (f.type != 'D') {
-    fieldFailure(field, QStringLiteral("不是日期字段"), ok);
+    fieldFailure(f.name, QStringLiteral("不是日期字段"), ok);
     return std::nullopt;
   }
   const auto d = dbf::parseDate(std::string_view(currentRecord() + f.offset, f.length));
   if (!d) {
-    fieldFailure(field, QStringLiteral("的内容不是日期"), ok);
+    fieldFailure(f.name, QStringLiteral("的内容不是日期"), ok);
     return std::nullopt;
   }
   return *d;

@@ -137,14 +137,17 @@ QString GridModel::readText(const Table& from, int column) const {
   const int f = from.fieldIndex(field);
   if (f < 0) return QString();
   bool ok = true;
-  const QString t = from.text(field, &ok);
+  if (from.fieldAt(f).isNumeric()) {
+    // Numbers show as the value they hold, without the field's trailing zeros.
+    const std::optional<double> v = from.value(f, &ok);
+    if (ok) return v ? QString::fromStdString(core::formatGeneral(*v)) : QString();
+  } else {
+    const QString t = from.text(f, &ok);
+    if (ok) return t;
+  }
   // A field whose bytes are not of its type shows them as they are, so the
   // user can see and correct the damaged value.
-  if (!ok) return QString::fromLatin1(from.rawBytes(field)).trimmed();
-  if (!from.fieldAt(f).isNumeric()) return t;
-  // Numbers show as the value they hold, without the field's trailing zeros.
-  const std::optional<double> v = from.value(field);
-  return v ? QString::fromStdString(core::formatGeneral(*v)) : QString();
+  return QString::fromLatin1(from.rawBytes(field)).trimmed();
 }
 
 const QStringList* GridModel::cachedRow(int readerRow) const {
