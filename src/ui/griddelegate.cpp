@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <algorithm>
@@ -37,7 +38,67 @@ void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const 
   }
   const QWidget* w = o.widget;
   QStyle* style = w ? w->style() : QApplication::style();
-  style->drawControl(QStyle::CE_ItemViewItem, &o, p, w);
+  if (!plainCell(o) || !paintPlainCell(p, o, style)) style->drawControl(QStyle::CE_ItemViewItem, &o, p, w);
+}
+
+bool GridDelegate::fastPainting_ = true;
+
+bool GridDelegate::plainCell(const QStyleOptionViewItem& o) {
+  // Text alone on one line, not being edited: what the grids show.
+  return fastPainting_ && o.features == QStyleOptionViewItem::HasDisplay && !(o.state & QStyle::State_Editing) &&
+         !o.text.isEmpty() && !o.text.contains(QLatin1Char('\n')) && o.textElideMode == Qt::ElideNone;
+}
+
+// A cell of text alone painted as the style paints it (background, text,
+// focus rectangle, each from the style), the text laid out once instead of
+// once to measure, once to place and once more to draw it. False, having
+// painted nothing, when the text is wider than its cell.
+bool GridDelegate::paintPlainCell(QPainter* p, const QStyleOptionViewItem& o, QStyle* style) {
+  const QWidget* w = o.widget;
+  const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w) + 1;
+  const QRect textRect = o.rect.adjusted(margin, 0, -margin, 0);
+  QTextOption textOption;
+  textOption.setWrapMode(QTextOption::ManualWrap);
+  textOption.setTextDirection(o.direction);
+  textOption.setAlignment(QStyle::visualAlignment(o.direction, o.displayAlignment));
+  QTextLayout layout(o.text, o.font);
+  layout.setTextOption(textOption);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (!line.isValid()) {
+    layout.endLayout();
+    return false;
+  }
+  line.setLineWidth(textRect.width());
+  line.setPosition(QPointF(0, 0));
+  const bool single = !layout.createLine().isValid();
+  layout.endLayout();
+  if (!single || line.naturalTextWidth() > textRect.width()) return false;
+  const QSize size = QSizeF(line.naturalTextWidth(), line.height()).toSize();
+  const int top = QStyle::alignedRect(Qt::LayoutDirectionAuto, o.displayAlignment & Qt::AlignVertical_Mask, size,
+                                      textRect).top();
+
+  p->save();
+  p->setClipRect(o.rect);
+  style->drawPrimitive(QStyle::PE_PanelItemViewItem, &o, p, w);
+  const bool enabled = o.state & QStyle::State_Enabled;
+  const QPalette::ColorGroup group = !enabled ? QPalette::Disabled
+                                     : (o.state & QStyle::State_Active) ? QPalette::Normal
+                                                                        : QPalette::Inactive;
+  const bool selected = o.state & QStyle::State_Selected;
+  p->setPen(o.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+  layout.draw(p, QPointF(textRect.x(), top));
+  if (o.state & QStyle::State_HasFocus) {
+    QStyleOptionFocusRect focus;
+    focus.QStyleOption::operator=(o);
+    focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &o, w);
+    focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+    focus.backgroundColor =
+        o.palette.color(enabled ? QPalette::Normal : QPalette::Disabled, selected ? QPalette::Highlight : QPalette::Window);
+    style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, w);
+  }
+  p->restore();
+  return true;
 }
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,

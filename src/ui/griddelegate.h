@@ -28,6 +28,9 @@ class GridDelegate : public QStyledItemDelegate {
   void setEnterHandler(std::function<void()> onEnter);
 
   void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  // Whether cells of text alone are painted by the delegate itself (the
+  // default) rather than by the style; tests compare the two.
+  static void setFastPainting(bool on) { fastPainting_ = on; }
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   void setEditorData(QWidget* editor, const QModelIndex& index) const override;
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
@@ -36,6 +39,10 @@ class GridDelegate : public QStyledItemDelegate {
   bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
+  static bool plainCell(const QStyleOptionViewItem& o);
+  static bool paintPlainCell(QPainter* p, const QStyleOptionViewItem& o, QStyle* style);
+  static bool fastPainting_;
+
   QList<int> pickColumns_;
   QStringList pickItems_;
   std::function<void()> onEnter_;

@@ -22,6 +22,7 @@
 #include "store/table.h"
 #include "store/profile.h"
 #include "ui/aboutbox.h"
+#include "ui/griddelegate.h"
 #include "ui/readablecolumns.h"
 #include "windows_fixture.h"
 
@@ -672,6 +673,42 @@ TEST_F(WindowsTest, HeaderMismatchMarksTheMainScreenTitleRed) {
   EXPECT_TRUE(prompter.messages.empty());
   EXPECT_EQ(form1().screen().table(app::WorkTable::Formula).recordCount(), before + 1);
   EXPECT_NE(titleColour("QTCF2"), QColor(Qt::red));
+}
+
+}  // namespace
+}  // namespace tessaro::test
+
+namespace tessaro::test {
+namespace {
+
+// The cells the delegate paints itself look exactly as the style paints
+// them: every grid after a calculation and the glaze properties (coloured
+// backgrounds and texts, numbers right-aligned, Chinese text), with a
+// selected cell that has the focus.
+TEST_F(WindowsTest, CellsPaintedByTheDelegateMatchTheStylePixelForPixel) {
+  start();
+  find("TB4")->trigger();
+  find("TB9")->trigger();
+  for (int n = 1; n <= 4; ++n) {
+    QTableView* g = grid(n);
+    g->setFocus();
+    g->setCurrentIndex(g->model()->index(0, 1));
+    QApplication::processEvents();
+    ui::GridDelegate::setFastPainting(false);
+    const QImage byStyle = g->viewport()->grab().toImage();
+    ui::GridDelegate::setFastPainting(true);
+    const QImage byDelegate = g->viewport()->grab().toImage();
+    ASSERT_EQ(byStyle.size(), byDelegate.size());
+    int differing = 0;
+    for (int y = 0; y < byStyle.height(); ++y) {
+      for (int x = 0; x < byStyle.width(); ++x) differing += byStyle.pixel(x, y) != byDelegate.pixel(x, y);
+    }
+    if (differing) {
+      byStyle.save(QStringLiteral("/tmp/grid%1-style.png").arg(n));
+      byDelegate.save(QStringLiteral("/tmp/grid%1-delegate.png").arg(n));
+    }
+    EXPECT_EQ(differing, 0) << "grid " << n;
+  }
 }
 
 }  // namespace
