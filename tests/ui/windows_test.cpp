@@ -711,5 +711,28 @@ TEST_F(WindowsTest, CellsPaintedByTheDelegateMatchTheStylePixelForPixel) {
   }
 }
 
+
+// A number field whose bytes are no number shows them as they are, so that
+// the user sees what to correct; the numbers around it show their values.
+TEST_F(WindowsTest, ANumberFieldHoldingNoNumberShowsItsBytes) {
+  const QString file = tmp.path() + QStringLiteral("/数据库/配方.DBF");
+  {
+    store::Table t;
+    ASSERT_TRUE(t.open(file));
+    const store::dbf::Field field = t.fieldAt(t.fieldIndex(QStringLiteral("SIO2")));
+    ASSERT_TRUE(t.close());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const QByteArray header = f.read(12);
+    const int headerLength = quint8(header[8]) | quint8(header[9]) << 8;
+    ASSERT_TRUE(f.seek(headerLength + field.offset));
+    ASSERT_EQ(f.write(QByteArray("12,5").rightJustified(field.length)), field.length);
+  }
+  start();
+  ui::GridModel* m = form1().model(app::WorkTable::Formula);
+  EXPECT_EQ(m->text(0, QStringLiteral("SIO2")), "12,5");
+  EXPECT_EQ(m->text(0, QStringLiteral("AL2O3")), "17.09");
+}
+
 }  // namespace
 }  // namespace tessaro::test
