@@ -80,10 +80,13 @@ void ExpansionPage::recompute() {
   if (inputs_ && set_->count() == 0) {
     error = QStringLiteral("数据库中没有膨胀因子文件（%1）。").arg(app::expansionSetFileName(QStringLiteral("*")));
   } else if (inputs_) {
+    // A body coefficient that is refused leaves the glazes' coefficients shown, without a verdict.
+    QString bodyError;
     std::optional<double> body;
-    if (!body_->text().trimmed().isEmpty()) body = app::parseBodyAlpha(body_->text(), &error);
+    if (!body_->text().trimmed().isEmpty()) body = app::parseBodyAlpha(body_->text(), &bodyError);
     const auto set = app::loadExpansionSet(base_, set_->currentText(), &error);
-    if (set && error.isEmpty()) expansions_ = app::formulaExpansions(*inputs_, *set, body);
+    if (set) expansions_ = app::formulaExpansions(*inputs_, *set, body);
+    if (error.isEmpty()) error = bodyError;
   }
   showSentence(message_, error, true);
   fill();

@@ -61,6 +61,9 @@ TEST_F(FitWindowTest, FollowsTheResultTableAndItsInputsReachTheFigures) {
   column(t, 1).last().toDouble(&number);
   EXPECT_TRUE(number) << column(t, 1).last().toStdString();
   // A body typed in gives a verdict per formula; a set without Fe2O3 names it instead.
+  expansion->bodyEdit()->setText(QStringLiteral("abc"));
+  EXPECT_EQ(t->columnCount(), 3);  // the coefficients stay; the refusal is said
+  EXPECT_EQ(expansion->verdicts()->text(), "");
   expansion->bodyEdit()->setText(QStringLiteral("65"));
   EXPECT_TRUE(expansion->verdicts()->text().startsWith("1＃配比：")) << expansion->verdicts()->text().toStdString();
   expansion->setBox()->setCurrentText(QStringLiteral("Winkelmann-Schott"));
