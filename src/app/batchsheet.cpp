@@ -99,19 +99,31 @@ QString batchCostText(double yuan) { return text(yuan, core::kBatchCostDecimals)
 QString batchPercentText(double percent) { return text(percent, core::kBatchPercentDecimals); }
 QString batchPriceText(double yuanPerTonne) { return text(yuanPerTonne, core::kBatchPriceDecimals); }
 
+std::vector<BatchRow> batchRows(const core::BatchFormula& f) {
+  std::vector<BatchRow> rows;
+  for (const core::BatchLine& l : f.lines) {
+    rows.push_back({{QString::fromStdString(l.name), batchPercentText(l.proportion), batchKgText(l.kg),
+                     batchPriceText(l.price), batchCostText(l.cost)}});
+  }
+  if (f.lines.empty()) rows.push_back({{QStringLiteral("（此配方没有配比）")}});
+  rows.push_back({{QStringLiteral("干料合计"), batchPercentText(f.proportion), batchKgText(f.dryKg)}, true});
+  rows.push_back({{QStringLiteral("加水"), QString(), batchKgText(f.waterKg)}, true});
+  rows.push_back({{QStringLiteral("浆料合计"), QString(), batchKgText(f.wetKg())}, true});
+  rows.push_back({{QStringLiteral("成本"), QString(), QString(), QString(), batchCostText(f.cost)}, true});
+  return rows;
+}
+
 QByteArray batchCsv(const BatchSheet& sheet) {
   QString out;
   csvRow(out, {QStringLiteral("配方"), QStringLiteral("原料名称"), QStringLiteral("配比(%)"),
                QStringLiteral("重量(kg)"), QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")});
   for (const core::BatchFormula& f : sheet.formulas) {
     const QString label = QString::fromStdString(f.label);
-    double percent = 0;
     for (const core::BatchLine& l : f.lines) {
       csvRow(out, {label, QString::fromStdString(l.name), batchPercentText(l.proportion), batchKgText(l.kg),
                    batchPriceText(l.price), batchCostText(l.cost)});
-      percent += l.proportion;
     }
-    csvRow(out, {label, QStringLiteral("干料合计"), batchPercentText(percent), batchKgText(f.dryKg), {}, {}});
+    csvRow(out, {label, QStringLiteral("干料合计"), batchPercentText(f.proportion), batchKgText(f.dryKg), {}, {}});
     csvRow(out, {label, QStringLiteral("水"), {}, batchKgText(f.waterKg), {}, {}});
     csvRow(out, {label, QStringLiteral("浆料合计"), {}, batchKgText(f.wetKg()), {}, {}});
     csvRow(out, {label, QStringLiteral("合计金额"), {}, {}, {}, batchCostText(f.cost)});

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -49,6 +50,17 @@ QString batchKgText(double kg);
 QString batchCostText(double yuan);
 QString batchPercentText(double percent);
 QString batchPriceText(double yuanPerTonne);
+
+// A row of the sheet as the window and the printed sheet show it: the
+// material's name, proportion, weight, unit price and amount, or a total
+// (bold) with the figures it has.
+struct BatchRow {
+  std::array<QString, 5> cells;
+  bool total = false;
+};
+// The rows of one formula: a row per raw material (or one saying there are
+// no proportions), then 干料合计, 加水, 浆料合计 and 成本.
+std::vector<BatchRow> batchRows(const core::BatchFormula& formula);
 
 // The sheet as CSV: UTF-8 with a byte-order mark, CRLF line ends, a header
 // row, a row per raw material of each formula, then the formula's totals

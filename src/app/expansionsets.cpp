@@ -1,13 +1,13 @@
 #include "app/expansionsets.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <cmath>
 #include <variant>
 
 #include "app/datafolder.h"
+#include "core/format.h"
 #include "store/profile.h"
 
 namespace tessaro::app {
@@ -17,7 +17,6 @@ namespace {
 const QString kIniSuffix = QStringLiteral(".ini");
 const QString kSetSection = QStringLiteral("set");
 const QString kFactorSection = QStringLiteral("factors");
-const QString kUnit = QStringLiteral("×10⁻⁷/°C");
 
 // The sets' files of the data folder: set name → file path, in the order
 // the names are listed.
@@ -106,8 +105,8 @@ bool readFactorSection(const QByteArray& content, const QString& file, core::Fac
 // A difference or margin as the verdict writes it, one decimal.
 QString amount(double v) {
   v = std::abs(v);
-  if (v < 0.05) return QStringLiteral("不到 0.1") + kUnit;
-  return QString::number(v, 'f', 1) + kUnit;
+  if (v < 0.05) return QStringLiteral("不到 0.1") + kExpansionUnit;
+  return QString::fromStdString(core::formatFixed(v, 1, 0)) + kExpansionUnit;
 }
 
 QString percentText(double fraction) { return QString::number(fraction * 100, 'g', 3) + u'%'; }
@@ -157,27 +156,25 @@ std::optional<core::FactorSet> loadExpansionSet(const QString& baseFolder, const
     return std::nullopt;
   }
   const QString shown = expansionSetFileName(it->first);
-  QFile f(it->second);
-  if (!f.open(QIODevice::ReadOnly)) {
-    *error = QStringLiteral("无法读取膨胀系数因子表 %1：%2。").arg(shown, f.errorString());
+  const auto content = store::Profile::load(it->second, QStringLiteral("膨胀系数因子表 ") + shown);
+  if (!content) {
+    *error = content.error();
     return std::nullopt;
   }
-  const QByteArray content = f.readAll();
   core::FactorSet set;
   set.name = utf8(it->first);
-  if (!readSetSection(content, shown, set, error) || !readFactorSection(content, shown, set, error))
+  if (!readSetSection(*content, shown, set, error) || !readFactorSection(*content, shown, set, error))
     return std::nullopt;
   return set;
 }
 
 std::optional<double> parseBodyAlpha(const QString& text, QString* error) {
-  bool ok = false;
-  const double v = text.trimmed().toDouble(&ok);
-  if (!ok || !std::isfinite(v) || v <= 0) {
-    *error = QStringLiteral("坯的膨胀系数“%1”不可用：应为大于 0 的数（单位 %2）。").arg(text, kUnit);
+  const std::optional<double> v = core::parseNumber(text.toStdString());
+  if (!v || !std::isfinite(*v) || *v <= 0) {
+    *error = QStringLiteral("坯的膨胀系数“%1”不可用：应为大于 0 的数（单位 %2）。").arg(text, kExpansionUnit);
     return std::nullopt;
   }
-  return v;
+  return *v;
 }
 
 std::vector<FormulaExpansion> formulaExpansions(const FitInputs& inputs, const core::FactorSet& set,

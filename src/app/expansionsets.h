@@ -16,6 +16,8 @@ namespace tessaro::app {
 
 // A set's file is the prefix, its name and ".ini".
 inline const QString kExpansionFilePrefix = QStringLiteral("膨胀系数_");
+// The unit of every coefficient shown.
+inline const QString kExpansionUnit = QStringLiteral("×10⁻⁷/°C");
 // The set listed first and used when none is chosen.
 inline const QString kDefaultExpansionSet = QStringLiteral("Appen");
 

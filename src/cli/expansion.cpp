@@ -80,12 +80,7 @@ int runExpansion(Context& ctx) {
   for (std::size_t i = 0; i < formulas.size(); ++i) {
     out += (i > 0 ? QStringLiteral(", ") : QString()) + formulaJson(formulas[i], numbers);
   }
-  if (!numbers.allFinite()) {
-    ctx.err << "tessaro-cli expansion: a computed figure is not a finite number; no result is printed\n";
-    return kFailed;
-  }
-  ctx.out << out << "]}\n";
-  return kOk;
+  return printJson(ctx, "expansion", out + QStringLiteral("]}"), numbers);
 }
 
 }  // namespace tessaro::cli

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "cli/commands.h"
+
 namespace tessaro::cli {
 
 // Numbers in their shortest exact form. JSON has no infinity and no NaN:
@@ -59,5 +61,16 @@ inline QByteArray jsonString(const std::string& s) {
 
 inline QString jsonString(const QString& s) { return QString::fromUtf8(jsonString(s.toStdString())); }
 
+
+// Prints `json` (one line) for `command`, unless a figure in it was not a
+// finite number: that is said instead and nothing is printed. The exit status.
+inline int printJson(Context& ctx, const char* command, const QString& json, const JsonNumbers& numbers) {
+  if (!numbers.allFinite()) {
+    ctx.err << "tessaro-cli " << command << ": a computed figure is not a finite number; no result is printed\n";
+    return kFailed;
+  }
+  ctx.out << json << "\n";
+  return kOk;
+}
 
 }  // namespace tessaro::cli

@@ -209,13 +209,8 @@ int runSolve(Context& ctx) {
   const auto& formulas = std::get<std::array<app::SolvedFormula, 2>>(outcome);
   JsonNumbers numbers;
   const QByteArray out =
-      "{\"formulas\": [" + formulaJson(formulas[0], numbers) + ", " + formulaJson(formulas[1], numbers) + "]}\n";
-  if (!numbers.allFinite()) {
-    ctx.err << "tessaro-cli solve: a computed figure is not a finite number; no result is printed\n";
-    return kFailed;
-  }
-  ctx.out << QString::fromUtf8(out);
-  return kOk;
+      "{\"formulas\": [" + formulaJson(formulas[0], numbers) + ", " + formulaJson(formulas[1], numbers) + "]}";
+  return printJson(ctx, "solve", QString::fromUtf8(out), numbers);
 }
 
 }  // namespace tessaro::cli

@@ -80,12 +80,7 @@ int runStull(Context& ctx) {
   }
   out += QStringLiteral("], \"target\": ") +
          (points.target ? pointJson(*points.target, QStringLiteral("NAME"), number) : QStringLiteral("null"));
-  if (!number.allFinite()) {
-    ctx.err << "tessaro-cli stull: a computed figure is not a finite number; no result is printed\n";
-    return kFailed;
-  }
-  ctx.out << out << "}\n";
-  return kOk;
+  return printJson(ctx, "stull", out + QLatin1Char('}'), number);
 }
 
 }  // namespace tessaro::cli

@@ -15,6 +15,7 @@ BatchFormula batchFormula(const std::string& label, const std::vector<BatchInput
     if (m.proportion == 0) continue;
     BatchLine line{m.name, m.proportion, m.price, m.proportion * batchKg / 100.0, 0};
     line.cost = line.kg / 1000.0 * m.price;
+    f.proportion += m.proportion;
     f.dryKg += line.kg;
     f.cost += line.cost;
     f.lines.push_back(std::move(line));

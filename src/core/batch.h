@@ -38,6 +38,7 @@ struct BatchLine {
 struct BatchFormula {
   std::string label;  // "1＃配比"
   std::vector<BatchLine> lines;
+  double proportion = 0;  // the lines' proportions added up, per cent
   double dryKg = 0;
   double waterKg = 0;
   double cost = 0;  // 元

@@ -88,24 +88,11 @@ void BatchPage::recompute() {
 void BatchPage::fill() {
   table_->clearRows();
   if (sheet_) {
-    const double water = sheet_->request.waterPercent;
     for (const core::BatchFormula& f : sheet_->formulas) {
       table_->addHeading(text(f.label));
-      if (f.lines.empty()) table_->addRow({QStringLiteral("（此配方没有配比）")}, 1);
-      double percent = 0;
-      for (const core::BatchLine& l : f.lines) {
-        percent += l.proportion;
-        table_->addRow({text(l.name), app::batchPercentText(l.proportion), app::batchKgText(l.kg),
-                        app::batchPriceText(l.price), app::batchCostText(l.cost)},
-                       1);
+      for (const app::BatchRow& r : app::batchRows(f)) {
+        table_->addRow(QStringList(r.cells.begin(), r.cells.end()), 1, r.total);
       }
-      // The totals as the printed sheet gives them.
-      table_->addRow({QStringLiteral("干料合计"), app::batchPercentText(percent), app::batchKgText(f.dryKg)}, 1, true);
-      table_->addRow({QStringLiteral("加水（含水率 %1%）").arg(app::batchPercentText(water)), QString(),
-                      app::batchKgText(f.waterKg)},
-                     1);
-      table_->addRow({QStringLiteral("浆料合计"), QString(), app::batchKgText(f.wetKg())}, 1, true);
-      table_->addRow({QStringLiteral("成本"), QString(), QString(), QString(), app::batchCostText(f.cost)}, 1, true);
     }
   }
   table_->fitColumns();

@@ -1,13 +1,11 @@
 #include "report/batchprint.h"
 
-#include <QDate>
-#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 
 #include <array>
 
-#include "core/format.h"
+#include "app/framestate.h"
 #include "report/reportcanvas.h"
 #include "report/reportpage.h"
 
@@ -25,11 +23,6 @@ constexpr double kTableGap = 4.0;          // mm, after a formula's table
 // The five columns as shares of the page width: name, proportion, weight,
 // unit price, amount.
 constexpr std::array<double, 5> kShares = {0.34, 0.14, 0.18, 0.16, 0.18};
-
-struct Row {
-  std::array<QString, 5> cells;
-  bool bold = false;
-};
 
 Style sized(Style s) {
   s.points = kPoints;
@@ -86,24 +79,24 @@ class SheetPainter {
     c_.cell(0, 2, c_.pageWidth(), kHeadingHeight - 2, label, s);
   }
 
-  void cells(const Row& r, bool header, double height) {
+  void cells(const app::BatchRow& r, bool header, double height) {
     for (std::size_t i = 0; i < r.cells.size(); ++i) {
-      const Style s = header ? boldCentred(kBox) : i == 0 ? leftAligned(kBox, r.bold) : rightAligned(kBox, r.bold);
+      const Style s = header ? boldCentred(kBox) : i == 0 ? leftAligned(kBox, r.total) : rightAligned(kBox, r.total);
       c_.cell(lefts_[i], 0, widths_[i], height, r.cells[i], sized(s));
     }
   }
 
   // The height a row needs so that every text of it fits.
-  double measure(const Row& r, bool header) {
+  double measure(const app::BatchRow& r, bool header) {
     return c_.rowHeight(kRowHeight, [&](double h) { cells(r, header, h); });
   }
 
-  void drawRow(const Row& r, bool header, double height) {
+  void drawRow(const app::BatchRow& r, bool header, double height) {
     band(height);
     cells(r, header, height);
   }
 
-  Row headerRow() const {
+  static app::BatchRow headerRow() {
     return {{QStringLiteral("原料名称"), QStringLiteral("配比(%)"), QStringLiteral("重量(kg)"),
              QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")},
             true};
@@ -118,7 +111,7 @@ class SheetPainter {
     drawRow(headerRow(), true, header);
   }
 
-  void tableRow(const Row& r, const QString& label) {
+  void tableRow(const app::BatchRow& r, const QString& label) {
     const double height = measure(r, false);
     if (y_ + height > footerTop_) {
       newPage();
@@ -129,20 +122,9 @@ class SheetPainter {
 
   void formula(const core::BatchFormula& f) {
     const QString label = QString::fromStdString(f.label);
-    std::vector<Row> rows;
-    double percent = 0;
-    for (const core::BatchLine& l : f.lines) {
-      rows.push_back({{QString::fromStdString(l.name), app::batchPercentText(l.proportion), app::batchKgText(l.kg),
-                       app::batchPriceText(l.price), app::batchCostText(l.cost)}});
-      percent += l.proportion;
-    }
-    if (f.lines.empty()) rows.push_back({{QStringLiteral("（此配方没有配比）")}});
-    rows.push_back({{QStringLiteral("干料合计"), app::batchPercentText(percent), app::batchKgText(f.dryKg)}, true});
-    rows.push_back({{QStringLiteral("加水"), QString(), app::batchKgText(f.waterKg)}, true});
-    rows.push_back({{QStringLiteral("浆料合计"), QString(), app::batchKgText(f.wetKg())}, true});
-    rows.push_back({{QStringLiteral("成本"), QString(), QString(), QString(), app::batchCostText(f.cost)}, true});
+    const std::vector<app::BatchRow> rows = app::batchRows(f);
     tableStart(label, measure(rows.front(), false));
-    for (const Row& r : rows) tableRow(r, label);
+    for (const app::BatchRow& r : rows) tableRow(r, label);
     y_ += kTableGap;
   }
 
@@ -170,10 +152,7 @@ class SheetPainter {
 
 }  // namespace
 
-BatchSheetContent batchSheetContent(const app::BatchSheet& sheet) {
-  const QDate today = QDate::currentDate();
-  return {sheet, QString::fromStdString(core::formatDate({today.year(), today.month(), today.day()}))};
-}
+BatchSheetContent batchSheetContent(const app::BatchSheet& sheet) { return {sheet, app::statusDateText()}; }
 
 void setUpBatchPrinter(QPrinter& printer) {
   printer.setFullPage(false);
@@ -192,23 +171,8 @@ void paintBatchSheet(QPrinter* printer, const BatchSheetContent& content) {
 }
 
 bool writeBatchPdf(const QString& path, const BatchSheetContent& content, QString* error) {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(path);
-  printer.setCreator(QStringLiteral("Tessaro"));
-  printer.setDocName(QStringLiteral("配料单"));
-  setUpBatchPrinter(printer);
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    if (error) *error = QStringLiteral("不能写入 PDF 文件 %1").arg(QFileInfo(path).absoluteFilePath());
-    return false;
-  }
-  paintBatchSheet(painter, printer, content);
-  if (!painter.end() || QFileInfo(path).size() == 0) {
-    if (error) *error = QStringLiteral("写入 PDF 文件 %1 失败").arg(QFileInfo(path).absoluteFilePath());
-    return false;
-  }
-  return true;
+  return writePdf(path, QStringLiteral("配料单"), setUpBatchPrinter,
+                  [&](QPainter& painter, QPrinter& printer) { paintBatchSheet(painter, printer, content); }, error);
 }
 
 }  // namespace tessaro::report

@@ -14,7 +14,6 @@ namespace tessaro::report {
 
 namespace {
 
-const QString kUnit = QStringLiteral("×10⁻⁷/°C");
 const QString kCaveat = QStringLiteral(
     "计算的膨胀系数由各氧化物的加和因子求得，只用于在同一组因子下比较釉料，不是实测值；"
     "不同因子组的数值不能相互比较。");
@@ -31,7 +30,7 @@ ExpansionPage::ExpansionPage(const QString& baseFolder, QWidget* parent) : QWidg
   set_->setObjectName(QStringLiteral("ExpansionSet"));
   set_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   setLabel->setBuddy(set_);
-  auto* bodyLabel = new QLabel(QStringLiteral("坯的膨胀系数（实测，%1）：").arg(kUnit), this);
+  auto* bodyLabel = new QLabel(QStringLiteral("坯的膨胀系数（实测，%1）：").arg(app::kExpansionUnit), this);
   body_ = new QLineEdit(this);
   body_->setObjectName(QStringLiteral("BodyExpansion"));
   body_->setMaximumWidth(120);
@@ -114,7 +113,7 @@ void ExpansionPage::fill() {
     table_->addRow(row, 1);
   }
   if (!expansions_.empty()) {
-    QStringList alpha{QStringLiteral("膨胀系数 α（%1）").arg(kUnit)};
+    QStringList alpha{QStringLiteral("膨胀系数 α（%1）").arg(app::kExpansionUnit)};
     for (const app::FormulaExpansion& f : expansions_) alpha << (f.alpha ? fixed(*f.alpha, 1) : QStringLiteral("不能计算"));
     table_->addRow(alpha, 1, true);
   }

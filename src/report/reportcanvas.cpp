@@ -39,6 +39,13 @@ Style rightAligned(int lines, bool bold) {
   return s;
 }
 
+void reportTitle(Canvas& c, const QString& title) {
+  Style s = boldCentred();
+  s.points = 12;
+  s.underline = true;
+  c.cell(0, 2.1, c.pageWidth(), 6.5, title, s);
+}
+
 Canvas::Canvas(QPainter& painter, QPrinter& printer, const QColor& colour)
     : p_(painter), k_(printer.resolution() / 25.4), colour_(colour), families_(reportFontFamilies()) {
   const QRectF area = printer.pageLayout().paintRect(QPageLayout::Millimeter);

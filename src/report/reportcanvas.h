@@ -74,4 +74,8 @@ class Canvas {
   double needed_ = 0;
 };
 
+// The title of a report page: 12 pt, bold, underlined, centred across the
+// page 2.1 mm from the top, in a band 6.5 mm high.
+void reportTitle(Canvas& c, const QString& title);
+
 }  // namespace tessaro::report

@@ -1,6 +1,5 @@
 #include "report/reportpainter.h"
 
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPrinter>
@@ -47,11 +46,8 @@ constexpr std::array<const char16_t*, 6> kFixedOxideTitles = {u"SiO2", u"AL2O3",
 // --- Formula report ---------------------------------------------------------------------
 
 void titleBand(Canvas& c, const FormulaReportContent& content) {
-  Style title = boldCentred();
-  title.points = 12;
-  title.underline = true;
   // Centred on 138.5 mm, the middle of the printable width.
-  c.cell(0, 2.1, 277.0, 6.5, content.title, title);
+  reportTitle(c, content.title);
   c.cell(33.3, 10.1, 25.4, 4.5, QStringLiteral("配方百分配比"), boldCentred());
   Style underlinedLeft = leftAligned(kNoLines, true);
   underlinedLeft.underline = true;
@@ -292,32 +288,20 @@ int paintPropertyReport(QPainter& painter, QPrinter& printer, const PropertyRepo
 
 bool writeReportsPdf(const QString& path, const FormulaReportContent& formula, const PropertyReportContent* property,
                      QString* error, std::pair<int, int>* pages, const StullChartData* stull) {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(path);
-  printer.setCreator(QStringLiteral("Tessaro"));
-  printer.setDocName(formula.title);
-  setUpReportPrinter(printer);
-  QPainter painter;
-  if (!painter.begin(&printer)) {
-    if (error) *error = QStringLiteral("不能写入 PDF 文件 %1").arg(QFileInfo(path).absoluteFilePath());
-    return false;
-  }
-  std::pair<int, int> painted{paintFormulaReport(painter, printer, formula), 0};
-  if (property) {
-    printer.newPage();
-    painted.second = paintPropertyReport(painter, printer, *property);
-  }
-  if (stull) {
-    printer.newPage();
-    paintStullPage(painter, printer, *stull);
-  }
+  std::pair<int, int> painted{0, 0};
+  const bool written = writePdf(path, formula.title, setUpReportPrinter, [&](QPainter& painter, QPrinter& printer) {
+    painted.first = paintFormulaReport(painter, printer, formula);
+    if (property) {
+      printer.newPage();
+      painted.second = paintPropertyReport(painter, printer, *property);
+    }
+    if (stull) {
+      printer.newPage();
+      paintStullPage(painter, printer, *stull);
+    }
+  }, error);
   if (pages) *pages = painted;
-  if (!painter.end() || QFileInfo(path).size() == 0) {
-    if (error) *error = QStringLiteral("写入 PDF 文件 %1 失败").arg(QFileInfo(path).absoluteFilePath());
-    return false;
-  }
-  return true;
+  return written;
 }
 
 }  // namespace tessaro::report

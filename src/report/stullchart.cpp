@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "app/fitinputs.h"
+#include "core/format.h"
+#include "report/reportcanvas.h"
 #include "report/reportpainter.h"
 
 namespace tessaro::report {
@@ -68,7 +70,7 @@ std::vector<Plotted> plotted(const app::StullPoints& points) {
   return out;
 }
 
-QString number(double v) { return QString::number(v, 'f', 2); }
+QString number(double v) { return QString::fromStdString(core::formatFixed(v, 2, 0)); }
 
 // The chart's geometry: the plot area and the scales of its axes.
 class Frame {
@@ -430,18 +432,9 @@ bool holdsGlazeFormulas(const PropertyReportContent& property) {
 void paintStullPage(QPainter& painter, QPrinter& printer, const StullChartData& data) {
   const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
   const double mm = printer.resolution() / 25.4;
-  // The title as the formula report prints its own: 12 pt, bold, underlined,
-  // centred, 2.1 mm from the top in a band 6.5 mm high.
-  QFont f;
-  f.setFamilies(reportFontFamilies());
-  f.setPointSizeF(12);
-  f.setBold(true);
-  f.setUnderline(true);
-  painter.save();
-  painter.setFont(f);
-  painter.setPen(QColor(0, 0, 128));
-  painter.drawText(QRectF(0, 2.1 * mm, page.width(), 6.5 * mm), Qt::AlignCenter, data.title);
-  painter.restore();
+  // The title as the formula report prints its own.
+  Canvas c(painter, printer, QColor(0, 0, 128));
+  reportTitle(c, data.title);
   StullChartData chart = data;
   chart.title.clear();
   paintStullChart(painter, page.adjusted(0, 12 * mm, 0, 0), chart);

@@ -344,10 +344,16 @@ Result<QByteArray> Profile::withValue(const QByteArray& content, const QString& 
 }
 
 QByteArray Profile::contentOf(const QString& file) {
+  auto content = load(file, file);
+  return content ? *content : QByteArray();
+}
+
+Result<QByteArray> Profile::load(const QString& file, const QString& shownName) {
   QFile f(file);
-  if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-  const QByteArray content = f.readAll();
-  return f.error() == QFileDevice::NoError ? content : QByteArray();
+  if (!f.open(QIODevice::ReadOnly)) return failure(QStringLiteral("无法读取 %1：%2。").arg(shownName, f.errorString()));
+  QByteArray content = f.readAll();
+  if (f.error() != QFileDevice::NoError) return failure(QStringLiteral("无法读取 %1：%2。").arg(shownName, f.errorString()));
+  return content;
 }
 
 QString Profile::read(const QString& file, const QString& section, const QString& key) {

@@ -46,6 +46,8 @@ public:
   // The bytes of `file`; none when it is missing or cannot be read, which
   // every read takes for a file without entries.
   static QByteArray contentOf(const QString& file);
+  // The same, with the reason (naming `shownName`) when the file cannot be read.
+  static Result<QByteArray> load(const QString& file, const QString& shownName);
 
   // The same two operations on the bytes of a settings file, without any
   // file access.
