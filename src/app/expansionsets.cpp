@@ -182,7 +182,7 @@ std::vector<FormulaExpansion> formulaExpansions(const FitInputs& inputs, const c
   const QString file = expansionSetFileName(QString::fromStdString(set.name));
   std::vector<FormulaExpansion> list;
   for (const core::ResultFormula& formula : inputs.formulas) {
-    const core::ExpansionResult r = core::computeExpansion(set, formula.contents, inputs.others, inputs.kNaMerged);
+    const core::ExpansionResult r = core::computeExpansion(set, formula.contents, inputs.others);
     FormulaExpansion e;
     e.label = QString::fromStdString(formula.label);
     e.alpha = r.alpha;

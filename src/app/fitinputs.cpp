@@ -2,7 +2,6 @@
 
 #include "app/commandguard.h"
 #include "app/datafolder.h"
-#include "app/gridcaptions.h"
 #include "app/gridcolumns.h"
 #include "core/format.h"
 #include "store/profile.h"
@@ -125,13 +124,13 @@ bool readMaterials(Table& formula, FitInputs& in, QString* error) {
 void readOtherOxides(const QString& baseFolder, FitInputs& in) {
   const QString settings = settingsFile(baseFolder);
   const QStringList captions = readCaptions(Grid::Result, settings);
+  const QByteArray content = store::Profile::contentOf(settings);
   for (int k = 1; k <= 3; ++k) {
     core::OtherOxide& other = in.others[std::size_t(k - 1)];
     other.name = captions.value(columnOf(Grid::Result, otherOxideField(k))).trimmed().toStdString();
-    const QString weight = store::Profile::read(settings, kOtherOxideSection, otherOxideField(k)).trimmed();
+    const QString weight = store::Profile::valueIn(content, kOtherOxideSection, otherOxideField(k)).trimmed();
     if (!weight.isEmpty()) other.weight = core::parseNumber(weight.toStdString());
   }
-  in.kNaMerged = captions.value(columnOf(Grid::Result, QStringLiteral("NA2O"))) == kMergedNa2O;
 }
 
 }  // namespace

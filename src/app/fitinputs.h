@@ -36,8 +36,6 @@ struct FitInputs {
   core::OtherOxides others;
   // The formula table's rows in their natural order.
   std::vector<FitMaterial> materials;
-  // K2O holds K2O + Na2O (the settings file's captions say so).
-  bool kNaMerged = false;
 };
 
 // Reads the inputs from the tables under `baseFolder` (the folder that holds

@@ -7,6 +7,9 @@ namespace tessaro::app {
 
 namespace {
 
+const QString kMergedK2O = QStringLiteral("K/NaO");
+const QString kMergedNa2O = QStringLiteral("***");
+
 // The caption of the column of `field` in `captions` (the captions of `grid`).
 QString captionOf(const QStringList& captions, Grid grid, const QString& field) {
   const int column = columnOf(grid, field);

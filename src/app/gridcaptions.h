@@ -14,10 +14,6 @@
 
 namespace tessaro::app {
 
-// Captions of the K2O and Na2O columns while the two are merged.
-inline const QString kMergedK2O = QStringLiteral("K/NaO");
-inline const QString kMergedNa2O = QStringLiteral("***");
-
 class GridCaptions {
  public:
   // Reads the captions from the settings file of the data folder under

@@ -32,7 +32,8 @@ std::vector<Component> components(const FactorSet& set, const Contents& contents
     if (contents[m] == 0) continue;
     // In the K/Na merged state the K2O column holds K2O + Na2O and NA2O is 0:
     // the merged amount counts with the K2O weight and the K2O factor.
-    const bool ro = m == K2O || m == NA2O || m == CAO || m == MGO;
+    const bool ro = std::any_of(kMainOxideCells.begin(), kMainOxideCells.end(),
+                                [m](const MainOxideCell& c) { return c.oxide == m && c.group == OxideGroup::RO; });
     list.push_back(Component{std::string(kMainOxideNames[i]), contents[m], kMainMolecularWeights[i], ro});
   }
   for (std::size_t k = 0; k < kOtherOxides.size(); ++k) {
@@ -90,9 +91,7 @@ double ruleFactor(double base, const VariableRule& rule, double v) {
   return f;
 }
 
-ExpansionResult computeExpansion(const FactorSet& set, const Contents& contents, const OtherOxides& others,
-                                 bool kNaMerged) {
-  (void)kNaMerged;  // the K2O column already holds the merged amount (see components)
+ExpansionResult computeExpansion(const FactorSet& set, const Contents& contents, const OtherOxides& others) {
   const bool moles = set.basis == ExpansionBasis::MolePercent;
   std::vector<Component> list = components(set, contents, others);
 

@@ -90,9 +90,9 @@ struct ExpansionResult {
 };
 
 // The coefficient of one fired composition (`contents` in weight per cent,
-// as the result records hold it). `kNaMerged`: K2O holds K2O + Na2O.
-ExpansionResult computeExpansion(const FactorSet& set, const Contents& contents, const OtherOxides& others,
-                                 bool kNaMerged);
+// as the result records hold it). With K2O and Na2O merged, the K2O column
+// holds both and counts with the K2O weight and factor.
+ExpansionResult computeExpansion(const FactorSet& set, const Contents& contents, const OtherOxides& others);
 
 // The factor `rule` gives for the variable's value v.
 double ruleFactor(double base, const VariableRule& rule, double v);

@@ -71,7 +71,7 @@ TEST(ExpansionArithmetic, AppenWorkedExample) {
   c[SIO2] = 72;
   c[NA2O] = 16;
   c[CAO] = 12;
-  const ExpansionResult r = computeExpansion(appen(), c, others("其它1", std::nullopt), false);
+  const ExpansionResult r = computeExpansion(appen(), c, others("其它1", std::nullopt));
   ASSERT_TRUE(r.alpha);
   EXPECT_NEAR(*r.alpha, 101.553237, 1e-6);
   ASSERT_EQ(r.contributions.size(), 3u);
@@ -94,7 +94,7 @@ TEST(ExpansionArithmetic, WinkelmannSchottWorkedExampleNormalisedTo100) {
   c[AL2O3] = 3 * 0.99;
   c[QTCF2] = 2 * 0.99;
   const ExpansionResult r =
-      computeExpansion(winkelmannSchott(), c, others("其它1", std::nullopt, "b2o3"), false);
+      computeExpansion(winkelmannSchott(), c, others("其它1", std::nullopt, "b2o3"));
   ASSERT_TRUE(r.alpha);
   EXPECT_NEAR(*r.alpha, 90.4, 1e-9);
   ASSERT_EQ(r.contributions.size(), 5u);
@@ -144,21 +144,21 @@ TEST(ExpansionArithmetic, VariablesFollowTheComposition) {
   c[AL2O3] = 101.9;
   c[QTCF1] = 69.6;
   const FactorSet set = appen();
-  ExpansionResult r = computeExpansion(set, c, others("B2O3", 69.6), false);
+  ExpansionResult r = computeExpansion(set, c, others("B2O3", 69.6));
   ASSERT_TRUE(contribution(r, "B2O3"));
   EXPECT_NEAR(contribution(r, "B2O3")->percent, 10, 1e-9);
   EXPECT_NEAR(contribution(r, "B2O3")->factor, -37.5, 1e-9);
 
   // One mol ZnO more (11 mol): psi = (4 + 1 − 1) / 1 = 4 → −50.
   c[QTCF2] = 81.4;
-  r = computeExpansion(set, c, others("B2O3", 69.6, "ZnO", 81.4), false);
+  r = computeExpansion(set, c, others("B2O3", 69.6, "ZnO", 81.4));
   ASSERT_TRUE(r.alpha);
   EXPECT_NEAR(contribution(r, "B2O3")->factor, -50, 1e-9);
 
   // PbO 1 mol more (12 mol): R2O = Na2O 1/12 = 8.333 mol% (Li2O absent, K2O 0)
   // → 130 + 5 × (8.333 − 3) = 156.667.
   c[QTCF3] = 223.2;
-  r = computeExpansion(appen(), c, others("B2O3", 69.6, "ZnO", 81.4, "PbO", 223.2), false);
+  r = computeExpansion(appen(), c, others("B2O3", 69.6, "ZnO", 81.4, "PbO", 223.2));
   ASSERT_TRUE(contribution(r, "PbO"));
   EXPECT_NEAR(contribution(r, "PbO")->factor, 130 + 5 * (100.0 / 12 - 3), 1e-9);
 }
@@ -173,25 +173,25 @@ TEST(ExpansionArithmetic, MissingOxidesAreNamedNeverCountedAsZero) {
   c[CAO] = 10;
   c[QTCF1] = 2;  // Li2O: not in Winkelmann & Schott
   c[QTCF3] = 0;  // unnamed but absent: no matter
-  ExpansionResult r = computeExpansion(winkelmannSchott(), c, others("Li2O", 29.9), false);
+  ExpansionResult r = computeExpansion(winkelmannSchott(), c, others("Li2O", 29.9));
   EXPECT_FALSE(r.alpha);
   EXPECT_EQ(r.missing, (std::vector<std::string>{"Fe2O3", "TiO2", "Li2O"}));
   EXPECT_TRUE(r.withoutWeight.empty());
 
   // Appen knows all three; Li2O without a molecular weight cannot be put in moles.
-  r = computeExpansion(appen(), c, others("LI2O", std::nullopt), false);
+  r = computeExpansion(appen(), c, others("LI2O", std::nullopt));
   EXPECT_FALSE(r.alpha);
   EXPECT_EQ(r.missing, std::vector<std::string>{"LI2O"});
   EXPECT_EQ(r.withoutWeight, std::vector<std::string>{"LI2O"});
-  r = computeExpansion(appen(), c, others("LI2O", 29.9), false);
+  r = computeExpansion(appen(), c, others("LI2O", 29.9));
   EXPECT_TRUE(r.alpha);
   ASSERT_TRUE(contribution(r, "LI2O"));
   EXPECT_EQ(contribution(r, "LI2O")->factor, 270);
 
   // A weight-per-cent set needs no weight; an empty formula gives nothing.
   c[FE2O3] = c[TIO2] = 0;
-  EXPECT_TRUE(computeExpansion(winkelmannSchott(), c, others("Na2O", std::nullopt), false).alpha);
-  EXPECT_FALSE(computeExpansion(appen(), Contents{}, others("其它1", std::nullopt), false).alpha);
+  EXPECT_TRUE(computeExpansion(winkelmannSchott(), c, others("Na2O", std::nullopt)).alpha);
+  EXPECT_FALSE(computeExpansion(appen(), Contents{}, others("其它1", std::nullopt)).alpha);
 }
 
 TEST(ExpansionParsing, BadLinesAreRefusedWithTheReason) {
