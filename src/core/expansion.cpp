@@ -1,9 +1,9 @@
 #include "expansion.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
+#include "core/format.h"
 #include "core/oxidegroups.h"
 
 namespace tessaro::core {
@@ -140,12 +140,10 @@ namespace {
 
 std::string quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
 
+// A finite number as the program reads numbers everywhere.
 std::optional<double> number(std::string_view text) {
-  if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
-  double v = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v)) return std::nullopt;
-  return v;
+  const std::optional<double> v = parseNumber(text);
+  return v && std::isfinite(*v) ? v : std::nullopt;
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
