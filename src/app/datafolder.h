@@ -18,6 +18,36 @@ namespace tessaro::app {
 
 // The folder that holds the data folder: the program's own folder.
 QString programFolder();
+
+// The environment variable that names the folder holding the data folder.
+inline constexpr char kBaseFolderVariable[] = "TESSARO_DIR";
+
+// Where the programs keep their data: the folder that holds 数据库.
+struct BaseFolder {
+  QString folder;
+  QString error;  // why no data folder could be made there; empty when all is well
+};
+
+// The folder holding the data folder, in this order: `chosen` (the --dir of
+// the command line) when not empty; else the folder TESSARO_DIR names; else
+// the program's own folder when 数据库 is there (the portable layout); else,
+// for an installed program, Tessaro in the user's data home. A chosen or
+// default folder without 数据库 gets a copy of the installed template, and a
+// data folder made by an earlier version gets the template's expansion factor
+// sets it lacks (never replacing a file). Without a template (a program run
+// from its build folder) nothing is made: the windows then name the missing
+// tables.
+BaseFolder chooseBaseFolder(const QString& chosen);
+
+// The places that choice looks at, as this program finds them.
+struct FolderPlaces {
+  QString program;        // the program's own folder
+  QString variable;       // the value of TESSARO_DIR
+  QString templateData;   // the installed template, empty when none
+  QString userBase;       // Tessaro in the user's data home
+};
+FolderPlaces folderPlaces();
+BaseFolder chooseBaseFolder(const QString& chosen, const FolderPlaces& places);
 // The data folder under `baseFolder` (the program's folder when empty).
 QString dataFolder(const QString& baseFolder = QString());
 // The settings file of the data folder under `baseFolder`.

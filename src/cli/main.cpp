@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
 
   QStringList args = QCoreApplication::arguments();
   args.removeFirst();
-  QString base = tessaro::app::programFolder();
+  QString base;
   for (int i = 0; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--dir")) {
       if (i + 1 >= args.size()) {
@@ -126,6 +126,16 @@ int main(int argc, char** argv) {
   if (it == commands.end()) {
     err << "tessaro-cli: unknown command: " << name << "\n";
     return usage(err);
+  }
+  // Where the data folder is: --dir, TESSARO_DIR, beside the program, or
+  // the user's data home, made from the installed template when new.
+  if (name != QLatin1String("solve")) {
+    const tessaro::app::BaseFolder chosen = tessaro::app::chooseBaseFolder(base);
+    if (!chosen.error.isEmpty()) {
+      err << "[错误] " << chosen.error << "\n";
+      return tessaro::cli::kFailed;
+    }
+    base = chosen.folder;
   }
   tessaro::app::DataFolderLock folderLock;
   if (it->second.needsFolderLock && !folderLock.acquire(tessaro::app::dataFolder(base))) {

@@ -6,7 +6,9 @@
 
 namespace tessaro::ui {
 
+using app::BaseFolder;
 using app::DataFolderLock;
+using app::chooseBaseFolder;
 using app::dataFolder;
 using app::programFolder;
 
