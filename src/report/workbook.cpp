@@ -226,14 +226,6 @@ std::optional<BatchSheetContent> readBatchSheet(const QString& baseFolder, const
   return batchSheetContent(*sheet);
 }
 
-bool readWorkbook(const QString& baseFolder, const app::BatchRequest& request, WorkbookContent& content,
-                  QString* error) {
-  if (!readReports(baseFolder, content.formula, content.property, error)) return false;
-  content.batchMissing.clear();
-  content.batch = readBatchSheet(baseFolder, request, &content.batchMissing);
-  return true;
-}
-
 bool writeWorkbook(const QString& path, const WorkbookContent& content, QString* error) {
   const QFileInfo target(path);
   const QString file = QDir::toNativeSeparators(target.absoluteFilePath());

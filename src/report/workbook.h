@@ -35,12 +35,6 @@ struct WorkbookContent {
 std::optional<BatchSheetContent> readBatchSheet(const QString& baseFolder, const app::BatchRequest& request,
                                                 QString* why);
 
-// The formula and property reports (readReports) and the batch sheet for
-// `request` (readBatchSheet) of the tables under `baseFolder`. False, with
-// the sentence in `error`, when the report's tables do not open.
-bool readWorkbook(const QString& baseFolder, const app::BatchRequest& request, WorkbookContent& content,
-                  QString* error);
-
 // Writes `content` into the .xlsx file `path`: the three worksheets
 // kFormulaSheetName, kPropertySheetName and kBatchSheetName, in this order.
 // The file is written under a temporary name beside it and then renamed, so
