@@ -2,7 +2,7 @@
 # Sourced by tessaro.sh and test.sh; quiet when everything is already there.
 # tessaro_install_deps installs these and any packages named as its arguments.
 
-tessaro_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-noto-cjk fonts-urw-base35 fonts-arphic-gbsn00lp fonts-arphic-uming qt6-translations-l10n qt6-svg-dev"
+tessaro_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-noto-cjk fonts-urw-base35 fonts-arphic-gbsn00lp fonts-arphic-uming qt6-translations-l10n qt6-svg-dev libxlsxwriter-dev"
 
 tessaro_install_deps() {
   local missing=() p

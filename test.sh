@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . ./deps.sh
-tessaro_install_deps python3-dbfread poppler-utils libglpk-dev libbenchmark-dev
+tessaro_install_deps python3-dbfread python3-openpyxl poppler-utils libglpk-dev libbenchmark-dev
 tessaro_build build/sanitize all -DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON -DTESSARO_WERROR=ON \
   -DTESSARO_BUILD_TESTS=ON -DTESSARO_BUILD_BENCH=ON
 

@@ -9,6 +9,7 @@
 #include "app/fitinputs.h"
 #include "cli/commands.h"
 #include "cli/json.h"
+#include "cli/options.h"
 #include "report/batchprint.h"
 
 namespace tessaro::cli {
@@ -21,13 +22,7 @@ const QString kUsage =
 bool readOptions(const QStringList& args, std::map<QString, QString>& options) {
   static const QStringList known = {QStringLiteral("--weight"), QStringLiteral("--water"), QStringLiteral("--csv"),
                                     QStringLiteral("--pdf")};
-  for (qsizetype i = 0; i < args.size(); i += 2) {
-    if (!known.contains(args[i]) || i + 1 >= args.size() || args[i + 1].isEmpty() || options.count(args[i])) {
-      return false;
-    }
-    options[args[i]] = args[i + 1];
-  }
-  return options.count(QStringLiteral("--weight")) == 1;
+  return readOptionPairs(args, known, options) && options.count(QStringLiteral("--weight")) == 1;
 }
 
 QByteArray sheetJson(const app::BatchSheet& sheet, JsonNumbers& number) {

@@ -1,60 +1,102 @@
-// tessaro-cli report --pdf FILE: the formula report, followed by the property
-// report when the property table holds rows and the Stull chart's page when
-// they are glaze formulas, into one PDF without a display.
+// tessaro-cli report [--pdf FILE] [--xlsx FILE [--weight KG] [--water PERCENT]]:
+// the formula report, followed by the property report when the property
+// table holds rows and the Stull chart's page when they are glaze formulas,
+// into one PDF without a display; and the formula report's table, the
+// property table and the batch sheet as one Excel workbook.
 #include <QDir>
 #include <QFileInfo>
 
+#include <map>
 #include <optional>
 
-#include "app/datafolder.h"
-#include "app/gridcolumns.h"
+#include "app/batchsheet.h"
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "report/reportcontent.h"
 #include "report/reportpainter.h"
 #include "report/stullchart.h"
+#include "report/workbook.h"
 
 namespace tessaro::cli {
 
-int runReport(Context& ctx) {
-  const QString usage = QStringLiteral("usage: tessaro-cli report [--dir DIR] --pdf FILE\n");
-  const int at = int(ctx.args.indexOf(QStringLiteral("--pdf")));
-  if (at < 0 || at + 1 >= ctx.args.size() || ctx.args.size() != 2 || ctx.args[at + 1].isEmpty()) {
-    ctx.err << usage;
-    return kBadInput;
-  }
-  const QString pdf = ctx.args[at + 1];
+namespace {
 
-  // The captions of grid 1 as the main screen reads them at its start.
-  const QStringList captions = app::readCaptions(app::Grid::Formula, app::settingsFile(ctx.baseFolder));
+const QString kUsage =
+    QStringLiteral("usage: tessaro-cli report [--dir DIR] [--pdf FILE] [--xlsx FILE [--weight KG] [--water PERCENT]]\n");
 
-  report::ReportTables tables;
+// The batch sheet of the workbook is for 100 kg of dry material without
+// water unless the command line says otherwise: the batch window's first figures.
+const QString kDefaultWeight = QStringLiteral("100");
+const QString kDefaultWater = QStringLiteral("0");
+
+// Writes the PDF; problems met on the way are added to `problems`.
+bool writePdfReport(Context& ctx, const QString& pdf, const report::WorkbookContent& content, QStringList& problems) {
   QString error;
-  if (!tables.open(ctx.baseFolder, &error)) {
-    ctx.err << "tessaro-cli: " << error << "\n";
-    return kFailed;
-  }
-  const report::FormulaReportContent formula = report::readFormulaReport(tables, captions);
-  const report::PropertyReportContent property = report::readPropertyReport(tables.property);
-  tables.closeAll();
-
-  QStringList problems = formula.problems + property.problems;
   std::optional<report::StullChartData> stull;
-  if (report::holdsGlazeFormulas(property)) {
-    stull = report::readStullChart(ctx.baseFolder, report::stullTitle(formula.target.name), &error);
+  if (report::holdsGlazeFormulas(content.property)) {
+    stull = report::readStullChart(ctx.baseFolder, report::stullTitle(content.formula.target.name), &error);
     if (!stull) problems << error;
   }
-
   std::pair<int, int> pages;
-  if (!report::writeReportsPdf(pdf, formula, property.rows.empty() ? nullptr : &property, &error, &pages,
-                               stull ? &*stull : nullptr)) {
+  const report::PropertyReportContent* property = content.property.rows.empty() ? nullptr : &content.property;
+  if (!report::writeReportsPdf(pdf, content.formula, property, &error, &pages, stull ? &*stull : nullptr)) {
     ctx.err << "tessaro-cli: " << error << "\n";
-    return kFailed;
+    return false;
   }
-  for (const QString& p : problems) ctx.err << "tessaro-cli: " << p << "\n";
   ctx.out << QFileInfo(pdf).absoluteFilePath() << ": formula report " << pages.first << " page(s), property report "
           << pages.second << " page(s)";
   if (stull) ctx.out << ", Stull chart 1 page(s)";
   ctx.out << "\n";
+  return true;
+}
+
+// Writes the workbook, with the batch sheet for `request`.
+bool writeXlsxReport(Context& ctx, const QString& xlsx, const app::BatchRequest& request,
+                     report::WorkbookContent& content) {
+  content.batch = report::readBatchSheet(ctx.baseFolder, request, &content.batchMissing);
+  if (!content.batch) ctx.err << "tessaro-cli: " << report::kBatchSheetName << ": " << content.batchMissing << "\n";
+  QString error;
+  if (!report::writeWorkbook(xlsx, content, &error)) {
+    ctx.err << "tessaro-cli: " << error << "\n";
+    return false;
+  }
+  ctx.out << QFileInfo(xlsx).absoluteFilePath() << ": formula report " << content.formula.rows.size()
+          << " row(s), property report " << content.property.rows.size() << " row(s), batch sheet "
+          << (content.batch ? content.batch->sheet.formulas.size() : 0) << " formula(s)\n";
+  return true;
+}
+
+}  // namespace
+
+int runReport(Context& ctx) {
+  std::map<QString, QString> options;
+  const QStringList known = {QStringLiteral("--pdf"), QStringLiteral("--xlsx"), QStringLiteral("--weight"),
+                             QStringLiteral("--water")};
+  const auto given = [&options](const char* name) { return options.count(QString::fromLatin1(name)) == 1; };
+  if (!readOptionPairs(ctx.args, known, options) || !(given("--pdf") || given("--xlsx")) ||
+      ((given("--weight") || given("--water")) && !given("--xlsx"))) {
+    ctx.err << kUsage;
+    return kBadInput;
+  }
+  const auto value = [&](const char* name, const QString& otherwise) {
+    return given(name) ? options[QString::fromLatin1(name)] : otherwise;
+  };
+  QString error;
+  const auto request = app::parseBatchRequest(value("--weight", kDefaultWeight), value("--water", kDefaultWater), &error);
+  if (!request) {
+    ctx.err << "tessaro-cli report: " << error << "\n";
+    return kBadInput;
+  }
+
+  report::WorkbookContent content;
+  if (!report::readReports(ctx.baseFolder, content.formula, content.property, &error)) {
+    ctx.err << "tessaro-cli: " << error << "\n";
+    return kFailed;
+  }
+  QStringList problems = content.formula.problems + content.property.problems;
+  if (given("--pdf") && !writePdfReport(ctx, value("--pdf", {}), content, problems)) return kFailed;
+  if (given("--xlsx") && !writeXlsxReport(ctx, value("--xlsx", {}), *request, content)) return kFailed;
+  for (const QString& p : problems) ctx.err << "tessaro-cli: " << p << "\n";
   return problems.isEmpty() ? kOk : kFailed;
 }
 

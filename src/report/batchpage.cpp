@@ -12,6 +12,7 @@
 
 #include "report/batchprint.h"
 #include "report/fitpage.h"
+#include "report/workbook.h"
 
 namespace tessaro::report {
 
@@ -21,7 +22,8 @@ QString text(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-BatchPage::BatchPage(app::Prompter& prompter, QWidget* parent) : QWidget(parent), prompter_(prompter) {
+BatchPage::BatchPage(app::Prompter& prompter, const QString& baseFolder, QWidget* parent)
+    : QWidget(parent), prompter_(prompter), base_(baseFolder) {
   setObjectName(QStringLiteral("BatchPage"));
   auto* inputs = new QHBoxLayout;
   const auto edit = [&](const QString& caption, const QString& name, const QString& initial) {
@@ -56,12 +58,16 @@ BatchPage::BatchPage(app::Prompter& prompter, QWidget* parent) : QWidget(parent)
     const QString path = askPath(QStringLiteral("导出配料单CSV"), QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral(".csv"));
     if (!path.isEmpty()) exportCsv(path);
   });
+  button(QStringLiteral("导出Excel..."), QStringLiteral("BatchXlsx"), [this] {
+    if (!haveSheet()) return;
+    const QString path =
+        askPath(QStringLiteral("导出Excel工作簿"), QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral(".xlsx"));
+    if (!path.isEmpty()) exportXlsx(path);
+  });
 
   message_ = sentenceLabel(QStringLiteral("BatchMessage"), this);
-  table_ = new FitTable(QStringLiteral("BatchTable"),
-                        {QStringLiteral("原料名称"), QStringLiteral("配比(%)"), QStringLiteral("重量(kg)"),
-                         QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")},
-                        this);
+  const app::BatchRow header = batchHeaderRow();
+  table_ = new FitTable(QStringLiteral("BatchTable"), QStringList(header.cells.begin(), header.cells.end()), this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(inputs);
   layout->addWidget(message_);
@@ -122,6 +128,22 @@ bool BatchPage::exportPdf(const QString& path) {
   if (!haveSheet()) return false;
   QString error;
   if (writeBatchPdf(path, batchSheetContent(*sheet_), &error)) return true;
+  prompter_.error(error);
+  return false;
+}
+
+bool BatchPage::exportXlsx(const QString& path) {
+  if (!haveSheet()) return false;
+  WorkbookContent content;
+  QString error;
+  if (!readReports(base_, content.formula, content.property, &error)) {
+    prompter_.error(error);
+    return false;
+  }
+  const QStringList problems = content.formula.problems + content.property.problems;
+  if (!problems.isEmpty()) prompter_.warning(problems.join(app::kCR));
+  content.batch = batchSheetContent(*sheet_);
+  if (writeWorkbook(path, content, &error)) return true;
   prompter_.error(error);
   return false;
 }

@@ -1,6 +1,7 @@
 // The batch-sheet page of the window "配料单与坯釉适应性": the batch weight
 // and water content typed, the weights and costs of each formula's raw
-// materials, and the sheet printed, written as PDF or as CSV.
+// materials, and the sheet printed, written as PDF or as CSV, or into an
+// Excel workbook with the formula report's table and the property table.
 #pragma once
 
 #include <QWidget>
@@ -22,7 +23,8 @@ class BatchPage : public QWidget {
   Q_OBJECT
 
  public:
-  BatchPage(app::Prompter& prompter, QWidget* parent = nullptr);
+  // `baseFolder` holds 数据库: the workbook's reports are read from it.
+  BatchPage(app::Prompter& prompter, const QString& baseFolder, QWidget* parent = nullptr);
 
   // Shows the sheet of `inputs` (none: the tables could not be read).
   void showFigures(const app::FitInputs* inputs);
@@ -38,6 +40,7 @@ class BatchPage : public QWidget {
   // there is no sheet or the file cannot be written.
   bool exportCsv(const QString& path);
   bool exportPdf(const QString& path);
+  bool exportXlsx(const QString& path);
   // Opens the print preview of the sheet (it does not block the other windows).
   void preview();
 
@@ -48,6 +51,7 @@ class BatchPage : public QWidget {
   QString askPath(const QString& caption, const QString& filter, const QString& suffix);
 
   app::Prompter& prompter_;
+  QString base_;
   const app::FitInputs* inputs_ = nullptr;
   std::optional<app::BatchSheet> sheet_;
   QString refusal_;

@@ -96,19 +96,13 @@ class SheetPainter {
     cells(r, header, height);
   }
 
-  static app::BatchRow headerRow() {
-    return {{QStringLiteral("原料名称"), QStringLiteral("配比(%)"), QStringLiteral("重量(kg)"),
-             QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")},
-            true};
-  }
-
   // Starts a formula's table on this page, or on the next when its heading,
   // header and first row do not fit.
   void tableStart(const QString& label, double firstRow) {
-    const double header = measure(headerRow(), true);
+    const double header = measure(batchHeaderRow(), true);
     if (y_ + kHeadingHeight + header + firstRow > footerTop_) newPage();
     heading(label);
-    drawRow(headerRow(), true, header);
+    drawRow(batchHeaderRow(), true, header);
   }
 
   void tableRow(const app::BatchRow& r, const QString& label) {
@@ -151,6 +145,12 @@ class SheetPainter {
 };
 
 }  // namespace
+
+app::BatchRow batchHeaderRow() {
+  return {{QStringLiteral("原料名称"), QStringLiteral("配比(%)"), QStringLiteral("重量(kg)"),
+           QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")},
+          true};
+}
 
 BatchSheetContent batchSheetContent(const app::BatchSheet& sheet) { return {sheet, app::statusDateText()}; }
 

@@ -22,6 +22,9 @@ struct BatchSheetContent {
 // The content of `sheet`, dated today.
 BatchSheetContent batchSheetContent(const app::BatchSheet& sheet);
 
+// The column titles of a formula's table.
+app::BatchRow batchHeaderRow();
+
 // Sets `printer` to the batch sheet's page: A4 portrait, 10 mm margins.
 void setUpBatchPrinter(QPrinter& printer);
 

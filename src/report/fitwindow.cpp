@@ -21,7 +21,7 @@ FitWindow::FitWindow(app::Prompter& prompter, const QString& baseFolder, QWidget
   tabs_->setObjectName(QStringLiteral("FitTabs"));
   expansion_ = new ExpansionPage(baseFolder, this);
   stull_ = new StullPage(prompter, this);
-  batch_ = new BatchPage(prompter, this);
+  batch_ = new BatchPage(prompter, baseFolder, this);
   tabs_->addTab(expansion_, QStringLiteral("热膨胀与坯釉适应性"));
   tabs_->addTab(stull_, QStringLiteral("Stull 图"));
   tabs_->addTab(batch_, QStringLiteral("配料单"));

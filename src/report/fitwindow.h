@@ -1,8 +1,9 @@
 // The window "配料单与坯釉适应性": for the formulas of the result table, the
 // calculated thermal expansion of the glaze against the body's, the Stull
-// chart, and the batch sheet with its print, PDF and CSV. It reads the data
-// folder with cursors of its own and follows the result table: the frame
-// calls refresh() after each command that may have changed the tables.
+// chart, and the batch sheet with its print, PDF, CSV and Excel workbook. It
+// reads the data folder with cursors of its own and follows the result
+// table: the frame calls refresh() after each command that may have changed
+// the tables.
 #pragma once
 
 #include <QString>

@@ -9,6 +9,7 @@
 #include <QToolBar>
 
 #include "report/reportpainter.h"
+#include "report/workbook.h"
 
 namespace tessaro::report {
 
@@ -61,6 +62,8 @@ void PrintCommand::showPreview(Stage stage) {
   if (stage == Stage::FormulaReport) {
     formulaContent_ = readFormulaReport(*tables_, screen_.formulaCaptions());
     problems = formulaContent_.problems;
+    batchMissing_.clear();
+    batch_ = readBatchSheet(screen_.baseFolder(), app::BatchRequest{}, &batchMissing_);
   } else {
     propertyContent_ = readPropertyReport(tables_->property);
     problems = propertyContent_.problems;
@@ -83,18 +86,30 @@ void PrintCommand::showPreview(Stage stage) {
   dialog->setWindowModality(Qt::NonModal);
   connect(dialog, &QPrintPreviewDialog::paintRequested, this, &PrintCommand::paint);
   connect(dialog, &QDialog::finished, this, &PrintCommand::previewClosed);
-  if (QToolBar* bar = dialog->findChild<QToolBar*>()) {
-    bar->addSeparator();
-    export_ = bar->addAction(QStringLiteral("导出PDF"));
-  } else {
-    export_ = new QAction(QStringLiteral("导出PDF"), dialog);
-    dialog->addAction(export_);
-  }
-  export_->setObjectName(QStringLiteral("exportPdf"));
-  export_->setToolTip(QStringLiteral("把报表存为 PDF 文件"));
-  connect(export_, &QAction::triggered, this, &PrintCommand::askAndExport);
+  addExportActions(dialog);
   preview_ = dialog;
   dialog->show();
+}
+
+void PrintCommand::addExportActions(QPrintPreviewDialog* dialog) {
+  QToolBar* bar = dialog->findChild<QToolBar*>();
+  if (bar) bar->addSeparator();
+  const auto add = [&](const QString& text, const QString& name, const QString& tip) {
+    QAction* action = new QAction(text, dialog);
+    if (bar) {
+      bar->addAction(action);
+    } else {
+      dialog->addAction(action);
+    }
+    action->setObjectName(name);
+    action->setToolTip(tip);
+    return action;
+  };
+  export_ = add(QStringLiteral("导出PDF"), QStringLiteral("exportPdf"), QStringLiteral("把报表存为 PDF 文件"));
+  connect(export_, &QAction::triggered, this, &PrintCommand::askAndExport);
+  exportXlsx_ = add(QStringLiteral("导出Excel…"), QStringLiteral("exportXlsx"),
+                    QStringLiteral("把配方计算结果、配方性能和配料单（100 kg 干料，不加水）存为一个 Excel 工作簿"));
+  connect(exportXlsx_, &QAction::triggered, this, &PrintCommand::askAndExportXlsx);
 }
 
 void PrintCommand::paint(QPrinter* printer) {
@@ -139,10 +154,37 @@ void PrintCommand::askAndExport() {
   exportPdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".pdf"));
 }
 
+bool PrintCommand::exportXlsx(const QString& path) {
+  WorkbookContent content;
+  content.formula = formulaContent_;
+  if (stage_ == Stage::PropertyReport) {
+    content.property = propertyContent_;
+  } else {
+    // The property report is read when its preview is shown; the workbook needs it now.
+    content.property = readPropertyReport(tables_->property);
+    if (!content.property.problems.isEmpty()) prompter_.warning(content.property.problems.join(app::kCR));
+  }
+  content.batch = batch_;
+  content.batchMissing = batchMissing_;
+  QString error;
+  if (writeWorkbook(path, content, &error)) return true;
+  prompter_.error(error);
+  return false;
+}
+
+void PrintCommand::askAndExportXlsx() {
+  const QString path = QFileDialog::getSaveFileName(preview_.data(), QStringLiteral("导出Excel"),
+                                                    QStringLiteral("配方计算结果.xlsx"),
+                                                    QStringLiteral("Excel 工作簿 (*.xlsx)"));
+  if (path.isEmpty()) return;
+  exportXlsx(path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".xlsx"));
+}
+
 void PrintCommand::previewClosed() {
   if (preview_) preview_->deleteLater();
   preview_ = nullptr;
   export_ = nullptr;
+  exportXlsx_ = nullptr;
   if (stage_ == Stage::FormulaReport) {
     tables_->closeFormulaTables();
     // Both property commands stay enabled until a property calculation

@@ -16,6 +16,7 @@
 #include "app/framestate.h"
 #include "app/mainscreen.h"
 #include "app/prompter.h"
+#include "report/batchprint.h"
 #include "report/reportcontent.h"
 #include "report/stullchart.h"
 
@@ -48,13 +49,19 @@ class PrintCommand : public QObject {
   Stage stage() const { return stage_; }
   // The preview window now shown.
   QPrintPreviewDialog* preview() const { return preview_; }
-  // The action added to the preview's tool bar: export to PDF.
+  // The actions added to the preview's tool bar: export to PDF, to Excel.
   QAction* exportAction() const { return export_; }
+  QAction* exportXlsxAction() const { return exportXlsx_; }
   const ReportTables& tables() const { return *tables_; }
 
   // Writes the report now previewed into the PDF file `path`; false with a
   // message through the prompter when it cannot be written.
   bool exportPdf(const QString& path);
+  // Writes the Excel workbook into `path`: the formula report's table as
+  // previewed, the property table and the batch sheet for 100 kg of dry
+  // material without water, read with the formula report; false with a
+  // message through the prompter when it cannot be written.
+  bool exportXlsx(const QString& path);
 
  signals:
   // The command has ended: the previews are closed, the tables closed and
@@ -68,6 +75,8 @@ class PrintCommand : public QObject {
   void finish();
   void paint(QPrinter* printer);
   void askAndExport();
+  void askAndExportXlsx();
+  void addExportActions(QPrintPreviewDialog* dialog);
 
   app::MainScreen& screen_;
   app::FrameState& frame_;
@@ -78,11 +87,15 @@ class PrintCommand : public QObject {
   std::array<std::unique_ptr<QPrinter>, 2> printers_;
   QPointer<QPrintPreviewDialog> preview_;
   QAction* export_ = nullptr;
+  QAction* exportXlsx_ = nullptr;
   Stage stage_ = Stage::FormulaReport;
   // What the preview now shown was laid out from.
   FormulaReportContent formulaContent_;
   PropertyReportContent propertyContent_;
   std::optional<StullChartData> stullChart_;
+  // The batch sheet of the workbook, or why there is none.
+  std::optional<BatchSheetContent> batch_;
+  QString batchMissing_;
 };
 
 }  // namespace tessaro::report

@@ -1,6 +1,7 @@
 #include "report/reportcontent.h"
 
 #include "app/commandguard.h"
+#include "app/datafolder.h"
 #include "app/gridcolumns.h"
 #include "app/mainscreen.h"
 #include "core/format.h"
@@ -117,6 +118,21 @@ void ReportTables::closeAll() {
   property.close();
 }
 
+QString formulaRowCaption(int f) { return QStringLiteral("配方%1 化学组成").arg(f + 1); }
+
+std::array<QString, kFormulaColumnCount> formulaColumnTitles(const FormulaReportContent& content) {
+  std::array<QString, kFormulaColumnCount> t = {QStringLiteral("名称"), QStringLiteral("配方1"),
+                                                QStringLiteral("配方2"), QStringLiteral("SiO2"),
+                                                QStringLiteral("AL2O3"), QStringLiteral("Fe2O3"),
+                                                QStringLiteral("TiO2"), QStringLiteral("CaO"),
+                                                QStringLiteral("MgO")};
+  for (std::size_t i = 0; i < content.oxideTitles.size(); ++i) t[9 + i] = content.oxideTitles[i];
+  t[14] = QStringLiteral("合计");
+  t[15] = QStringLiteral("单价");
+  t[16] = QStringLiteral("备注");
+  return t;
+}
+
 FormulaReportContent readFormulaReport(ReportTables& tables, const QStringList& grid1Captions) {
   FormulaReportContent c;
   for (int i = 0; i < 5; ++i) c.oxideTitles[std::size_t(i)] = grid1Captions.value(12 + i);
@@ -173,12 +189,24 @@ PropertyReportContent readPropertyReport(Table& property) {
       const int index = property.fieldIndex(QString::fromLatin1(fields[i]));
       const bool numeric = index >= 0 && property.fieldAt(index).isNumeric();
       row.cells[i] = numeric ? r.number(fields[i]) : r.text(fields[i]);
+      row.numeric[i] = numeric;
     }
     c.rows.push_back(std::move(row));
     property.next();
   }
   c.problems.removeDuplicates();
   return c;
+}
+
+bool readReports(const QString& baseFolder, FormulaReportContent& formula, PropertyReportContent& property,
+                 QString* error) {
+  const QStringList captions = app::readCaptions(app::Grid::Formula, app::settingsFile(baseFolder));
+  ReportTables tables;
+  if (!tables.open(baseFolder, error)) return false;
+  formula = readFormulaReport(tables, captions);
+  property = readPropertyReport(tables.property);
+  tables.closeAll();
+  return true;
 }
 
 }  // namespace tessaro::report

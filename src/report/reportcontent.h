@@ -67,12 +67,28 @@ struct FormulaReportContent {
 
 struct PropertyRow {
   std::array<QString, 14> cells;  // NAME0 ... RO21 in field order
+  std::array<bool, 14> numeric{};  // whether the cell's field is a number field
 };
 
 struct PropertyReportContent {
   std::vector<PropertyRow> rows;
   QStringList problems;
 };
+
+// The formula report's fixed texts (the painter pads some with blanks).
+inline const QString kProportionHeading = QStringLiteral("配方百分配比");
+inline const QString kIgnitionNote = QStringLiteral("（含灼减）");
+inline const QString kCompositionHeading = QStringLiteral("化学组成(不含灼减)");
+inline const QString kTargetRowCaption = QStringLiteral("目标配方");
+// "配方1 化学组成" for f = 0, "配方2 化学组成" for f = 1.
+QString formulaRowCaption(int f);
+// The property report's title.
+inline const QString kPropertyReportTitle = QStringLiteral("配方性能");
+
+// The formula report's column titles: name, formula 1 and 2, the eleven
+// oxides (K2O ... QTCF3 from content.oxideTitles), total, unit price, remark.
+inline constexpr int kFormulaColumnCount = 3 + kReportOxideCount + 3;
+std::array<QString, kFormulaColumnCount> formulaColumnTitles(const FormulaReportContent& content);
 
 // Reads the formula report from the cursors: the formula table's rows in
 // its current order and range, the target's first row, and the first two
@@ -84,5 +100,12 @@ FormulaReportContent readFormulaReport(ReportTables& tables, const QStringList& 
 
 // Reads the property table's rows in table order.
 PropertyReportContent readPropertyReport(store::Table& property);
+
+// Reads both reports from the tables under `baseFolder` with cursors of its
+// own, closed again before it returns; the captions of grid 1 are those of
+// the settings file, as the main screen reads them at its start. False with
+// the sentence in `error` when a table does not open (ReportTables::open).
+bool readReports(const QString& baseFolder, FormulaReportContent& formula, PropertyReportContent& property,
+                 QString* error);
 
 }  // namespace tessaro::report

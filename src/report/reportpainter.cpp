@@ -41,20 +41,19 @@ constexpr std::array<Column, kReportOxideCount> kOxideColumns = {{{58.2, 12.4},
 constexpr Column kTotal{200.6, 12.4};
 constexpr Column kPrice{213.0, 12.4};
 constexpr Column kRemark{225.4, 37.3};
-constexpr std::array<const char16_t*, 6> kFixedOxideTitles = {u"SiO2", u"AL2O3", u"Fe2O3", u"TiO2", u"CaO", u"MgO"};
 
 // --- Formula report ---------------------------------------------------------------------
 
 void titleBand(Canvas& c, const FormulaReportContent& content) {
   // Centred on 138.5 mm, the middle of the printable width.
   reportTitle(c, content.title);
-  c.cell(33.3, 10.1, 25.4, 4.5, QStringLiteral("配方百分配比"), boldCentred());
+  c.cell(33.3, 10.1, 25.4, 4.5, kProportionHeading, boldCentred());
   Style underlinedLeft = leftAligned(kNoLines, true);
   underlinedLeft.underline = true;
-  c.cell(33.3 - kPadding, 14.8, 26.0, 4.5, QStringLiteral("  （含灼减）  "), underlinedLeft);
+  c.cell(33.3 - kPadding, 14.8, 26.0, 4.5, QStringLiteral("  %1  ").arg(kIgnitionNote), underlinedLeft);
   Style underlinedCentred = boldCentred();
   underlinedCentred.underline = true;
-  c.cell(59.8, 14.3, 152.7, 4.5, QStringLiteral("化学组成(不含灼减)"), underlinedCentred);
+  c.cell(59.8, 14.3, 152.7, 4.5, kCompositionHeading, underlinedCentred);
   c.cell(234.9 - kPadding, 14.3, 42.1, 4.5, content.date, underlinedLeft);
 }
 
@@ -62,18 +61,17 @@ void titleBand(Canvas& c, const FormulaReportContent& content) {
 void columnHeaderBand(Canvas& c, const FormulaReportContent& content, double height) {
   constexpr double top = kColumnHeaderHeight - kDetailHeight;
   const Style s = boldCentred(kBox);
-  c.cell(kName.left, top, kName.width, height, QStringLiteral("名称"), s);
-  c.cell(kNum1.left, top, kNum1.width, height, QStringLiteral("配方1"), s);
-  c.cell(kNum2.left, top, kNum2.width, height, QStringLiteral("配方2"), s);
-  for (int i = 0; i < kReportOxideCount; ++i) {
-    const Column& col = kOxideColumns[std::size_t(i)];
-    const QString title = i < 6 ? QString::fromUtf16(kFixedOxideTitles[std::size_t(i)])
-                                : content.oxideTitles[std::size_t(i - 6)];
-    c.cell(col.left, top, col.width, height, title, s);
+  const auto titles = formulaColumnTitles(content);
+  c.cell(kName.left, top, kName.width, height, titles[0], s);
+  c.cell(kNum1.left, top, kNum1.width, height, titles[1], s);
+  c.cell(kNum2.left, top, kNum2.width, height, titles[2], s);
+  for (std::size_t i = 0; i < kOxideColumns.size(); ++i) {
+    const Column& col = kOxideColumns[i];
+    c.cell(col.left, top, col.width, height, titles[3 + i], s);
   }
-  c.cell(kTotal.left, top, kTotal.width, height, QStringLiteral("合计"), s);
-  c.cell(kPrice.left, top, kPrice.width, height, QStringLiteral("单价"), s);
-  c.cell(kRemark.left, top, kRemark.width, height, QStringLiteral("备注"), s);
+  c.cell(kTotal.left, top, kTotal.width, height, titles[14], s);
+  c.cell(kPrice.left, top, kPrice.width, height, titles[15], s);
+  c.cell(kRemark.left, top, kRemark.width, height, titles[16], s);
 }
 
 void oxideCells(Canvas& c, double top, double height, const std::array<QString, kReportOxideCount>& values,
@@ -103,15 +101,14 @@ constexpr double kTargetRowTop = 5.3;
 constexpr double kFormulaRowsTop = 16.9;
 
 void targetRow(Canvas& c, double top, double height, const TargetSummary& target) {
-  c.cell(4.2, top, 20.1, height, QStringLiteral("  目标配方 "), leftAligned(kBox, true));
+  c.cell(4.2, top, 20.1, height, QStringLiteral("  %1 ").arg(kTargetRowCaption), leftAligned(kBox, true));
   c.cell(24.3, top, 34.1, height, target.name, boldCentred(kBox));
   oxideCells(c, top, height, target.oxides, target.total, kBox);
   c.cell(212.7, top, 50.0, height, target.remark, leftAligned(kBox));
 }
 
 void formulaRow(Canvas& c, double top, double height, int f, const FormulaSummary& s) {
-  c.cell(4.2, top, 54.2, height, f == 0 ? QStringLiteral("配方1 化学组成") : QStringLiteral("配方2 化学组成"),
-         boldCentred(kBox));
+  c.cell(4.2, top, 54.2, height, formulaRowCaption(f), boldCentred(kBox));
   oxideCells(c, top, height, s.oxides, s.total, kBox);
   c.cell(kPrice.left, top, 13.0, height, s.cost, centred(kBox));
   c.cell(kRemark.left, top, kRemark.width, height, s.remark, leftAligned(kBox));
@@ -170,7 +167,7 @@ void propertyHeader(Canvas& c) {
   Style s = boldCentred();
   s.points = 11;
   // Centred on 124.9 mm.
-  c.cell(124.9 - 60.0, 12.7, 120.0, 5.5, QStringLiteral("配方性能"), s);
+  c.cell(124.9 - 60.0, 12.7, 120.0, 5.5, kPropertyReportTitle, s);
 }
 
 void propertyRow(Canvas& c, const PropertyRow& row, double height) {

@@ -54,4 +54,24 @@ TEST_F(ReportCliTest, BadArgumentsAndFailuresAreToldAndNotReportedAsSuccess) {
   EXPECT_FALSE(QFileInfo::exists(pdf()));
 }
 
+TEST_F(ReportCliTest, WritesTheWorkbookBesideThePdfAndRefusesBadOptions) {
+  ASSERT_EQ(run({"calc"}).status, 0);
+  const QString xlsx = dir_.filePath(QStringLiteral("结果.xlsx"));
+  CliRun r = run({"report", "--xlsx", xlsx, "--weight", "25", "--water", "35", "--pdf", pdf()});
+  ASSERT_EQ(r.status, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.out.contains("batch sheet 2 formula(s)")) << r.out.toStdString();
+  EXPECT_GT(QFileInfo(xlsx).size(), 1000);
+  EXPECT_TRUE(QFileInfo::exists(pdf()));
+
+  EXPECT_EQ(run({"report", "--xlsx"}).status, 2);
+  EXPECT_EQ(run({"report", "--pdf", pdf(), "--weight", "25"}).status, 2);  // a weight without a workbook
+  r = run({"report", "--xlsx", xlsx, "--weight", "0"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(r.err.contains(QStringLiteral("批料重量"))) << r.err.toStdString();
+  const QString unwritable = dir_.filePath(QStringLiteral("没有/结果.xlsx"));
+  r = run({"report", "--xlsx", unwritable});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.err.contains(unwritable)) << r.err.toStdString();
+}
+
 }  // namespace

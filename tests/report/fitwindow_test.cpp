@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include "app/mainscreen_fixture.h"
@@ -15,6 +16,7 @@
 #include "report/fitpage.h"
 #include "report/fitwindow.h"
 #include "report/stullpage.h"
+#include "workbook_file.h"
 
 namespace tessaro::test {
 namespace {
@@ -98,6 +100,25 @@ TEST_F(FitWindowTest, FollowsTheResultTableAndItsInputsReachTheFigures) {
   window->refresh();
   EXPECT_EQ(window->readError(), "表3中没有计算结果，请先进行配方计算或验算组成。");
   EXPECT_FALSE(batch->sheet());
+}
+
+TEST_F(FitWindowTest, TheBatchPageWritesTheWorkbookWithTheSheetShown) {
+  ASSERT_TRUE(screen->calculate());
+  window->open();
+  report::BatchPage* batch = window->batchPage();
+  const auto* button = batch->findChild<QPushButton*>(QStringLiteral("BatchXlsx"));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), "导出Excel...");
+  const QString xlsx = tmp.filePath(QStringLiteral("配料单.xlsx"));
+  ASSERT_TRUE(batch->exportXlsx(xlsx));
+  EXPECT_TRUE(isThreeSheetWorkbook(xlsx));
+  // No sheet shown, no workbook: the refusal is told.
+  batch->weightEdit()->setText(QStringLiteral("0"));
+  prompter.clear();
+  EXPECT_FALSE(batch->exportXlsx(tmp.filePath(QStringLiteral("另一个.xlsx"))));
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_EQ(prompter.messages[0].text, batch->message()->text());
+  EXPECT_FALSE(QFile::exists(tmp.filePath(QStringLiteral("另一个.xlsx"))));
 }
 
 }  // namespace

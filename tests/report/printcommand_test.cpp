@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
+#include <QToolBar>
 
 #include "app/mainscreen_fixture.h"
 #include "pdf_text.h"
 #include "report/printcommand.h"
+#include "workbook_file.h"
 
 namespace tessaro::test {
 namespace {
@@ -107,6 +109,25 @@ TEST_F(PrintCommandTest, ExportWritesTheReportShownAsPdf) {
   EXPECT_FALSE(command->exportPdf(bad));
   ASSERT_EQ(prompter.messages.size(), 1u);
   EXPECT_TRUE(prompter.messages[0].text.contains(bad));
+  closePreview(command);
+}
+
+TEST_F(PrintCommandTest, TheExcelActionWritesTheWorkbook) {
+  ASSERT_TRUE(screen->calculate());
+  PrintCommand* command = run();
+  ASSERT_NE(command, nullptr);
+  QAction* action = command->exportXlsxAction();
+  ASSERT_NE(action, nullptr);
+  EXPECT_EQ(action->text(), "导出Excel…");
+  EXPECT_TRUE(command->preview()->findChild<QToolBar*>()->actions().contains(action));
+  const QString xlsx = tmp.filePath(QStringLiteral("导出.xlsx"));
+  ASSERT_TRUE(command->exportXlsx(xlsx));
+  EXPECT_TRUE(isThreeSheetWorkbook(xlsx));
+  prompter.clear();
+  const QString bad = tmp.filePath(QStringLiteral("无/导出.xlsx"));
+  EXPECT_FALSE(command->exportXlsx(bad));
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_TRUE(prompter.messages[0].text.contains(bad)) << prompter.messages[0].text.toStdString();
   closePreview(command);
 }
 
