@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package in a release build of its own, installs it on this
 # machine (as root, or through sudo) and checks what it installed: the
-# installed tessaro-cli calculates on a fresh data folder made from the
-# installed template, the desktop program starts, and the desktop entry, the
+# installed tessaro-cli calculates on a fresh copy of the installed template
+# and in a fresh home, the desktop program starts, and the desktop entry, the
 # AppStream file, the icons and the manual pages pass their checkers.
 #
 #   packaging/check.sh [BUILD]      (BUILD: the build folder, build/package)
@@ -31,13 +31,12 @@ tessaro_build "$build" all -DCMAKE_BUILD_TYPE=Release -DTESSARO_BUILD_TESTS=OFF 
 rm -f "$build"/tessaro_*.deb
 (cd "$build" && cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log" >&2; fail "cpack failed"; }
 debs=("$build"/tessaro_*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single tessaro_*.deb in $build"
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then fail "cpack made no single tessaro_*.deb in $build"; fi
 deb=$(realpath "${debs[0]}")
 echo "Package: $deb"
 dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
-if dpkg-deb --contents "$deb" | grep -q ' \./usr/local/'; then
-  fail "the package has files under /usr/local"
-fi
+contents=$(dpkg-deb --contents "$deb")
+if grep -q ' \./usr/local/' <<<"$contents"; then fail "the package has files under /usr/local"; fi
 
 # The same version again replaces what an earlier run installed.
 tessaro_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$deb" >"$build/apt.log" 2>&1 ||
@@ -97,7 +96,7 @@ appstreamcli validate --no-net --pedantic "/usr/share/metainfo/$id.metainfo.xml"
 grep -qx "Icon=$id" "$desktop" || fail "$desktop does not name the icon $id"
 for size in 16 22 24 32 48 64 128 256; do
   icon=/usr/share/icons/hicolor/${size}x${size}/apps/$id.png
-  file -b "$icon" | grep -q "^PNG image data, $size x $size," || fail "$icon is no $size×$size PNG"
+  [[ "$(file -b "$icon")" == "PNG image data, $size x $size,"* ]] || fail "$icon is no $size×$size PNG"
 done
 grep -q '<svg' "/usr/share/icons/hicolor/scalable/apps/$id.svg" || fail "no scalable icon"
 
@@ -108,7 +107,8 @@ for page in tessaro tessaro-cli; do
   [ ! -s "$work/groff.err" ] || { cat "$work/groff.err" >&2; fail "groff warns on the manual page $page(1)"; }
   lexgrog "/usr/share/man/man1/$page.1.gz" >/dev/null || fail "lexgrog finds no NAME section in $page(1)"
 done
-MANWIDTH=200 man -l /usr/share/man/man1/tessaro-cli.1.gz 2>/dev/null | col -b >"$work/manual.txt"
+MANWIDTH=200 man -l /usr/share/man/man1/tessaro-cli.1.gz 2>/dev/null | col -b | sed -n '/^COMMANDS/,/^EXIT STATUS/p' \
+  >"$work/manual.txt"
 fresh_cli --help 2>"$work/usage.txt" || true
 commands=$(sed -n 's/^  \([a-z][a-z]*\) .*/\1/p' "$work/usage.txt")
 [ -n "$commands" ] || fail "tessaro-cli --help lists no commands"
