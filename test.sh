@@ -9,8 +9,9 @@ cd "$(dirname "$0")"
 . ./deps.sh
 tessaro_install_deps python3-dbfread poppler-utils libglpk-dev libbenchmark-dev \
   desktop-file-utils appstream dpkg-dev file
-# A compiler cache, when there is one, makes the second build of each source cheap.
-if [ -d /usr/lib/ccache ]; then export PATH=/usr/lib/ccache:$PATH; fi
+# A compiler cache, when there is one, makes the second build of each source
+# cheap, in this folder and in other copies of the sources.
+if [ -d /usr/lib/ccache ]; then export PATH=/usr/lib/ccache:$PATH CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}; fi
 tessaro_build build/sanitize all -DCMAKE_BUILD_TYPE=Debug -DTESSARO_SANITIZE=ON -DTESSARO_WERROR=ON \
   -DTESSARO_BUILD_TESTS=ON -DTESSARO_BUILD_BENCH=ON
 
