@@ -1,8 +1,21 @@
 # Installs the Debian packages that building and testing Tessaro needs.
-# Sourced by tessaro.sh and test.sh; quiet when everything is already there.
-# tessaro_install_deps installs these and any packages named as its arguments.
+# Sourced by tessaro.sh, test.sh and packaging/check.sh; quiet when everything
+# is already there. tessaro_install_deps installs these and any packages named
+# as its arguments.
 
 tessaro_packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-noto-cjk fonts-urw-base35 fonts-arphic-gbsn00lp fonts-arphic-uming qt6-translations-l10n qt6-svg-dev libxlsxwriter-dev"
+
+# Runs its arguments as root: directly when this is root, else through sudo.
+tessaro_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "Not root and no sudo to run: $*. Run this script as root or install sudo." >&2
+    return 1
+  fi
+}
 
 tessaro_install_deps() {
   local missing=() p
@@ -13,18 +26,13 @@ tessaro_install_deps() {
   done
   [ ${#missing[@]} -eq 0 ] && return 0
 
-  local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    if command -v sudo >/dev/null 2>&1; then
-      sudo=(sudo)
-    else
-      echo "Missing packages: ${missing[*]}. Run this script as root or install sudo." >&2
-      return 1
-    fi
+  if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null 2>&1; then
+    echo "Missing packages: ${missing[*]}. Run this script as root or install sudo." >&2
+    return 1
   fi
   echo "Installing: ${missing[*]}"
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq || return 1
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
+  tessaro_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq || return 1
+  tessaro_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
 }
 
 # Configures the tree in folder $1 and builds its targets $2 (separated by blanks; "all" for everything),

@@ -12,6 +12,7 @@ namespace tessaro::ui {
 
 bool prepareApplication() {
   QApplication::setApplicationName(QStringLiteral("Tessaro"));
+  QApplication::setDesktopFileName(QStringLiteral(TESSARO_APP_ID));
   QApplication::setStyle(QStringLiteral("Fusion"));
   QApplication::setWindowIcon(programIcon());
   // Qt takes the user's locale for the C library, where a decimal comma

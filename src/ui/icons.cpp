@@ -1,5 +1,6 @@
 #include "icons.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -94,16 +95,10 @@ QIcon toolIcon(const QString& name) {
   return QIcon(pm);
 }
 
-namespace {
-
-// The program's picture at `size` pixels: a glazed bowl on a kiln-brick tile,
-// drawn on a 32-unit grid.
-QPixmap programPixmap(int size) {
-  QPixmap pm(size, size);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
+void paintProgramPicture(QPainter& p, double size) {
+  p.save();
   p.setRenderHint(QPainter::Antialiasing);
-  p.scale(size / double(kSize), size / double(kSize));
+  p.scale(size / kSize, size / kSize);
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(178, 74, 42));
   p.drawRoundedRect(QRectF(1, 1, kSize - 2, kSize - 2), 6, 6);
@@ -118,17 +113,24 @@ QPixmap programPixmap(int size) {
   p.setBrush(QColor(236, 226, 205));
   p.drawRect(QRectF(12, 24, 8, 3));
   p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap));
+  p.setBrush(Qt::NoBrush);
   p.drawLine(QPointF(7, 12), QPointF(25, 12));
   p.drawArc(QRectF(9, 8, 14, 8), 30 * 16, 120 * 16);  // steam of the kiln
-  p.end();
-  return pm;
+  p.restore();
 }
 
-}  // namespace
+QImage programImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  paintProgramPicture(p, size);
+  p.end();
+  return image;
+}
 
 QIcon programIcon() {
   QIcon icon;
-  for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(programPixmap(size));
+  for (int size : kProgramIconSizes) icon.addPixmap(QPixmap::fromImage(programImage(size)));
   return icon;
 }
 
