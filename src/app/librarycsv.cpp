@@ -37,7 +37,8 @@ QString rowText(int row) { return QStringLiteral("第 %1 行").arg(row); }
 
 // The field a header cell names: "caption [FIELD]", or the field name alone.
 QString headerField(const QString& cell) {
-  const QString t = cell.trimmed();
+  QString t = cell.trimmed();
+  while (t.startsWith(QChar(0xFEFF))) t = t.mid(1).trimmed();  // a second byte-order mark
   const qsizetype open = t.lastIndexOf(QLatin1Char('['));
   if (t.endsWith(QLatin1Char(']')) && open >= 0) return t.mid(open + 1, t.size() - open - 2).trimmed();
   return t;
@@ -110,7 +111,7 @@ std::optional<Header> readHeader(const std::vector<std::string>& cells, const La
   }
   for (std::size_t i = 0; i < layout.fields.size(); ++i) {
     if (std::find(h.fields.begin(), h.fields.end(), int(i)) == h.fields.end()) {
-      problems.add(rowText(1) + QStringLiteral("：缺少 %1 的列").arg(csvFieldLabel(layout.fields[i].name, columns)));
+      problems.add(rowText(1) + QStringLiteral("：缺少列 %1").arg(csvFieldLabel(layout.fields[i].name, columns)));
     }
   }
   if (problems.count() > 0) return std::nullopt;

@@ -123,7 +123,9 @@ void appendCsvRow(std::string& out, const std::vector<std::string>& cells) {
   for (const std::string& cell : cells) {
     if (!first) out.push_back(',');
     first = false;
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+    // A cell that starts with the byte-order mark is quoted, so that at the
+    // start of a file it is not taken for the mark.
+    if (cell.find_first_of(",\"\r\n") == std::string::npos && cell.compare(0, kUtf8Bom.size(), kUtf8Bom) != 0) {
       out.append(cell);
       continue;
     }

@@ -36,7 +36,8 @@ CsvReading readCsv(std::string_view text);
 std::optional<std::size_t> firstNonUtf8(std::string_view text);
 
 // Appends one row to `out`: the cells separated by commas, a cell that holds
-// a comma, a quote or a line break quoted with its quotes doubled, and CRLF.
+// a comma, a quote or a line break, or starts with the byte-order mark,
+// quoted with its quotes doubled, and CRLF.
 void appendCsvRow(std::string& out, const std::vector<std::string>& cells);
 
 }  // namespace tessaro::core
