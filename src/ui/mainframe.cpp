@@ -289,6 +289,11 @@ void TMainForm::buildMenu() {
   follow(C::FrameBody, C::ToolBody, [this] { TB8Click(); });
   follow(C::FrameGlaze, C::ToolGlaze, [this] { TB9Click(); });
   buildFitMenu();
+  buildLibraryCsvMenu();
+  updateMenuBar();
+}
+
+void TMainForm::buildLibraryCsvMenu() {
   libraryCsvMenu_ = ui::buildPlainMenu(
       this, QStringLiteral("导入导出(&X)"), QStringLiteral("LibraryCsvMenu"),
       {{"导出CSV(&E)…", "LibraryExportCsv", "把当前库窗口的全部记录导出为 CSV 文件，LibreOffice 和 Excel 都能打开",
@@ -296,7 +301,6 @@ void TMainForm::buildMenu() {
        {"导入CSV(&I)…", "LibraryImportCsv", "从 CSV 文件导入记录到当前库窗口的库：每个单元格检查无误才写入，可添加或替换",
         [this] { libraryCsvClick(true); }}});
   connect(libraryCsvMenu_, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
-  updateMenuBar();
 }
 
 void TMainForm::buildFitMenu() {

@@ -119,6 +119,7 @@ class TMainForm : public QMainWindow {
   void buildStatusStrip();
   void buildMenu();
   void buildFitMenu();
+  void buildLibraryCsvMenu();
   void updateMenuBar();
   // The library window that is the active child window, if one is.
   TLibraryForm* activeLibrary() const;
