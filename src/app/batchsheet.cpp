@@ -1,9 +1,8 @@
 #include "app/batchsheet.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
+#include "app/csvfile.h"
 #include "core/format.h"
 
 namespace tessaro::app {
@@ -28,22 +27,6 @@ std::optional<double> fieldNumber(const QString& text, const QString& field, con
 }
 
 QString text(double value, int decimals) { return QString::fromStdString(core::formatFixed(value, decimals, 0)); }
-
-QString csvField(const QString& field) {
-  static const QString special = QStringLiteral(",\"\r\n");
-  bool quote = false;
-  for (const QChar c : field) quote = quote || special.contains(c);
-  if (!quote) return field;
-  QString doubled = field;
-  doubled.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-  return QLatin1Char('"') + doubled + QLatin1Char('"');
-}
-
-void csvRow(QString& out, const QStringList& fields) {
-  QStringList quoted;
-  for (const QString& f : fields) quoted << csvField(f);
-  out += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-}
 
 }  // namespace
 
@@ -114,34 +97,25 @@ std::vector<BatchRow> batchRows(const core::BatchFormula& f) {
 }
 
 QByteArray batchCsv(const BatchSheet& sheet) {
-  QString out;
-  csvRow(out, {QStringLiteral("配方"), QStringLiteral("原料名称"), QStringLiteral("配比(%)"),
-               QStringLiteral("重量(kg)"), QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")});
+  std::string out;
+  appendCsvRow(out, {QStringLiteral("配方"), QStringLiteral("原料名称"), QStringLiteral("配比(%)"),
+                     QStringLiteral("重量(kg)"), QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")});
   for (const core::BatchFormula& f : sheet.formulas) {
     const QString label = QString::fromStdString(f.label);
     for (const core::BatchLine& l : f.lines) {
-      csvRow(out, {label, QString::fromStdString(l.name), batchPercentText(l.proportion), batchKgText(l.kg),
-                   batchPriceText(l.price), batchCostText(l.cost)});
+      appendCsvRow(out, {label, QString::fromStdString(l.name), batchPercentText(l.proportion), batchKgText(l.kg),
+                         batchPriceText(l.price), batchCostText(l.cost)});
     }
-    csvRow(out, {label, QStringLiteral("干料合计"), batchPercentText(f.proportion), batchKgText(f.dryKg), {}, {}});
-    csvRow(out, {label, QStringLiteral("水"), {}, batchKgText(f.waterKg), {}, {}});
-    csvRow(out, {label, QStringLiteral("浆料合计"), {}, batchKgText(f.wetKg()), {}, {}});
-    csvRow(out, {label, QStringLiteral("合计金额"), {}, {}, {}, batchCostText(f.cost)});
+    appendCsvRow(out, {label, QStringLiteral("干料合计"), batchPercentText(f.proportion), batchKgText(f.dryKg), {}, {}});
+    appendCsvRow(out, {label, QStringLiteral("水"), {}, batchKgText(f.waterKg), {}, {}});
+    appendCsvRow(out, {label, QStringLiteral("浆料合计"), {}, batchKgText(f.wetKg()), {}, {}});
+    appendCsvRow(out, {label, QStringLiteral("合计金额"), {}, {}, {}, batchCostText(f.cost)});
   }
-  return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
+  return csvFileBytes(out);
 }
 
 bool writeBatchCsv(const QString& path, const BatchSheet& sheet, QString* error) {
-  QSaveFile file(path);
-  const QByteArray bytes = batchCsv(sheet);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    if (error) {
-      *error =
-          QStringLiteral("不能写入 CSV 文件 %1（%2）。").arg(QFileInfo(path).absoluteFilePath(), file.errorString());
-    }
-    return false;
-  }
-  return true;
+  return writeCsvFile(path, batchCsv(sheet), error);
 }
 
 }  // namespace tessaro::app

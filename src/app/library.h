@@ -179,6 +179,13 @@ class Library {
   bool chooseOtherOxide(int entry);
   bool nameOtherOxide();
 
+  // --- CSV files (app/librarycsv.h) -------------------------------------------------
+  // Writes the library to the CSV file `path`.
+  bool exportCsv(const QString& path);
+  // Imports the CSV file `path`, asking whether to add or to replace; then
+  // the whole library is shown, its tree rebuilt.
+  bool importCsv(const QString& path);
+
   // --- Transfers -------------------------------------------------------------------
   // The transfer routine on the current record; its callers bring the main
   // screen forward.
@@ -191,6 +198,8 @@ class Library {
 
  private:
   bool usable() const { return table_.isOpen(); }
+  // Says that the library did not open, so `action` cannot run; false.
+  bool notOpen(const QString& action);
   bool engineFailure(const store::Table& t);
   bool hasCurrentRecord() const;
   void readCaptionsAndTree();

@@ -123,8 +123,10 @@ class WorkingTables {
     bool wholeTable = false;  // every record, the compact display's range lifted
   };
   // Visits every record like forEach and returns to the record it started on.
+  // (The default is written out: clang takes no initializer of a class
+  // nested in one not yet complete.)
   template <typename F>
-  bool forEachKeepingPlace(store::Table& t, F&& f, Walk how = {}) {
+  bool forEachKeepingPlace(store::Table& t, F&& f, Walk how = Walk{true, false}) {
     const store::Table::Bookmark here = t.bookmark();
     bool done = false;
     {

@@ -45,5 +45,7 @@ int runReport(Context& ctx);
 int runBatch(Context& ctx);
 int runExpansion(Context& ctx);
 int runStull(Context& ctx);
+int runExport(Context& ctx);
+int runImport(Context& ctx);
 
 }  // namespace tessaro::cli

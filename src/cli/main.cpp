@@ -47,7 +47,11 @@ int usage(QTextStream& err) {
          "                    set NAME (default Appen), and their fit on a body of coefficient X\n"
          "  stull [--png FILE] [--svg FILE]\n"
          "                    the result formulas and the target on the Stull chart (RO = 1);\n"
-         "                    prints one JSON object, writes the chart as PNG or SVG\n";
+         "                    prints one JSON object, writes the chart as PNG or SVG\n"
+         "  export TABLE FILE the library TABLE (materials, targets) as a CSV file\n"
+         "  import TABLE FILE [--replace]\n"
+         "                    checks the CSV file FILE and adds its records to the library TABLE,\n"
+         "                    or replaces the library's records with them\n";
   err.flush();
   return tessaro::cli::kBadInput;
 }
@@ -88,6 +92,8 @@ const std::map<QString, Command>& commandTable() {
       {QStringLiteral("batch"), {tessaro::cli::runBatch, false}},
       {QStringLiteral("expansion"), {tessaro::cli::runExpansion, false}},
       {QStringLiteral("stull"), {tessaro::cli::runStull, false}},
+      {QStringLiteral("export"), {tessaro::cli::runExport, false}},
+      {QStringLiteral("import"), {tessaro::cli::runImport, true}},
   };
   return commands;
 }

@@ -207,8 +207,9 @@ void fill(Tableau& tab, const std::vector<SolverMaterial>& materials, const Targ
 }
 
 // The sweeps over whole rows (weighting, the phase-1 row, a pivot) use AVX2 where the processor has it. AVX2 brings no
-// fused multiply-add, so every cell is rounded exactly as in the plain code.
-#if defined(__GNUC__) && defined(__x86_64__)
+// fused multiply-add, so every cell is rounded exactly as in the plain code. Clang does not clone templates: it builds
+// the plain code.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
 #define TESSARO_WIDE_SWEEP __attribute__((target_clones("avx2", "default")))
 #else
 #define TESSARO_WIDE_SWEEP

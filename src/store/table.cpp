@@ -531,6 +531,12 @@ bool Table::pack() {
   return true;
 }
 
+bool Table::rewrite(const std::vector<QByteArray>& records, bool keepRecords) {
+  if (!requireOpen() || !leaveRecord()) return false;
+  if (!file_->settleCursors(this) || !file_->rewrite(records, keepRecords)) return fail(file_->errorString());
+  return true;
+}
+
 bool Table::settle() { return leaveRecord(); }
 
 }  // namespace tessaro::store

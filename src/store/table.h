@@ -28,6 +28,7 @@
 
 #include "core/format.h"
 #include "store/dbf.h"
+#include "store/fieldtext.h"
 #include "store/paths.h"
 #include "store/recordview.h"
 #include "store/result.h"
@@ -109,6 +110,8 @@ class Table : public QObject, private TableFile::Cursor {
   // --- Fields ------------------------------------------------------------------
 
   int fieldCount() const;
+  // The fields of an open table, with the length of its records.
+  const dbf::Layout& layout() const { return file_->layout(); }
   const dbf::Field& fieldAt(int index) const { return file_->layout().fields.at(std::size_t(index)); }
   // Index of a field, letter case ignored; -1 when the table has none.
   int fieldIndex(const QString& name) const { return isOpen() ? file_->fieldIndex(name) : -1; }
@@ -253,6 +256,13 @@ class Table : public QObject, private TableFile::Cursor {
   // layout its own structure shows beyond doubt (mendReport() says what was
   // mended), and otherwise refused and left byte for byte. It stays open.
   bool pack();
+  // Writes the table anew: its live records (none when `keepRecords` is
+  // false) followed by `records`, each a whole record of layout() (see
+  // store/fieldtext.h), go to a new file that is renamed over the old one,
+  // so that a failure at any moment leaves the table as it was. Deleted
+  // records are left out as a pack leaves them. The other cursors of this
+  // program first post what they edit, then see the new records from their first.
+  bool rewrite(const std::vector<QByteArray>& records, bool keepRecords);
   // After a pack that mended the header: one sentence naming the file and what
   // was mended; empty otherwise.
   QString mendReport() const { return mendReport_; }
@@ -298,7 +308,7 @@ class Table : public QObject, private TableFile::Cursor {
   // Starts a new record shown at the current row, or after the last one.
   bool startNewRecord(bool atEnd);
   bool writeField(int index, const QByteArray& bytes);
-  std::optional<QByteArray> numberBytes(int index, double value);
+  bool writeText(const QString& field, const QString& text, TextRule rule);
   std::optional<RecordKey> keyFor(const QVariant& value);
 
   // Goes to the first record, before which nothing lies (bof).

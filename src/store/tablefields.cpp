@@ -1,12 +1,11 @@
 #include "store/table.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
 
+#include "store/fieldtext.h"
 #include "store/gbk.h"
 
 namespace tessaro::store {
@@ -177,104 +176,25 @@ bool Table::requireEditing(const QString& field) const {
 }
 
 bool Table::writeField(int index, const QByteArray& bytes) {
-  const dbf::Field& f = fieldAt(index);
-  char* to = buffer_.data() + f.offset;
-  std::memset(to, ' ', std::size_t(f.length));
-  std::memcpy(to, bytes.constData(), std::size_t(std::min<qsizetype>(bytes.size(), f.length)));
+  putField(buffer_.data(), fieldAt(index), bytes);
   modified_ = true;
   announce();
   return true;
 }
 
-std::optional<QByteArray> Table::numberBytes(int index, double value) {
-  const dbf::Field& f = fieldAt(index);
-  if (!std::isfinite(value)) {
-    fieldFailure(f.name, QStringLiteral("不能保存非有限的数值"), nullptr);
-    return std::nullopt;
-  }
-  const std::string text = core::formatFixed(value, f.decimals, f.length);
-  if (int(text.size()) > f.length) {
-    fieldFailure(f.name,
-                 QStringLiteral("放不下数值 %1（宽 %2，小数 %3 位）")
-                     .arg(QString::fromStdString(core::formatGeneral(value)))
-                     .arg(f.length)
-                     .arg(f.decimals),
-                 nullptr);
-    return std::nullopt;
-  }
-  return QByteArray::fromStdString(text);
-}
-
-bool Table::setText(const QString& field, const QString& text) {
+bool Table::writeText(const QString& field, const QString& text, TextRule rule) {
   if (!requireEditing(field)) return false;
   const int index = fieldIndex(field);
   if (index < 0) return fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
   const dbf::Field& f = fieldAt(index);
-  const QString t = text.trimmed();
-  switch (f.type) {
-    case 'C': {
-      const auto bytes = gbk::encode(text);
-      if (!bytes) return fieldFailure(f.name, QStringLiteral("不能保存字符“%1”：GBK 里没有这个字").arg(bytes.error()), nullptr);
-      return writeField(index, bytes->left(gbk::cutLength(*bytes, f.length)));
-    }
-    case 'N':
-    case 'F': {
-      if (t.isEmpty()) return writeField(index, QByteArray());
-      const auto v = core::parseNumber(t.toStdString());
-      if (!v) return fieldFailure(f.name, QStringLiteral("不能写入“%1”：不是数字").arg(text), nullptr);
-      const auto bytes = numberBytes(index, *v);
-      return bytes && writeField(index, *bytes);
-    }
-    case 'D': {
-      if (t.isEmpty()) return writeField(index, QByteArray());
-      static const QRegularExpression form(
-          QStringLiteral("^(\\d{4})(?:-|年)?(\\d{2})(?:-|月)?(\\d{2})日?$"));
-      const auto m = form.match(t);
-      const core::Date d{m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()};
-      if (!m.hasMatch() || !dbf::isValidDate(d)) {
-        return fieldFailure(f.name, QStringLiteral("不能写入“%1”：不是日期").arg(text), nullptr);
-      }
-      return setDate(field, d);
-    }
-    case 'L': {
-      static const QString accepted = QStringLiteral("TtFfYyNn?");
-      if (t.isEmpty()) return writeField(index, QByteArray());
-      if (t.size() != 1 || !accepted.contains(t[0])) {
-        return fieldFailure(f.name, QStringLiteral("不能写入“%1”：不是逻辑值").arg(text), nullptr);
-      }
-      return writeField(index, t.toUpper().toLatin1());
-    }
-    default:
-      return fieldFailure(f.name, QStringLiteral("的类型 %1 不能写入").arg(QChar(f.type)), nullptr);
-  }
+  const auto bytes = fieldBytes(f, text, rule);
+  if (!bytes) return fieldFailure(f.name, bytes.error(), nullptr);
+  return writeField(index, *bytes);
 }
 
-bool Table::setTypedText(const QString& field, const QString& text) {
-  if (!requireEditing(field)) return false;
-  const int index = fieldIndex(field);
-  if (index < 0) return fail(QStringLiteral("表文件 %1 没有字段 %2").arg(displayName_, field));
-  const dbf::Field& f = fieldAt(index);
-  if (f.type == 'C') {
-    const auto bytes = gbk::encode(text);
-    // Trailing blanks are no part of a stored text; a character GBK lacks is setText's refusal.
-    qsizetype used = bytes ? bytes->size() : 0;
-    while (used > 0 && bytes->at(used - 1) == ' ') --used;
-    if (used > f.length) {
-      return fieldFailure(f.name,
-                          QStringLiteral("放不下“%1”：最多 %2 个字节（一个汉字占 2 个字节），这段文字有 %3 个字节，请改短")
-                              .arg(text.trimmed())
-                              .arg(f.length)
-                              .arg(used),
-                          nullptr);
-    }
-  } else if (f.isNumeric() && f.decimals == 0) {
-    const auto v = core::parseNumber(text.trimmed().toStdString());
-    if (v && std::isfinite(*v) && *v != std::trunc(*v)) {
-      return fieldFailure(f.name, QStringLiteral("不能写入“%1”：只能放整数").arg(text.trimmed()), nullptr);
-    }
-  }
-  return setText(field, text);
-}
+bool Table::setText(const QString& field, const QString& text) { return writeText(field, text, TextRule::Written); }
+
+bool Table::setTypedText(const QString& field, const QString& text) { return writeText(field, text, TextRule::Typed); }
 
 bool Table::setNumber(const QString& field, double value) {
   if (!requireEditing(field)) return false;
@@ -283,8 +203,9 @@ bool Table::setNumber(const QString& field, double value) {
   const dbf::Field& f = fieldAt(index);
   if (f.type == 'C') return setText(field, QString::fromStdString(core::formatGeneral(value)));
   if (!f.isNumeric()) return fieldFailure(f.name, QStringLiteral("不是数值字段，不能写入数字"), nullptr);
-  const auto bytes = numberBytes(index, value);
-  return bytes && writeField(index, *bytes);
+  const auto bytes = numberBytes(f, value);
+  if (!bytes) return fieldFailure(f.name, bytes.error(), nullptr);
+  return writeField(index, *bytes);
 }
 
 bool Table::setInteger(const QString& field, int value) { return setNumber(field, double(value)); }
@@ -296,11 +217,7 @@ bool Table::setDate(const QString& field, const core::Date& d) {
   const dbf::Field& f = fieldAt(index);
   if (f.type != 'D') return fieldFailure(f.name, QStringLiteral("不是日期字段，不能写入日期"), nullptr);
   if (!dbf::isValidDate(d)) return fieldFailure(f.name, QStringLiteral("不能写入无效的日期"), nullptr);
-  return writeField(index, QStringLiteral("%1%2%3")
-                               .arg(d.year, 4, 10, QLatin1Char('0'))
-                               .arg(d.month, 2, 10, QLatin1Char('0'))
-                               .arg(d.day, 2, 10, QLatin1Char('0'))
-                               .toLatin1());
+  return writeField(index, dateBytes(d));
 }
 
 bool Table::clear(const QString& field) {

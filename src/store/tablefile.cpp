@@ -93,19 +93,24 @@ void syncFolder(const QString& path) {
 
 QString busyText(const QString& name) { return QStringLiteral("表文件 %1 正在被其他程序使用，不能独占打开").arg(name); }
 
-// A new file of `count` records with `layout`, the records taken from
-// `records`, the deleted ones left out.
-QByteArray packedFile(dbf::Layout layout, const char* records, std::int64_t count) {
+// A new file with `layout` of the live records among the `count` records at
+// `records`, followed by the records `more`.
+QByteArray packedFile(dbf::Layout layout, const char* records, std::int64_t count, const std::vector<QByteArray>& more = {}) {
   const int rl = layout.recordLength;
   std::int64_t live = 0;
   for (std::int64_t i = 0; i < count; ++i) live += records[i * rl] != dbf::kDeletedFlag ? 1 : 0;
+  const std::int64_t total = live + std::int64_t(more.size());
   layout.productionIndex = 0;
-  QByteArray data = dbf::buildHeader(layout, std::uint32_t(live), today());
-  data.reserve(data.size() + live * rl + 1);
+  QByteArray data = dbf::buildHeader(layout, std::uint32_t(total), today());
+  data.reserve(data.size() + total * rl + 1);
   for (std::int64_t i = 0; i < count; ++i) {
     const char* rec = records + i * rl;
     if (rec[0] == dbf::kDeletedFlag) continue;
     data.append(rec, rl);
+    data[data.size() - rl] = dbf::kLiveFlag;
+  }
+  for (const QByteArray& rec : more) {
+    data.append(rec);
     data[data.size() - rl] = dbf::kLiveFlag;
   }
   data.append(dbf::kEofMark);
@@ -330,24 +335,34 @@ bool TableFile::reload() {
 bool TableFile::pack() {
   mended_.clear();
   if (noWrite_) return fail(whyReadOnly());
-  if (!structural_) return replaceWith(packedFile(layout_, bytes_.data() + start_, count_));
+  const QString packing = QStringLiteral("整理表文件 %1 失败").arg(name_);
+  if (!structural_) return replaceWith(packedFile(layout_, bytes_.data() + start_, count_), packing);
   Bytes all;
   if (!readWhole(&all)) return false;
   const auto mend = dbf::planMend(QByteArrayView(all.data(), qsizetype(all.size())));
   if (!mend) return fail(damage_ + QStringLiteral("看不出它本来的结构（%1），没有整理，文件保持原样。").arg(mend.error()));
-  if (!replaceWith(packedFile(mend->layout, all.data() + mend->layout.headerLength, mend->records))) return false;
+  if (!replaceWith(packedFile(mend->layout, all.data() + mend->layout.headerLength, mend->records), packing)) return false;
   mended_ = mend->changes;
   return true;
 }
 
-bool TableFile::replaceWith(const QByteArray& data) {
+bool TableFile::rewrite(const std::vector<QByteArray>& records, bool keepRecords) {
+  if (readOnly()) return fail(whyReadOnly());
+  for (const QByteArray& rec : records) {
+    if (rec.size() != layout_.recordLength) return fail(QStringLiteral("写入表文件 %1 失败：记录的长度与表不符").arg(name_));
+  }
+  return replaceWith(packedFile(layout_, bytes_.data() + start_, keepRecords ? count_ : 0, records),
+                     QStringLiteral("写入表文件 %1 失败").arg(name_));
+}
+
+bool TableFile::replaceWith(const QByteArray& data, const QString& failed) {
   QByteArray tmpl = QFile::encodeName(QFileInfo(path_).absolutePath() + QStringLiteral("/.pack-XXXXXX"));
   const int tfd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-  if (tfd < 0) return fail(QStringLiteral("整理表文件 %1 失败：不能建立临时文件（%2）").arg(name_, systemError()));
+  if (tfd < 0) return fail(QStringLiteral("%1：不能建立临时文件（%2）").arg(failed, systemError()));
   auto abandon = [&](const QString& why) {
     ::close(tfd);
     ::unlink(tmpl.constData());
-    return fail(QStringLiteral("整理表文件 %1 失败：%2").arg(name_, why));
+    return fail(QStringLiteral("%1：%2").arg(failed, why));
   };
   struct stat st {};
   if (::fstat(handle_->fd, &st) == 0) ::fchmod(tfd, st.st_mode & 07777);
@@ -359,7 +374,9 @@ bool TableFile::replaceWith(const QByteArray& data) {
 
   ::close(handle_->fd);
   handle_->fd = tfd;
-  exclusive_ = true;
+  // A lock that was shared is shared again on the new file (another program
+  // that reads the folder takes no exclusive lock, so nothing comes between).
+  if (!exclusive_) ::flock(tfd, LOCK_SH | LOCK_NB);
   registry().erase(handle_->key);
   if (::fstat(tfd, &st) == 0) handle_->key = std::make_pair(st.st_dev, st.st_ino);
   registry()[handle_->key] = weak_from_this();

@@ -127,6 +127,9 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
   // mended() lists what that changed; when the layout cannot be told beyond
   // doubt, the file is left byte for byte.
   bool pack();
+  // Replaces the file with one that holds its live records (none when
+  // `keepRecords` is false) followed by `records`, as pack replaces it.
+  bool rewrite(const std::vector<QByteArray>& records, bool keepRecords);
   // What the last pack mended, each a clause in Chinese.
   const QStringList& mended() const { return mended_; }
 
@@ -150,8 +153,9 @@ class TableFile : public std::enable_shared_from_this<TableFile> {
   // Takes in the records from `from` on, which were added to bytes_: their
   // numbers and deletion flags.
   void takeInFrom(std::int64_t from);
-  // Puts `data` in place of the file; the new descriptor holds the lock.
-  bool replaceWith(const QByteArray& data);
+  // Puts `data` in place of the file; the new descriptor holds the lock, as
+  // exclusive as the old one's. A failure's reason starts with `failed`.
+  bool replaceWith(const QByteArray& data, const QString& failed);
 
   QString path_;
   QString name_;

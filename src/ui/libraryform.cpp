@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -458,6 +460,25 @@ void TLibraryForm::DBGrid1DblClick(int row, int column) {
 
 void TLibraryForm::SpeedButton1Click() {
   library_->transferShown();
+  finish();
+}
+
+void TLibraryForm::exportCsvClick() {
+  const QString caption = library_->traits().caption;
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出%1CSV").arg(caption),
+                                              QDir::home().filePath(caption + QStringLiteral(".csv")),
+                                              QStringLiteral("CSV 文件 (*.csv)"));
+  if (path.isEmpty()) return;
+  if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) path += QStringLiteral(".csv");
+  library_->exportCsv(path);
+}
+
+void TLibraryForm::importCsvClick() {
+  const QString path =
+      QFileDialog::getOpenFileName(this, QStringLiteral("导入%1CSV").arg(library_->traits().caption), QDir::homePath(),
+                                   QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
+  if (path.isEmpty()) return;
+  library_->importCsv(path);
   finish();
 }
 

@@ -73,6 +73,10 @@ class TLibraryForm : public QWidget {
   void Panel2MouseUp(int x);
   // The close box of the window.
   void FormClose();
+  // The frame's CSV menu on this window: a file chosen in a dialog, then the
+  // library exported to it or imported from it.
+  void exportCsvClick();
+  void importCsvClick();
 
  signals:
   // A command ran that may have changed the main screen or the frame's state.

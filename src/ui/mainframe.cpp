@@ -289,7 +289,18 @@ void TMainForm::buildMenu() {
   follow(C::FrameBody, C::ToolBody, [this] { TB8Click(); });
   follow(C::FrameGlaze, C::ToolGlaze, [this] { TB9Click(); });
   buildFitMenu();
+  buildLibraryCsvMenu();
   updateMenuBar();
+}
+
+void TMainForm::buildLibraryCsvMenu() {
+  libraryCsvMenu_ = ui::buildPlainMenu(
+      this, QStringLiteral("导入导出(&X)"), QStringLiteral("LibraryCsvMenu"),
+      {{"导出CSV(&E)…", "LibraryExportCsv", "把当前库窗口的全部记录导出为 CSV 文件，LibreOffice 和 Excel 都能打开",
+        [this] { libraryCsvClick(false); }},
+       {"导入CSV(&I)…", "LibraryImportCsv", "从 CSV 文件导入记录到当前库窗口的库：每个单元格检查无误才写入，可添加或替换",
+        [this] { libraryCsvClick(true); }}});
+  connect(libraryCsvMenu_, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
 }
 
 void TMainForm::buildFitMenu() {
@@ -306,6 +317,24 @@ void TMainForm::buildFitMenu() {
 
 void TMainForm::fitWindowClick() {
   if (fitWindowHandler_) fitWindowHandler_();
+}
+
+TLibraryForm* TMainForm::activeLibrary() const {
+  const QMdiSubWindow* active = mdiArea_->activeSubWindow();
+  for (TLibraryForm* library : {materialLibrary_, targetLibrary_}) {
+    if (active && library && library->subWindow() == active) return library;
+  }
+  return nullptr;
+}
+
+void TMainForm::libraryCsvClick(bool import) {
+  TLibraryForm* library = activeLibrary();
+  if (!library) return;
+  if (import) {
+    library->importCsvClick();
+  } else {
+    library->exportCsvClick();
+  }
 }
 
 void TMainForm::frameCreationStep(int screenWidth) {
@@ -387,6 +416,7 @@ void TMainForm::updateMenuBar() {
   // The menu of the glaze-fit window follows the main screen's or the frame's own menus.
   QList<QMenu*> menus = mainScreen ? mainScreen_->menus() : frameMenus_;
   if (fitMenu_) menus << fitMenu_;
+  if (libraryCsvMenu_ && activeLibrary()) menus << libraryCsvMenu_;
   QMenuBar* bar = menuBar();
   const QList<QAction*> now = bar->actions();
   bool same = now.size() == menus.size();

@@ -68,6 +68,8 @@ class TMainForm : public QMainWindow {
   // The menu appended after the main screen's and the frame's own menus, and its item.
   QMenu* fitMenu() const { return fitMenu_; }
   QAction* fitWindowAction() const { return fitWindowAction_; }
+  // The menu of the library windows' CSV files, appended while one of them is active.
+  QMenu* libraryCsvMenu() const { return libraryCsvMenu_; }
   QAction* action(app::Command c) const { return actions_.value(c); }
   const QList<QMenu*>& frameMenus() const { return frameMenus_; }
   QLabel* hintPanel() const { return hintPanel_; }
@@ -98,6 +100,8 @@ class TMainForm : public QMainWindow {
   void helpClick();
   void aboutClick();
   void fitWindowClick();
+  // The CSV menu's items: they act on the library window that is active.
+  void libraryCsvClick(bool import);
 
  signals:
   // A command of the main screen or of a library window has ended: the
@@ -115,7 +119,10 @@ class TMainForm : public QMainWindow {
   void buildStatusStrip();
   void buildMenu();
   void buildFitMenu();
+  void buildLibraryCsvMenu();
   void updateMenuBar();
+  // The library window that is the active child window, if one is.
+  TLibraryForm* activeLibrary() const;
   void showLibrary(TLibraryForm* window);
   void bringMainScreenForward();
   void tile(bool horizontal);
@@ -133,6 +140,7 @@ class TMainForm : public QMainWindow {
   std::function<void()> fitWindowHandler_;
   QMenu* fitMenu_ = nullptr;
   QAction* fitWindowAction_ = nullptr;
+  QMenu* libraryCsvMenu_ = nullptr;
   TAboutBox* about_ = nullptr;
   QWidget* printPreview_ = nullptr;
   QHash<app::Command, QAction*> actions_;

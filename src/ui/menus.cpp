@@ -25,4 +25,17 @@ QMenu* buildMenu(QWidget* owner, const QString& title, const QString& name, std:
   return m;
 }
 
+QMenu* buildPlainMenu(QWidget* owner, const QString& title, const QString& name, std::initializer_list<PlainMenuItem> items) {
+  auto* m = new QMenu(title, owner);
+  m->setObjectName(name);
+  for (const PlainMenuItem& it : items) {
+    QAction* a = m->addAction(QString::fromUtf8(it.caption));
+    a->setObjectName(QString::fromLatin1(it.name));
+    a->setStatusTip(QString::fromUtf8(it.hint));
+    a->setToolTip(a->statusTip());
+    QObject::connect(a, &QAction::triggered, owner, it.run);
+  }
+  return m;
+}
+
 }  // namespace tessaro::ui

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 
 #include "app/framestate.h"
@@ -25,5 +26,16 @@ struct MenuItem {
 // under its command.
 QMenu* buildMenu(QWidget* owner, const QString& title, const QString& name, std::initializer_list<MenuItem> items,
                  QHash<app::Command, QAction*>& actions);
+
+// An item of a menu that no command state governs: chosen, it runs `run`.
+struct PlainMenuItem {
+  const char* caption;
+  const char* name;  // Qt object name
+  const char* hint;  // status tip and tool tip
+  std::function<void()> run;
+};
+
+// A menu of `owner` with the items in order.
+QMenu* buildPlainMenu(QWidget* owner, const QString& title, const QString& name, std::initializer_list<PlainMenuItem> items);
 
 }  // namespace tessaro::ui

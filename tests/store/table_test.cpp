@@ -250,6 +250,20 @@ TEST_F(TableTest, TypedTextMustFitItsFieldAndAWholeNumberFieldTakesNoFraction) {
   ASSERT_TRUE(t.post());
 }
 
+TEST(FieldText, TheExactRuleRefusesMoreDecimalsThanTheFieldKeeps) {
+  const store::dbf::Field sio2{QStringLiteral("SIO2"), 'N', 10, 3, 1};
+  const auto bytes = [&](const char* text) {
+    const auto b = store::fieldBytes(sio2, QString::fromUtf8(text), store::TextRule::Exact);
+    return b ? b->toStdString() : b.error().toStdString();
+  };
+  EXPECT_EQ(bytes("45.73"), "    45.730");
+  EXPECT_EQ(bytes(" 45.7300 "), "    45.730");
+  EXPECT_EQ(bytes("1e3"), "  1000.000");
+  EXPECT_EQ(bytes("45.7305"), "不能写入“45.7305”：最多 3 位小数");
+  EXPECT_EQ(bytes("1234567.5"), "放不下数值 1234567.5（宽 10，小数 3 位）");
+  EXPECT_EQ(store::fieldBytes(sio2, QStringLiteral("45.7305"), store::TextRule::Typed)->toStdString(), "    45.731");
+}
+
 TEST_F(TableTest, EditOnAnEmptyTableStartsItsFirstRecord) {
   ASSERT_TRUE(create(QStringLiteral("结果.DBF"), store::schema::result()));
   const QString file = path(QStringLiteral("结果.DBF"));
@@ -713,6 +727,38 @@ TEST_F(TableTest, PackKeepsTheLiveRecordsInANewFile) {
   ASSERT_TRUE(openIn(other, QStringLiteral("YLK.DBF")));
   EXPECT_EQ(names(other), (std::vector<QString>{"1", "3", "5", "6"}));
   EXPECT_TRUE(other.damageReport().isEmpty());
+}
+
+TEST_F(TableTest, RewriteAddsAfterTheLiveRecordsOrReplacesThemInANewFile) {
+  ASSERT_TRUE(create(QStringLiteral("YLK.DBF"), store::schema::materialLibrary()));
+  const QString file = path(QStringLiteral("YLK.DBF"));
+  Table t, other;
+  ASSERT_TRUE(openIn(t, QStringLiteral("YLK.DBF")));
+  ASSERT_TRUE(openIn(other, QStringLiteral("YLK.DBF")));
+  for (int i = 1; i <= 3; ++i) ASSERT_TRUE(addMaterial(t, i, QString::number(i)));
+  ASSERT_TRUE(t.moveTo(1));
+  ASSERT_TRUE(t.deleteRecord());
+  const auto record = [&t](const char* name) {
+    QByteArray r = store::blankRecord(t.layout());
+    store::putField(r.data(), t.fieldAt(t.fieldIndex("NAME")), name);
+    return r;
+  };
+  ASSERT_TRUE(other.edit());
+  ASSERT_TRUE(other.setText("BZ", QStringLiteral("改过")));
+
+  ASSERT_TRUE(t.rewrite({record("a"), record("b")}, true)) << s(t.errorString());
+  EXPECT_EQ(other.state(), Table::State::Browse);  // its change was posted first
+  EXPECT_EQ(names(other), (std::vector<QString>{"1", "3", "a", "b"}));
+  EXPECT_EQ(names(other, "BZ")[0], QStringLiteral("改过"));
+  EXPECT_EQ(headerCount(file), 4u);
+  // The lock stays shared: another program may still read the table.
+  EXPECT_TRUE(anotherProgramOpens(dir_.path(), QStringLiteral("数据库/YLK.DBF"), Table::Mode::Shared));
+
+  ASSERT_TRUE(t.rewrite({record("c")}, false));
+  EXPECT_EQ(names(other), (std::vector<QString>{"c"}));
+  EXPECT_FALSE(t.rewrite({QByteArray("short")}, false));  // not a record of the table
+  EXPECT_EQ(names(t), (std::vector<QString>{"c"}));
+  EXPECT_EQ(QDir(path("")).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST_F(TableTest, SuspendedDisplayAnnouncesChangesOnceWhenResumed) {

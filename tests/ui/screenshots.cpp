@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -84,6 +86,14 @@ int main(int argc, char** argv) {
   }
   frame.action(tessaro::app::Command::ToolMaterials)->trigger();
   if (!shoot(out + QStringLiteral("/materials.png"))) return 1;
+  {
+    // The library windows' CSV menu, opened under its title.
+    QMenu* csv = frame.libraryCsvMenu();
+    const QRect title = frame.menuBar()->actionGeometry(csv->menuAction());
+    csv->popup(frame.menuBar()->mapToGlobal(title.bottomLeft()));
+    if (!shoot(out + QStringLiteral("/materials-csv-menu.png"))) return 1;
+    csv->hide();
+  }
   frame.action(tessaro::app::Command::ToolTargets)->trigger();
   if (!shoot(out + QStringLiteral("/targets.png"))) return 1;
   {
