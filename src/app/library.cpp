@@ -418,11 +418,14 @@ void Library::closeCategoryPanel() {
 
 void Library::showAll() {
   guarded(prompter_, [&] {
-    if (!usable()) return;
-    if (!table_.cancelRange()) engineFailure(table_);
-    panelVisible_ = true;
-    showAllVisible_ = false;
+    if (usable()) showWholeLibrary();
   });
+}
+
+void Library::showWholeLibrary() {
+  if (!table_.cancelRange()) engineFailure(table_);
+  panelVisible_ = true;
+  showAllVisible_ = false;
 }
 
 // --- Other oxides --------------------------------------------------------------------------

@@ -235,6 +235,8 @@ class Library {
   bool writeShownMaterials(int shown);
   bool setOtherCaption(int column, const QString& name);
   void rebuildTree();
+  // Lifts the category filter, shows the category panel and hides the show-all button.
+  void showWholeLibrary();
 
   const LibraryTraits& traits_;
   Prompter& prompter_;

@@ -124,6 +124,7 @@ struct RowContext {
   const std::vector<CsvColumn>& columns;
   const Header& header;
   int bhField;
+  int nameField;
   std::map<int, int> rowOfNumber;  // BH -> the first row that has it
 };
 
@@ -137,6 +138,7 @@ void checkRow(int row, const std::vector<std::string>& cells, RowContext& ctx, C
   QByteArray record = store::blankRecord(ctx.layout);
   const int before = problems.count();
   std::optional<int> number;
+  bool category = false;
   for (std::size_t c = 0; c < cells.size(); ++c) {
     const QString where = rowText(row) + QLatin1Char(' ') + columnLetters(int(c)) + QStringLiteral(" 列");
     const int index = ctx.header.fields[c];
@@ -153,6 +155,7 @@ void checkRow(int row, const std::vector<std::string>& cells, RowContext& ctx, C
       continue;
     }
     store::putField(record.data(), f, *bytes);
+    if (index == ctx.nameField) category = isCategoryName(text);
     if (index != ctx.bhField) continue;
     const auto v = core::parseNumber(text.toStdString());
     if (!v || std::fabs(*v) > 1e9) {
@@ -165,6 +168,7 @@ void checkRow(int row, const std::vector<std::string>& cells, RowContext& ctx, C
   }
   if (problems.count() > before || (ctx.bhField >= 0 && !number)) return;
   out.records.push_back(record);
+  out.categories += category ? 1 : 0;
   out.numbers.push_back(number.value_or(0));
   out.rows.push_back(row);
 }
@@ -244,7 +248,7 @@ CsvCheck checkLibraryCsv(const QByteArray& bytes, const Layout& layout, const st
   }
   const auto header = readHeader(reading.rows.front(), layout, columns, library, problems);
   if (!header) return refused(problems);
-  RowContext ctx{layout, columns, *header, layout.fieldIndex(u"BH"), {}};
+  RowContext ctx{layout, columns, *header, layout.fieldIndex(u"BH"), layout.fieldIndex(u"NAME"), {}};
   CsvRecords records;
   const auto bh = std::find(header->fields.begin(), header->fields.end(), ctx.bhField);
   if (ctx.bhField >= 0) records.numberColumn = int(bh - header->fields.begin());
@@ -253,11 +257,6 @@ CsvCheck checkLibraryCsv(const QByteArray& bytes, const Layout& layout, const st
   if (records.records.empty()) {
     problems.add(QStringLiteral("文件里除第 1 行外没有记录"));
     return refused(problems);
-  }
-  const int nameField = layout.fieldIndex(u"NAME");
-  if (nameField >= 0) {
-    const Field& f = layout.fields[std::size_t(nameField)];
-    for (const QByteArray& r : records.records) records.categories += r.mid(f.offset, f.length).contains('*') ? 1 : 0;
   }
   sortByNumber(records);
   return CsvCheck{std::move(records), {}, 0};

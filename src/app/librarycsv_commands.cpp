@@ -7,6 +7,7 @@
 #include "app/csvfile.h"
 #include "app/datafolder.h"
 #include "app/librarycsv.h"
+#include "core/format.h"
 #include "store/gbk.h"
 
 namespace tessaro::app {
@@ -32,11 +33,7 @@ std::optional<QString> exportCell(const Table& t, const QString& field) {
   if (f.type == 'D') {
     const auto d = t.date(field, &ok);
     if (!ok) return std::nullopt;
-    return d ? QStringLiteral("%1-%2-%3")
-                   .arg(d->year, 4, 10, QLatin1Char('0'))
-                   .arg(d->month, 2, 10, QLatin1Char('0'))
-                   .arg(d->day, 2, 10, QLatin1Char('0'))
-             : QString();
+    return d ? QString::fromStdString(core::formatIsoDate(*d)) : QString();
   }
   const QString trimmed = t.text(field, &ok);
   if (!ok || f.type != 'C') return ok ? std::optional(trimmed) : std::nullopt;
@@ -219,9 +216,7 @@ bool Library::importCsv(const QString& path) {
   return guarded(prompter_, [&] {
     if (!usable()) return notOpen(QStringLiteral("导入"));
     if (!LibraryCsv(prompter_, table_, traits_.kind, captions_).importFrom(path)) return false;
-    if (!table_.cancelRange()) engineFailure(table_);
-    panelVisible_ = true;
-    showAllVisible_ = false;
+    showWholeLibrary();
     rebuildTree();
     return true;
   });

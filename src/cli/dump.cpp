@@ -37,11 +37,7 @@ bool jsonValue(const store::Table& table, const store::dbf::Field& field, QStrin
     out = (ok && v) ? QString::fromStdString(core::formatGeneral(*v)) : QStringLiteral("null");
   } else if (field.type == 'D') {
     const auto d = table.date(field.name, &ok);
-    out = (ok && d) ? QStringLiteral("\"%1-%2-%3\"")
-                          .arg(d->year, 4, 10, QLatin1Char('0'))
-                          .arg(d->month, 2, 10, QLatin1Char('0'))
-                          .arg(d->day, 2, 10, QLatin1Char('0'))
-                    : QStringLiteral("null");
+    out = (ok && d) ? jsonString(QString::fromStdString(core::formatIsoDate(*d))) : QStringLiteral("null");
   } else if (field.type == 'L') {
     const QString t = table.text(field.name, &ok).toUpper();
     out = (t == u"T" || t == u"Y") ? QStringLiteral("true") : (t == u"F" || t == u"N") ? QStringLiteral("false") : QStringLiteral("null");

@@ -24,11 +24,6 @@ namespace {
 const QString kUsage =
     QStringLiteral("usage: tessaro-cli report [--dir DIR] [--pdf FILE] [--xlsx FILE [--weight KG] [--water PERCENT]]\n");
 
-// The batch sheet of the workbook is for 100 kg of dry material without
-// water unless the command line says otherwise: the batch window's first figures.
-const QString kDefaultWeight = QStringLiteral("100");
-const QString kDefaultWater = QStringLiteral("0");
-
 // Writes the PDF; problems met on the way are added to `problems`.
 bool writePdfReport(Context& ctx, const QString& pdf, const report::WorkbookContent& content, QStringList& problems) {
   QString error;
@@ -81,8 +76,12 @@ int runReport(Context& ctx) {
   const auto value = [&](const char* name, const QString& otherwise) {
     return given(name) ? options[QString::fromLatin1(name)] : otherwise;
   };
+  // The workbook's batch sheet is for the batch window's first figures
+  // unless the command line gives others.
+  const app::BatchRequest first;
   QString error;
-  const auto request = app::parseBatchRequest(value("--weight", kDefaultWeight), value("--water", kDefaultWater), &error);
+  const auto request = app::parseBatchRequest(value("--weight", QString::number(first.weightKg)),
+                                              value("--water", QString::number(first.waterPercent)), &error);
   if (!request) {
     ctx.err << "tessaro-cli report: " << error << "\n";
     return kBadInput;

@@ -361,4 +361,10 @@ std::string formatDate(const Date& date) {
   return buf;
 }
 
+std::string formatIsoDate(const Date& date) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return buf;
+}
+
 }  // namespace tessaro::core

@@ -49,4 +49,7 @@ struct Date {
 // two-digit day, "日" (UTF-8).
 std::string formatDate(const Date& date);
 
+// A date as year-month-day, "2026-12-09": what spreadsheets and JSON read as a date.
+std::string formatIsoDate(const Date& date);
+
 }  // namespace tessaro::core

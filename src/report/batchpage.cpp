@@ -38,8 +38,9 @@ BatchPage::BatchPage(app::Prompter& prompter, const QString& baseFolder, QWidget
     connect(e, &QLineEdit::textChanged, this, &BatchPage::recompute);
     return e;
   };
-  weight_ = edit(QStringLiteral("批量（干料，kg）："), QStringLiteral("BatchWeight"), QStringLiteral("100"));
-  water_ = edit(QStringLiteral("含水率（%，占浆料总重）："), QStringLiteral("WaterContent"), QStringLiteral("0"));
+  const app::BatchRequest first;
+  weight_ = edit(QStringLiteral("批量（干料，kg）："), QStringLiteral("BatchWeight"), QString::number(first.weightKg));
+  water_ = edit(QStringLiteral("含水率（%，占浆料总重）："), QStringLiteral("WaterContent"), QString::number(first.waterPercent));
   inputs->addStretch(1);
   const auto button = [&](const QString& caption, const QString& name, auto slot) {
     auto* b = new QPushButton(caption, this);

@@ -62,7 +62,7 @@ class SheetPainter {
     big.points = 18;
     c_.cell(0, 0, w, 10, QStringLiteral("配料单"), big);
     const app::BatchRequest& r = content_.sheet.request;
-    const QString target = content_.sheet.target.isEmpty() ? QStringLiteral("（无）") : content_.sheet.target;
+    const QString target = batchTargetText(content_);
     c_.cell(0, 12, w * 0.65, 6, QStringLiteral("目标配方：%1").arg(target), sized(leftAligned(kNoLines)));
     c_.cell(w * 0.65, 12, w * 0.35, 6, QStringLiteral("日期：%1").arg(content_.date), sized(rightAligned(kNoLines)));
     c_.cell(0, 18.5, w * 0.5, 6, QStringLiteral("批料重量（干料）：%1 kg").arg(app::batchKgText(r.weightKg)),
@@ -150,6 +150,10 @@ app::BatchRow batchHeaderRow() {
   return {{QStringLiteral("原料名称"), QStringLiteral("配比(%)"), QStringLiteral("重量(kg)"),
            QStringLiteral("单价(元/吨)"), QStringLiteral("金额(元)")},
           true};
+}
+
+QString batchTargetText(const BatchSheetContent& content) {
+  return content.sheet.target.isEmpty() ? QStringLiteral("（无）") : content.sheet.target;
 }
 
 BatchSheetContent batchSheetContent(const app::BatchSheet& sheet) { return {sheet, app::statusDateText()}; }

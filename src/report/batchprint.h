@@ -22,6 +22,9 @@ struct BatchSheetContent {
 // The content of `sheet`, dated today.
 BatchSheetContent batchSheetContent(const app::BatchSheet& sheet);
 
+// The target the sheet is for as the sheet names it: "（无）" when none.
+QString batchTargetText(const BatchSheetContent& content);
+
 // The column titles of a formula's table.
 app::BatchRow batchHeaderRow();
 

@@ -123,7 +123,7 @@ lxw_error propertySheet(lxw_worksheet* sheet, WorkbookFormats& formats, const Pr
 void batchHeading(SheetWriter& w, const BatchSheetContent& b) {
   const app::BatchRequest& r = b.sheet.request;
   w.text(1, 0, QStringLiteral("目标配方"), kBold);
-  w.spill(1, 1, b.sheet.target.isEmpty() ? QStringLiteral("（无）") : b.sheet.target, kPlain);
+  w.spill(1, 1, batchTargetText(b), kPlain);
   w.text(2, 0, QStringLiteral("日期"), kBold);
   w.spill(2, 1, b.date, kPlain);
   w.text(3, 0, QStringLiteral("批量（干料，kg）"), kBold);

@@ -293,26 +293,26 @@ void TMainForm::buildMenu() {
   updateMenuBar();
 }
 
+QMenu* TMainForm::hintedMenu(const QString& title, const QString& name, std::initializer_list<PlainMenuItem> items) {
+  QMenu* menu = buildPlainMenu(this, title, name, items);
+  connect(menu, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
+  return menu;
+}
+
 void TMainForm::buildLibraryCsvMenu() {
-  libraryCsvMenu_ = ui::buildPlainMenu(
-      this, QStringLiteral("导入导出(&X)"), QStringLiteral("LibraryCsvMenu"),
+  libraryCsvMenu_ = hintedMenu(
+      QStringLiteral("导入导出(&X)"), QStringLiteral("LibraryCsvMenu"),
       {{"导出CSV(&E)…", "LibraryExportCsv", "把当前库窗口的全部记录导出为 CSV 文件，LibreOffice 和 Excel 都能打开",
         [this] { libraryCsvClick(false); }},
        {"导入CSV(&I)…", "LibraryImportCsv", "从 CSV 文件导入记录到当前库窗口的库：每个单元格检查无误才写入，可添加或替换",
         [this] { libraryCsvClick(true); }}});
-  connect(libraryCsvMenu_, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
 }
 
 void TMainForm::buildFitMenu() {
-  fitMenu_ = new QMenu(QStringLiteral("配料与适应性(&B)"), this);
-  fitMenu_->setObjectName(QStringLiteral("FitMenu"));
-  fitWindowAction_ = fitMenu_->addAction(QStringLiteral("配料单与坯釉适应性(&B)..."));
-  fitWindowAction_->setObjectName(QStringLiteral("FitWindowItem"));
-  const QString hint = QStringLiteral("配料单、釉的热膨胀系数与坯釉适应性、Stull 图");
-  fitWindowAction_->setStatusTip(hint);
-  fitWindowAction_->setToolTip(hint);
-  connect(fitMenu_, &QMenu::hovered, this, [this](QAction* a) { showHint(a->statusTip()); });
-  connect(fitWindowAction_, &QAction::triggered, this, &TMainForm::fitWindowClick);
+  fitMenu_ = hintedMenu(QStringLiteral("配料与适应性(&B)"), QStringLiteral("FitMenu"),
+                        {{"配料单与坯釉适应性(&B)...", "FitWindowItem", "配料单、釉的热膨胀系数与坯釉适应性、Stull 图",
+                          [this] { fitWindowClick(); }}});
+  fitWindowAction_ = fitMenu_->actions().first();
 }
 
 void TMainForm::fitWindowClick() {

@@ -13,6 +13,7 @@
 #include "app/maintransfer.h"
 #include "app/prompter.h"
 #include "ui/libraryform.h"
+#include "ui/menus.h"
 
 class QAction;
 class QCheckBox;
@@ -120,6 +121,8 @@ class TMainForm : public QMainWindow {
   void buildMenu();
   void buildFitMenu();
   void buildLibraryCsvMenu();
+  // A menu of plain items whose hints the frame shows as the pointer moves over them.
+  QMenu* hintedMenu(const QString& title, const QString& name, std::initializer_list<PlainMenuItem> items);
   void updateMenuBar();
   // The library window that is the active child window, if one is.
   TLibraryForm* activeLibrary() const;
