@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "store/gbk.h"
+#include "store/parallel.h"
 
 namespace tessaro::store::dbf {
 namespace {
@@ -423,8 +424,11 @@ Result<Mend> planMend(QByteArrayView file) {
   return m;
 }
 
-void scanContents(Scan& s, const char* records, double* numbers) {
-  const Layout& l = s.layout;
+namespace {
+
+// What the contents of some records hold that a sound table does not.
+struct Findings {
+  std::uint32_t deleted = 0;
   int badNumbers = 0;
   int badDates = 0;
   int badTexts = 0;
@@ -432,10 +436,28 @@ void scanContents(Scan& s, const char* records, double* numbers) {
   QString firstNumber;
   QString firstDate;
   QString firstText;
-  for (std::uint32_t r = 0; r < s.records; ++r) {
+
+  // Adds what the records after these hold: the first of each kind stays the first.
+  void add(const Findings& later) {
+    if (badNumbers == 0) firstNumber = later.firstNumber;
+    if (badDates == 0) firstDate = later.firstDate;
+    if (badTexts == 0) firstText = later.firstText;
+    deleted += later.deleted;
+    badNumbers += later.badNumbers;
+    badDates += later.badDates;
+    badTexts += later.badTexts;
+    badFlags += later.badFlags;
+  }
+};
+
+// The records numbered `from` to `to` (not included); their numbers go to
+// `numbers`, which is where record `from`'s belong.
+Findings scanRecords(const Layout& l, const char* records, std::uint32_t from, std::uint32_t to, double* numbers) {
+  Findings found;
+  for (std::uint32_t r = from; r < to; ++r) {
     const char* rec = records + std::size_t(r) * l.recordLength;
-    if (rec[0] == kDeletedFlag) ++s.deleted;
-    if (rec[0] != kLiveFlag && rec[0] != kDeletedFlag) ++badFlags;
+    if (rec[0] == kDeletedFlag) ++found.deleted;
+    if (rec[0] != kLiveFlag && rec[0] != kDeletedFlag) ++found.badFlags;
     for (const Field& f : l.fields) {
       const std::string_view bytes(rec + f.offset, f.length);
       if (f.isNumeric()) {
@@ -446,32 +468,50 @@ void scanContents(Scan& s, const char* records, double* numbers) {
         const std::string_view t = trimmed(bytes);
         const auto read = parseTrimmedNumber(t);
         if (numbers) *numbers++ = numberOrNaN(read);
-        if (!holdsNumber(t, read)) {
-          if (badNumbers++ == 0) {
-            firstNumber = QStringLiteral("%1的 %2 为“%3”").arg(recordLabel(l, rec, r), f.name, shown(t));
-          }
+        if (!holdsNumber(t, read) && found.badNumbers++ == 0) {
+          found.firstNumber = QStringLiteral("%1的 %2 为“%3”").arg(recordLabel(l, rec, r), f.name, shown(t));
         }
       } else if (f.type == 'D') {
-        if (!parseDate(bytes)) {
-          if (badDates++ == 0) {
-            firstDate = QStringLiteral("%1的 %2 为“%3”").arg(recordLabel(l, rec, r), f.name, shown(trimmed(bytes)));
-          }
+        if (!parseDate(bytes) && found.badDates++ == 0) {
+          found.firstDate = QStringLiteral("%1的 %2 为“%3”").arg(recordLabel(l, rec, r), f.name, shown(trimmed(bytes)));
         }
       } else if (f.type == 'C') {
         // Blanks and zero bytes at either end cannot make a text GBK or not.
         const std::string_view t = trimmed(bytes);
-        if (!gbk::isValid(QByteArrayView(t.data(), qsizetype(t.size())))) {
-          if (badTexts++ == 0) firstText = QStringLiteral("%1的 %2").arg(recordLabel(l, rec, r), f.name);
+        if (!gbk::isValid(QByteArrayView(t.data(), qsizetype(t.size()))) && found.badTexts++ == 0) {
+          found.firstText = QStringLiteral("%1的 %2").arg(recordLabel(l, rec, r), f.name);
         }
       }
     }
   }
-  if (badNumbers) {
-    s.problems << QStringLiteral("%1 个数值字段里不是数字（第一处：%2）").arg(badNumbers).arg(firstNumber);
+  return found;
+}
+
+}  // namespace
+
+void scanContents(Scan& s, const char* records, double* numbers) {
+  const Layout& l = s.layout;
+  // A large table is read in parts at once, each part's records on a
+  // processor of their own; what they hold is told as if read in one.
+  const unsigned parts = partsFor(std::size_t(s.records) * std::size_t(l.recordLength));
+  const auto columns = std::size_t(numericFieldCount(l));
+  std::vector<Findings> found(parts);
+  inParallel(parts, [&](unsigned k) {
+    const auto from = std::uint32_t(std::uint64_t(s.records) * k / parts);
+    const auto to = std::uint32_t(std::uint64_t(s.records) * (k + 1) / parts);
+    found[k] = scanRecords(l, records, from, to, numbers ? numbers + std::size_t(from) * columns : nullptr);
+  });
+  Findings all;
+  for (const Findings& part : found) all.add(part);
+  s.deleted += all.deleted;
+  if (all.badNumbers) {
+    s.problems << QStringLiteral("%1 个数值字段里不是数字（第一处：%2）").arg(all.badNumbers).arg(all.firstNumber);
   }
-  if (badDates) s.problems << QStringLiteral("%1 个日期字段里不是日期（第一处：%2）").arg(badDates).arg(firstDate);
-  if (badTexts) s.problems << QStringLiteral("%1 个文字字段里有不是 GBK 的字节（第一处：%2）").arg(badTexts).arg(firstText);
-  if (badFlags) s.problems << QStringLiteral("%1 条记录的删除标记无效").arg(badFlags);
+  if (all.badDates) s.problems << QStringLiteral("%1 个日期字段里不是日期（第一处：%2）").arg(all.badDates).arg(all.firstDate);
+  if (all.badTexts) {
+    s.problems << QStringLiteral("%1 个文字字段里有不是 GBK 的字节（第一处：%2）").arg(all.badTexts).arg(all.firstText);
+  }
+  if (all.badFlags) s.problems << QStringLiteral("%1 条记录的删除标记无效").arg(all.badFlags);
 }
 
 QString damageSentence(const QString& fileName, const QStringList& problems) {

@@ -5,9 +5,11 @@
 #include <QDate>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/format.h"
 #include "store/dbf.h"
@@ -95,6 +97,44 @@ TEST(DbfNumbers, ScanKeepsEveryNumberAndReportsWhatIsNoNumber) {
   dbf::readNumbers(scan.layout, records.data() + 21, one);
   EXPECT_TRUE(std::isnan(one[0]));
   EXPECT_EQ(one[1], 0.01);
+}
+
+// A table of megabytes is read in parts at once: what it holds is told as
+// if it were read in one, the first of each kind in record order.
+TEST(DbfNumbers, ScanOfALargeTableTellsWhatItHoldsInRecordOrder) {
+  dbf::Scan scan;
+  scan.layout.fields = {dbf::Field{QStringLiteral("A"), 'N', 10, 2, 1}, dbf::Field{QStringLiteral("T"), 'C', 4, 0, 11},
+                        dbf::Field{QStringLiteral("D"), 'D', 8, 0, 15}};
+  scan.layout.recordLength = 23;
+  scan.records = 200000;  // 4.6 MB
+  std::string records;
+  for (std::uint32_t r = 0; r < scan.records; ++r) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%10.2f", r / 100.0);
+    records += std::string(r % 1000 == 7 ? "*" : " ") + number + "abcd" + "20240229";
+  }
+  auto put = [&](std::uint32_t record, int offset, const std::string& bytes) {
+    records.replace(std::size_t(record) * 23 + std::size_t(offset), bytes.size(), bytes);
+  };
+  put(40000, 1, "      1e 2");
+  put(150000, 1, "      x.50");
+  put(199999, 1, "        ??");
+  put(30, 15, "20230229");
+  put(160000, 15, "2024-1-1");
+  put(170000, 11, "\x81\x20  ");
+  std::vector<double> numbers(scan.records);
+  dbf::scanContents(scan, records.data(), numbers.data());
+  EXPECT_EQ(scan.deleted, 200u);
+  EXPECT_EQ(numbers[0], 0.0);
+  EXPECT_TRUE(std::isnan(numbers[40000]));
+  EXPECT_EQ(numbers[149999], 1499.99);
+  EXPECT_TRUE(std::isnan(numbers[150000]));
+  EXPECT_EQ(numbers[150001], 1500.01);
+  EXPECT_EQ(numbers[199998], 1999.98);
+  ASSERT_EQ(scan.problems.size(), 3);
+  EXPECT_EQ(scan.problems[0], QStringLiteral("3 个数值字段里不是数字（第一处：第 40001 条记录的 A 为“1e 2”）"));
+  EXPECT_EQ(scan.problems[1], QStringLiteral("2 个日期字段里不是日期（第一处：第 31 条记录的 D 为“20230229”）"));
+  EXPECT_EQ(scan.problems[2], QStringLiteral("1 个文字字段里有不是 GBK 的字节（第一处：第 170001 条记录的 T）"));
 }
 
 TEST(DbfDates, ValidAsTheGregorianCalendarHasThem) {

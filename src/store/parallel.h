@@ -1,0 +1,30 @@
+// Work cut into parts that run at the same time, one thread per processor.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <thread>
+#include <vector>
+
+namespace tessaro::store {
+
+// How many parts to cut `bytes` of work into: one per processor, each of at
+// least `least` bytes, since a thread costs about as much to start as a
+// tenth of a megabyte costs to read; at most eight.
+inline unsigned partsFor(std::size_t bytes, std::size_t least = std::size_t(1) << 20) {
+  const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+  return unsigned(std::clamp<std::size_t>(bytes / least, 1, std::min(processors, 8u)));
+}
+
+// Runs work(k) for every k below `parts`: part 0 on the calling thread, each
+// other on a thread of its own. Returns when all are done.
+template <class Work>
+void inParallel(unsigned parts, Work&& work) {
+  std::vector<std::thread> others;
+  others.reserve(parts > 0 ? parts - 1 : 0);
+  for (unsigned k = 1; k < parts; ++k) others.emplace_back([&work, k] { work(k); });
+  if (parts > 0) work(0u);
+  for (std::thread& t : others) t.join();
+}
+
+}  // namespace tessaro::store
