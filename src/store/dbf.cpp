@@ -116,7 +116,32 @@ bool isValidDate(const core::Date& d) {
   return d.day <= kDays[d.month - 1] + (d.month == 2 && leap ? 1 : 0);
 }
 
+namespace {
+
+// Eight digits in the eight bytes `v` (the first byte lowest): both halves of
+// every byte show a digit's, the high one 3, the low one at most 9.
+bool eightDigits(std::uint64_t v) {
+  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull;
+  return (v & kHigh) == 0x3030303030303030ull && (((v & ~kHigh) + 0x0606060606060606ull) & kHigh) == 0;
+}
+
+}  // namespace
+
 std::optional<std::optional<core::Date>> parseDate(std::string_view bytes) {
+  if (bytes.size() == 8) {
+    // The date as a sound table holds it, read eight bytes at once: each pair
+    // of digits becomes its number in the first byte of the pair.
+    std::uint64_t v = 0;
+    std::memcpy(&v, bytes.data(), 8);
+    if (eightDigits(v)) {
+      if (v == 0x3030303030303030ull) return std::optional<core::Date>();
+      v &= 0x0F0F0F0F0F0F0F0Full;
+      v = v * 10 + (v >> 8);
+      const core::Date d{int(v & 0xFF) * 100 + int((v >> 16) & 0xFF), int((v >> 32) & 0xFF), int((v >> 48) & 0xFF)};
+      if (!isValidDate(d)) return std::nullopt;
+      return std::optional<core::Date>(d);
+    }
+  }
   const std::string_view t = trimmed(bytes);
   if (t.empty() || t == "00000000") return std::optional<core::Date>();
   if (t.size() != 8 || !std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; })) {

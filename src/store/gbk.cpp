@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace tessaro::store::gbk {
@@ -14,7 +15,12 @@ namespace {
 // How many bytes from the start are ASCII.
 qsizetype asciiPrefix(QByteArrayView bytes) {
   qsizetype i = 0;
-  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  const qsizetype n = bytes.size();
+  for (std::uint64_t eight = 0; i + 8 <= n; i += 8) {
+    std::memcpy(&eight, bytes.data() + i, 8);
+    if (eight & 0x8080808080808080ull) break;
+  }
+  while (i < n && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
   return i;
 }
 
@@ -54,46 +60,59 @@ QString decodeSlowly(QByteArrayView bytes, bool* ok) {
   return text;
 }
 
-// What the decoder makes of every single byte from 0x80 and of every lead
-// byte followed by any byte, asked once. The decoder reads a text as the
-// sequence of these units (a lead byte and the byte after it, or one byte;
-// a byte after a lead byte that cannot follow it is read on its own, and no
-// such byte is a lead byte), so a text decodes to what its units decode to.
+// What the decoder makes of every byte alone and of every lead byte
+// followed by any byte, asked once. The decoder reads a text as the sequence
+// of these units (a lead byte and the byte after it, or one byte; a byte
+// after a lead byte that cannot follow it is read on its own, and no such
+// byte is a lead byte), so a text decodes to what its units decode to.
 struct DecodeTable {
   struct Entry {
     char16_t unit[2] = {};
     std::uint8_t count = 0;
     bool valid = false;  // no U+FFFD among the units
   };
-  std::vector<Entry> pairs;  // by pairIndex()
-  std::array<Entry, 0x80> singles;  // bytes 0x80 to 0xFF alone
-  bool usable = true;        // every unit gave at most two UTF-16 units
+  // The bytes 0x00 to 0xFF alone, then the pairs from kPairs on (see unitAt()).
+  std::vector<Entry> entries;
+  bool usable = true;  // every byte alone gave at most one UTF-16 unit, every pair at most two
 };
 
-std::size_t pairIndex(unsigned char lead, unsigned char trail) { return std::size_t(lead - 0x81) * 256 + trail; }
+constexpr std::size_t kPairs = 0x100;
+
+std::size_t pairIndex(unsigned char lead, unsigned char trail) { return kPairs + std::size_t(lead - 0x81) * 256 + trail; }
+
+// The entry of the unit that starts at byte `i` of the `n` bytes `b`, and
+// how many bytes it takes (a lead byte at the end takes two, one of them
+// missing), without a branch on the bytes.
+std::size_t unitAt(const unsigned char* b, qsizetype i, qsizetype n, int* length) {
+  const unsigned char c = b[i];
+  const unsigned char trail = i + 1 < n ? b[i + 1] : 0;
+  const bool lead = isLead(c);
+  *length = lead ? 2 : 1;
+  return lead && i + 1 < n ? pairIndex(c, trail) : c;
+}
 
 DecodeTable buildDecodeTable() {
   DecodeTable t;
   QStringDecoder d("GBK", QStringConverter::Flag::Stateless);
-  auto entry = [&](QByteArrayView bytes) {
+  auto entry = [&](QByteArrayView bytes, qsizetype most) {
     const QString s = d.decode(bytes);
     DecodeTable::Entry e;
-    if (s.size() > 2) t.usable = false;
+    if (s.size() > most) t.usable = false;
     e.count = std::uint8_t(std::min<qsizetype>(s.size(), 2));
     for (int i = 0; i < e.count; ++i) e.unit[i] = s[i].unicode();
     e.valid = !s.contains(QChar::ReplacementCharacter);
     return e;
   };
-  t.pairs.resize(pairIndex(0xFE, 0xFF) + 1);
+  t.entries.resize(pairIndex(0xFE, 0xFF) + 1);
+  for (int c = 0; c <= 0xFF; ++c) {
+    const char b = char(c);
+    t.entries[std::size_t(c)] = entry(QByteArrayView(&b, 1), 1);
+  }
   for (int lead = 0x81; lead <= 0xFE; ++lead) {
     for (int trail = 0; trail <= 0xFF; ++trail) {
       const char b[2] = {char(lead), char(trail)};
-      t.pairs[pairIndex(lead, trail)] = entry(QByteArrayView(b, 2));
+      t.entries[pairIndex(lead, trail)] = entry(QByteArrayView(b, 2), 2);
     }
-  }
-  for (int c = 0x80; c <= 0xFF; ++c) {
-    const char b = char(c);
-    t.singles[c - 0x80] = entry(QByteArrayView(&b, 1));
   }
   return t;
 }
@@ -136,25 +155,23 @@ QString decode(QByteArrayView bytes, bool* ok) {
   }
   const DecodeTable& table = decodeTable();
   if (!table.usable) return decodeSlowly(bytes, ok);
-  // No byte gives more than one UTF-16 unit (a pair gives at most two).
-  QString text(n, Qt::Uninitialized);
+  // No unit gives more UTF-16 units than it has bytes; both of an entry's
+  // units are written (one place more than the text may need).
+  QString text(n + 1, Qt::Uninitialized);
   char16_t* out = reinterpret_cast<char16_t*>(text.data());
   char16_t* const begin = out;
-  bool valid = true;
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-  qsizetype i = 0;
+  for (qsizetype i = 0; i < ascii; ++i) *out++ = b[i];
+  bool valid = true;
+  qsizetype i = ascii;
   while (i < n) {
-    const unsigned char c = b[i];
-    if (c < 0x80) {
-      *out++ = c;
-      ++i;
-      continue;
-    }
-    const bool pair = isLead(c) && i + 1 < n;
-    const DecodeTable::Entry& e = pair ? table.pairs[pairIndex(c, b[i + 1])] : table.singles[c - 0x80];
-    for (int u = 0; u < e.count; ++u) *out++ = e.unit[u];
+    int length = 1;
+    const DecodeTable::Entry& e = table.entries[unitAt(b, i, n, &length)];
+    out[0] = e.unit[0];
+    out[1] = e.unit[1];
+    out += e.count;
     valid = valid && e.valid;
-    i += isLead(c) ? 2 : 1;
+    i += length;
   }
   // A lead byte at the end without its trail byte.
   if (i > n) {
@@ -182,10 +199,10 @@ bool isValid(QByteArrayView bytes) {
     if (c < 0x80) {
       ++i;
     } else if (isLead(c)) {
-      if (i + 1 >= n || !table.pairs[pairIndex(c, b[i + 1])].valid) return false;
+      if (i + 1 >= n || !table.entries[pairIndex(c, b[i + 1])].valid) return false;
       i += 2;
     } else {
-      if (!table.singles[c - 0x80].valid) return false;
+      if (!table.entries[c].valid) return false;
       ++i;
     }
   }

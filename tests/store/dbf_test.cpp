@@ -147,3 +147,53 @@ TEST(DbfDates, ValidAsTheGregorianCalendarHasThem) {
     }
   }
 }
+
+// A D field's eight bytes read as the year, month and day they spell, for
+// every year (each month and day from 00 to 39 in some years, the ends of
+// months and of the year in all); a field that spells no
+// date, or holds anything but eight digits, is no date; blanks and zeros are
+// an empty date.
+TEST(DbfDates, ReadFromTheDigitsOfTheField) {
+  char field[9];
+  auto isDay = [](int year, int month, int day) {
+    return year % 250 == 0 || year % 1000 == 24 || ((month <= 2 || month >= 12) && (day <= 1 || day >= 28));
+  };
+  for (int year = 0; year <= 9999; ++year) {
+    for (int month = 0; month <= 13; ++month) {
+      for (int day = 0; day <= 39; ++day) {
+        if (!isDay(year, month, day)) continue;
+        std::snprintf(field, sizeof field, "%04d%02d%02d", year, month, day);
+        const auto read = dbf::parseDate(std::string_view(field, 8));
+        if (year == 0 && month == 0 && day == 0) {
+          ASSERT_TRUE(read && !*read);
+        } else if (year >= 1 && QDate(year, month, day).isValid()) {
+          ASSERT_TRUE(read && *read) << field;
+          ASSERT_EQ((**read).year * 10000 + (**read).month * 100 + (**read).day, year * 10000 + month * 100 + day);
+        } else {
+          ASSERT_FALSE(read) << field;
+        }
+      }
+    }
+  }
+  // Each byte of a sound date replaced by one that is not a digit: the
+  // neighbours of '0' and '9', the letters whose low half is a digit's, and
+  // bytes with the high bit set.
+  for (int at = 0; at < 8; ++at) {
+    for (const int byte : {0x2F, 0x3A, 0x3F, 0x20, 0x00, 0x2D, 0x40, 0x50, 0x70, 0xB0, 0xB5, 0xF9, 0xFF}) {
+      std::string text = "20240229";
+      text[std::size_t(at)] = char(byte);
+      const auto read = dbf::parseDate(text);
+      if (byte == 0x20 || byte == 0x00) {
+        if (at == 0 || at == 7) continue;  // a blank at either end is trimmed; seven bytes are no date
+      }
+      EXPECT_FALSE(read) << at << " " << byte;
+    }
+  }
+  for (const std::string& empty : {std::string("        "), std::string("00000000"), std::string(), std::string(8, '\0')}) {
+    const auto read = dbf::parseDate(empty);
+    EXPECT_TRUE(read && !*read) << empty;
+  }
+  const auto blanked = dbf::parseDate(" 20240229 ");
+  ASSERT_TRUE(blanked && *blanked);
+  EXPECT_EQ((**blanked).day, 29);
+}
