@@ -44,9 +44,9 @@ void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const 
 bool GridDelegate::fastPainting_ = true;
 
 bool GridDelegate::plainCell(const QStyleOptionViewItem& o) {
-  // Text alone on one line, not being edited: what the grids show.
-  return fastPainting_ && o.features == QStyleOptionViewItem::HasDisplay && !(o.state & QStyle::State_Editing) &&
-         !o.text.isEmpty() && !o.text.contains(QLatin1Char('\n')) && o.textElideMode == Qt::ElideNone;
+  // Text alone on one line, or nothing, not being edited: what the grids show.
+  return fastPainting_ && !(o.features & ~QStyleOptionViewItem::ViewItemFeatures(QStyleOptionViewItem::HasDisplay)) &&
+         !(o.state & QStyle::State_Editing) && !o.text.contains(QLatin1Char('\n')) && o.textElideMode == Qt::ElideNone;
 }
 
 // A cell of text alone painted as the style paints it (background, text,
@@ -62,32 +62,40 @@ bool GridDelegate::paintPlainCell(QPainter* p, const QStyleOptionViewItem& o, QS
   textOption.setTextDirection(o.direction);
   textOption.setAlignment(QStyle::visualAlignment(o.direction, o.displayAlignment));
   QTextLayout layout(o.text, o.font);
-  layout.setTextOption(textOption);
-  layout.beginLayout();
-  QTextLine line = layout.createLine();
-  if (!line.isValid()) {
+  int top = 0;
+  if (!o.text.isEmpty()) {
+    layout.setTextOption(textOption);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+      layout.endLayout();
+      return false;
+    }
+    line.setLineWidth(textRect.width());
+    line.setPosition(QPointF(0, 0));
+    const bool single = !layout.createLine().isValid();
     layout.endLayout();
-    return false;
+    if (!single || line.naturalTextWidth() > textRect.width()) return false;
+    const QSize size = QSizeF(line.naturalTextWidth(), line.height()).toSize();
+    top = QStyle::alignedRect(Qt::LayoutDirectionAuto, o.displayAlignment & Qt::AlignVertical_Mask, size, textRect).top();
   }
-  line.setLineWidth(textRect.width());
-  line.setPosition(QPointF(0, 0));
-  const bool single = !layout.createLine().isValid();
-  layout.endLayout();
-  if (!single || line.naturalTextWidth() > textRect.width()) return false;
-  const QSize size = QSizeF(line.naturalTextWidth(), line.height()).toSize();
-  const int top = QStyle::alignedRect(Qt::LayoutDirectionAuto, o.displayAlignment & Qt::AlignVertical_Mask, size,
-                                      textRect).top();
 
   p->save();
   p->setClipRect(o.rect);
-  style->drawPrimitive(QStyle::PE_PanelItemViewItem, &o, p, w);
+  // The style paints the panel of a cell that is selected or has a
+  // background of its own; of any other cell, nothing.
+  if ((o.state & QStyle::State_Selected) || o.backgroundBrush.style() != Qt::NoBrush) {
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &o, p, w);
+  }
   const bool enabled = o.state & QStyle::State_Enabled;
   const QPalette::ColorGroup group = !enabled ? QPalette::Disabled
                                      : (o.state & QStyle::State_Active) ? QPalette::Normal
                                                                         : QPalette::Inactive;
   const bool selected = o.state & QStyle::State_Selected;
-  p->setPen(o.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-  layout.draw(p, QPointF(textRect.x(), top));
+  if (!o.text.isEmpty()) {
+    p->setPen(o.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    layout.draw(p, QPointF(textRect.x(), top));
+  }
   if (o.state & QStyle::State_HasFocus) {
     QStyleOptionFocusRect focus;
     focus.QStyleOption::operator=(o);

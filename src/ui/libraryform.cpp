@@ -260,6 +260,9 @@ void TLibraryForm::buildGrid() {
                          QAbstractItemView::AnyKeyPressed);
   QFont small = grid_->font();
   small.setPixelSize(12);
+  // Figures and Chinese need no shaping: laid out glyph by glyph, a page of
+  // cells paints in a fraction of the time.
+  small.setStyleStrategy(QFont::PreferNoShaping);
   grid_->setFont(small);
   QHeaderView* rows = grid_->verticalHeader();
   rows->setSectionResizeMode(QHeaderView::Fixed);

@@ -231,6 +231,7 @@ QTableView* TForm1::makeGrid(const QString& name, GridModel* model, const QStrin
   // The grids' design font: 11 pixels, so that a 44-pixel column holds "100.00".
   QFont font = g->font();
   font.setPixelSize(11);
+  font.setStyleStrategy(QFont::PreferNoShaping);  // as the library grids: no shaping
   g->setFont(font);
   g->horizontalHeader()->setFont(font);
   g->setFrameShape(QFrame::Box);

@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace tessaro::ui {
@@ -135,18 +136,25 @@ class ColumnFitter : public QObject {
     QModelRoleData roles[] = {QModelRoleData(Qt::DisplayRole), QModelRoleData(Qt::FontRole)};
     index.multiData(roles);
     QAbstractItemDelegate* delegate = view_->itemDelegateForIndex(index);
-    const QFont font = roles[1].data().isValid() ? roles[1].data().value<QFont>() : QFont();
+    const bool hasFont = roles[1].data().isValid();
+    std::optional<QFont> font;  // none: the view's (a default font costs a lock to make)
+    if (hasFont) font = roles[1].data().value<QFont>();
     auto widths = std::find_if(widths_.begin(), widths_.end(), [&](const Widths& w) {
-      return w.delegate == delegate && w.hasFont == roles[1].data().isValid() && w.font == font;
+      return w.delegate == delegate && w.hasFont == hasFont && (!hasFont || w.font == *font);
     });
-    if (widths == widths_.end()) widths = widths_.insert(widths_.end(), Widths{delegate, roles[1].data().isValid(), font, {}});
+    if (widths == widths_.end()) widths = widths_.insert(widths_.end(), Widths{delegate, hasFont, font.value_or(QFont()), {}});
     const QString text = roles[0].data().toString();
     const auto known = widths->byText.constFind(text);
     if (known != widths->byText.constEnd()) return known.value();
     const int width = delegate->sizeHint(option, index).width();
+    // The texts that repeat are kept; a table of many different figures
+    // would fill memory with them, and a large table is slow to search.
+    if (widths->byText.size() >= kKeptWidths) widths->byText.clear();
     widths->byText.insert(text, width);
     return width;
   }
+
+  static constexpr qsizetype kKeptWidths = 4096;
 
   // The widths of the texts measured, by delegate and font.
   struct Widths {
