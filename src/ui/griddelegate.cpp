@@ -82,10 +82,13 @@ bool GridDelegate::paintPlainCell(QPainter* p, const QStyleOptionViewItem& o, QS
 
   p->save();
   p->setClipRect(o.rect);
-  // The style paints the panel of a cell that is selected or has a
-  // background of its own; of any other cell, nothing.
-  if ((o.state & QStyle::State_Selected) || o.backgroundBrush.style() != Qt::NoBrush) {
+  // The panel: the style's for a selected cell; a background of the cell's
+  // own filled as the style fills it; of any other cell, nothing.
+  if (o.state & QStyle::State_Selected) {
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &o, p, w);
+  } else if (o.backgroundBrush.style() != Qt::NoBrush) {
+    p->setBrushOrigin(o.rect.topLeft());
+    p->fillRect(o.rect, o.backgroundBrush);
   }
   const bool enabled = o.state & QStyle::State_Enabled;
   const QPalette::ColorGroup group = !enabled ? QPalette::Disabled

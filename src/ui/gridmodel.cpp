@@ -157,6 +157,8 @@ const QStringList* GridModel::cachedRow(int readerRow) const {
   QStringList texts;
   texts.reserve(columnCount());
   for (int c = 0; c < columnCount(); ++c) texts << readText(reader_, c);
+  // Rows shown lately are kept, not every row ever shown of a large table.
+  if (cache_.size() >= kCachedRows) cache_.clear();
   return &cache_.insert(readerRow, texts).value();
 }
 

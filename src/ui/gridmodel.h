@@ -140,6 +140,7 @@ class GridModel : public QAbstractTableModel {
   bool syncPosted_ = false;
   bool newRecordMark_ = false;
   mutable QHash<int, QStringList> cache_;  // by the reading cursor's row
+  static constexpr qsizetype kCachedRows = 2048;
   QFont bold_;
   std::function<QStringList()> captions_;
   std::function<QColor(int)> titleColours_;

@@ -28,6 +28,7 @@
 #include "app/maintransfer.h"
 #include "app/scripted_prompter.h"
 #include "controls.h"
+#include "store/table.h"
 #include "ui/gridmodel.h"
 #include "ui/readablecolumns.h"
 
@@ -292,6 +293,31 @@ TEST_F(LibraryFormTest, CloseBoxHidesThePanelAndShowAllLiftsTheFilter) {
 }
 
 // The rule (the records shown, the tree) is the app's; the window shows the outcome.
+// The grid keeps the texts of the rows shown lately, not of every row of a
+// long library: each row shows its own record however far the grid has gone.
+TEST_F(LibraryFormTest, ALongLibraryShowsEachRowsOwnRecord) {
+  {
+    store::Table t;
+    ASSERT_TRUE(t.open(data(QStringLiteral("YLK.DBF")), store::Table::Mode::Exclusive));
+    for (int i = 0; i < 5000; ++i) {
+      ASSERT_TRUE(t.append() && t.setText("NAME", QStringLiteral("长石 %1").arg(i)) && t.post()) << i;
+    }
+    ASSERT_TRUE(t.close());
+  }
+  auto materials = open(app::LibraryKind::Materials);
+  const QAbstractItemModel* m = materials->grid()->model();
+  ASSERT_EQ(m->rowCount(), 5026);
+  // Records without a number come first, in the order they were added.
+  const QString last = m->index(5025, kNameColumn).data().toString();
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int row = 0; row < 5000; ++row) {
+      ASSERT_EQ(m->index(row, kNameColumn).data().toString(), QStringLiteral("长石 %1").arg(row)) << row;
+    }
+  }
+  EXPECT_EQ(m->index(5025, kNameColumn).data().toString(), last);
+  EXPECT_EQ(m->index(1, kNameColumn).data().toString(), QStringLiteral("长石 1"));
+}
+
 TEST_F(LibraryFormTest, DeleteAllEmptiesTheGridAndTheTree) {
   auto form = open(app::LibraryKind::Materials);
   doubleClickNode(*form, node(*form, QStringLiteral("*硅质原料*")));
