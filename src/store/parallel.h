@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -17,14 +19,32 @@ inline unsigned partsFor(std::size_t bytes, std::size_t least = std::size_t(1) <
 }
 
 // Runs work(k) for every k below `parts`: part 0 on the calling thread, each
-// other on a thread of its own. Returns when all are done.
+// other on a thread of its own. Returns when all are done, and then throws
+// again what the lowest-numbered part that threw had thrown.
 template <class Work>
 void inParallel(unsigned parts, Work&& work) {
+  std::vector<std::exception_ptr> thrown(parts);
+  auto run = [&work, &thrown](unsigned k) {
+    try {
+      work(k);
+    } catch (...) {
+      thrown[k] = std::current_exception();
+    }
+  };
   std::vector<std::thread> others;
   others.reserve(parts > 0 ? parts - 1 : 0);
-  for (unsigned k = 1; k < parts; ++k) others.emplace_back([&work, k] { work(k); });
-  if (parts > 0) work(0u);
+  for (unsigned k = 1; k < parts; ++k) {
+    try {
+      others.emplace_back(run, k);
+    } catch (const std::system_error&) {
+      run(k);  // no thread to be had: the part runs here
+    }
+  }
+  if (parts > 0) run(0u);
   for (std::thread& t : others) t.join();
+  for (const std::exception_ptr& e : thrown) {
+    if (e) std::rethrow_exception(e);
+  }
 }
 
 }  // namespace tessaro::store

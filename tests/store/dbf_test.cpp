@@ -4,15 +4,18 @@
 
 #include <QDate>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/format.h"
 #include "store/dbf.h"
+#include "store/parallel.h"
 
 using namespace tessaro;
 using namespace tessaro::store;
@@ -135,6 +138,26 @@ TEST(DbfNumbers, ScanOfALargeTableTellsWhatItHoldsInRecordOrder) {
   EXPECT_EQ(scan.problems[0], QStringLiteral("3 个数值字段里不是数字（第一处：第 40001 条记录的 A 为“1e 2”）"));
   EXPECT_EQ(scan.problems[1], QStringLiteral("2 个日期字段里不是日期（第一处：第 31 条记录的 D 为“20230229”）"));
   EXPECT_EQ(scan.problems[2], QStringLiteral("1 个文字字段里有不是 GBK 的字节（第一处：第 170001 条记录的 T）"));
+}
+
+// Every part runs, also when one throws; what it threw comes back to the caller.
+TEST(Parallel, EveryPartRunsAndAnExceptionReachesTheCaller) {
+  std::atomic<int> ran{0};
+  EXPECT_THROW(store::inParallel(4,
+                                 [&](unsigned k) {
+                                   ++ran;
+                                   if (k >= 2) throw std::runtime_error(std::to_string(k));
+                                 }),
+               std::runtime_error);
+  EXPECT_EQ(ran, 4);
+  try {
+    store::inParallel(3, [](unsigned k) {
+      if (k > 0) throw std::runtime_error(std::to_string(k));
+    });
+    ADD_FAILURE() << "nothing thrown";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "1");
+  }
 }
 
 TEST(DbfDates, ValidAsTheGregorianCalendarHasThem) {
