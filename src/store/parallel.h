@@ -18,9 +18,9 @@ inline unsigned partsFor(std::size_t bytes, std::size_t least = std::size_t(1) <
   return unsigned(std::clamp<std::size_t>(bytes / least, 1, std::min(processors, 8u)));
 }
 
-// Runs work(k) for every k below `parts`: part 0 on the calling thread, each
-// other on a thread of its own. Returns when all are done, and then throws
-// again what the lowest-numbered part that threw had thrown.
+// Runs work(k) for every k below `parts`: the first on the calling thread,
+// each other on a thread of its own. Returns when all are done, and then
+// throws again what the lowest k that threw had thrown.
 template <class Work>
 void inParallel(unsigned parts, Work&& work) {
   std::vector<std::exception_ptr> thrown(parts);
