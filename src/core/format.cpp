@@ -1,6 +1,7 @@
 #include "format.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -298,9 +299,10 @@ std::string formatGeneral(double value) {
   if (value == 0) return "0";
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  // As "%.15g" writes it in the C locale, whatever the program's locale.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", value);
-  std::string s = buf;
+  const auto written = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+  std::string s(buf, written.ptr);
   // Exponent written as "E-6" / "E+20" without leading zeros.
   const auto e = s.find('e');
   if (e != std::string::npos) {

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -14,6 +15,40 @@
 #include "ui/gridmodel.h"
 
 namespace tessaro::ui {
+
+namespace {
+
+// The application's style, but for the panel behind a cell of a row, which is
+// filled as the common style fills it (the highlight behind a selected cell
+// where the style shows it there, the alternate base on alternate rows)
+// without the colours that the style works out before anything it draws.
+class GridStyle : public QProxyStyle {
+ public:
+  explicit GridStyle(QObject* owner) : QProxyStyle(QApplication::style()->name()) { setParent(owner); }
+
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* p,
+                     const QWidget* w) const override {
+    const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+    if (element != PE_PanelItemViewRow || !item) {
+      QProxyStyle::drawPrimitive(element, option, p, w);
+      return;
+    }
+    QPalette::ColorGroup group = (w ? w->isEnabled() : bool(item->state & State_Enabled)) ? QPalette::Normal
+                                                                                           : QPalette::Disabled;
+    if (group == QPalette::Normal && !(item->state & State_Active)) group = QPalette::Inactive;
+    if ((item->state & State_Selected) && proxy()->styleHint(SH_ItemView_ShowDecorationSelected, option, w)) {
+      p->fillRect(item->rect, item->palette.brush(group, QPalette::Highlight));
+    } else if (item->features & QStyleOptionViewItem::Alternate) {
+      p->fillRect(item->rect, item->palette.brush(group, QPalette::AlternateBase));
+    }
+  }
+};
+
+}  // namespace
+
+GridDelegate::GridDelegate(QObject* parent) : QStyledItemDelegate(parent) {
+  if (auto* view = qobject_cast<QAbstractItemView*>(parent)) view->setStyle(new GridStyle(view));
+}
 
 void GridDelegate::setPickList(QList<int> columns, QStringList items) {
   pickColumns_ = std::move(columns);
@@ -49,6 +84,23 @@ bool GridDelegate::plainCell(const QStyleOptionViewItem& o) {
          !(o.state & QStyle::State_Editing) && !o.text.contains(QLatin1Char('\n')) && o.textElideMode == Qt::ElideNone;
 }
 
+namespace {
+
+// The focus rectangle of a cell, as the style draws it.
+void paintFocus(QPainter* p, const QStyleOptionViewItem& o, QStyle* style) {
+  const bool enabled = o.state & QStyle::State_Enabled;
+  const bool selected = o.state & QStyle::State_Selected;
+  QStyleOptionFocusRect focus;
+  focus.QStyleOption::operator=(o);
+  focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &o, o.widget);
+  focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+  focus.backgroundColor =
+      o.palette.color(enabled ? QPalette::Normal : QPalette::Disabled, selected ? QPalette::Highlight : QPalette::Window);
+  style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, o.widget);
+}
+
+}  // namespace
+
 // A cell of text alone painted as the style paints it (background, text,
 // focus rectangle, each from the style), the text laid out once instead of
 // once to measure, once to place and once more to draw it. False, having
@@ -63,6 +115,8 @@ bool GridDelegate::paintPlainCell(QPainter* p, const QStyleOptionViewItem& o, QS
   textOption.setAlignment(QStyle::visualAlignment(o.direction, o.displayAlignment));
   QTextLayout layout(o.text, o.font);
   int top = 0;
+  // Text that lies inside its cell needs no clip to keep it there.
+  bool clip = false;
   if (!o.text.isEmpty()) {
     layout.setTextOption(textOption);
     layout.beginLayout();
@@ -78,17 +132,22 @@ bool GridDelegate::paintPlainCell(QPainter* p, const QStyleOptionViewItem& o, QS
     if (!single || line.naturalTextWidth() > textRect.width()) return false;
     const QSize size = QSizeF(line.naturalTextWidth(), line.height()).toSize();
     top = QStyle::alignedRect(Qt::LayoutDirectionAuto, o.displayAlignment & Qt::AlignVertical_Mask, size, textRect).top();
+    clip = top < o.rect.top() || top + size.height() > o.rect.bottom() + 1;
   }
 
-  p->save();
-  p->setClipRect(o.rect);
+  if (clip) {
+    p->save();
+    p->setClipRect(o.rect);
+  }
   // The panel: the style's for a selected cell; a background of the cell's
   // own filled as the style fills it; of any other cell, nothing.
   if (o.state & QStyle::State_Selected) {
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &o, p, w);
   } else if (o.backgroundBrush.style() != Qt::NoBrush) {
+    const QPoint origin = p->brushOrigin();
     p->setBrushOrigin(o.rect.topLeft());
     p->fillRect(o.rect, o.backgroundBrush);
+    p->setBrushOrigin(origin);
   }
   const bool enabled = o.state & QStyle::State_Enabled;
   const QPalette::ColorGroup group = !enabled ? QPalette::Disabled
@@ -96,19 +155,13 @@ bool GridDelegate::paintPlainCell(QPainter* p, const QStyleOptionViewItem& o, QS
                                                                         : QPalette::Inactive;
   const bool selected = o.state & QStyle::State_Selected;
   if (!o.text.isEmpty()) {
+    const QPen pen = p->pen();
     p->setPen(o.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     layout.draw(p, QPointF(textRect.x(), top));
+    p->setPen(pen);
   }
-  if (o.state & QStyle::State_HasFocus) {
-    QStyleOptionFocusRect focus;
-    focus.QStyleOption::operator=(o);
-    focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &o, w);
-    focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
-    focus.backgroundColor =
-        o.palette.color(enabled ? QPalette::Normal : QPalette::Disabled, selected ? QPalette::Highlight : QPalette::Window);
-    style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, w);
-  }
-  p->restore();
+  if (o.state & QStyle::State_HasFocus) paintFocus(p, o, style);
+  if (clip) p->restore();
   return true;
 }
 

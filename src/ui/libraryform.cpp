@@ -236,9 +236,11 @@ void TLibraryForm::buildModel() {
   model_->setNewRecordMark(true);
   model_->setCaptionSource([this] { return library_->captions(); });
   model_->setTitleColourSource([this](int column) { return library_->titleRed(column) ? QColor(Qt::red) : QColor(); });
-  // A category row in red bold on its own background.
-  model_->setCellStyler([this](int row, int, CellStyle& style) {
-    const app::RowStyle category = app::rowStyle(model_->name(row));
+  // A category row in red bold on its own background. Asked for every cell
+  // painted: the name's column is looked up once.
+  const int nameColumn = model_->columnOf(QStringLiteral("NAME"));
+  model_->setCellStyler([this, nameColumn](int row, int, CellStyle& style) {
+    const app::RowStyle category = app::rowStyle(model_->text(row, nameColumn));
     if (!category.category) return;
     style.background = toQColor(category.background);
     style.text = toQColor(category.text);

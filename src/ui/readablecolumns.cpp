@@ -2,6 +2,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -20,6 +21,38 @@ namespace {
 // many, so that a large table costs no more than a small one; rows further
 // away are measured as they come into view.
 constexpr int kMeasuredRows = 200;
+
+// The characters of a figure as the grids show it.
+bool isFigureCharacter(QChar c) {
+  return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') || c == QLatin1Char('-') ||
+         c == QLatin1Char('+') || c == QLatin1Char(',') || c == QLatin1Char(' ');
+}
+
+QChar alikeFigure(QChar c) { return c.isDigit() ? QLatin1Char('0') : c; }
+
+// Whether every digit of `font` takes the same room beside any character of
+// a figure: then two figures alike but for their digits are as wide.
+bool digitsAlike(const QFont& font) {
+  const QFontMetricsF metrics(font);
+  static const QString kFigure = QStringLiteral("0123456789.-+, ");
+  for (const QChar a : kFigure) {
+    for (const QChar b : kFigure) {
+      const QChar pair[] = {a, b};
+      const QChar alike[] = {alikeFigure(a), alikeFigure(b)};
+      if (metrics.horizontalAdvance(QString(pair, 2)) != metrics.horizontalAdvance(QString(alike, 2))) return false;
+    }
+  }
+  return true;
+}
+
+// The text under which the width of `text` is kept: a figure with its digits
+// made zeros where the digits are alike, since most texts of a grid are figures.
+QString widthKey(const QString& text, bool digitsAlike) {
+  if (!digitsAlike || !std::all_of(text.begin(), text.end(), isFigureCharacter)) return text;
+  QString key = text;
+  for (QChar& c : key) c = alikeFigure(c);
+  return key;
+}
 
 // The view's own options for its cells, as its size hints take them.
 struct CellOptions : QTableView {
@@ -142,8 +175,11 @@ class ColumnFitter : public QObject {
     auto widths = std::find_if(widths_.begin(), widths_.end(), [&](const Widths& w) {
       return w.delegate == delegate && w.hasFont == hasFont && (!hasFont || w.font == *font);
     });
-    if (widths == widths_.end()) widths = widths_.insert(widths_.end(), Widths{delegate, hasFont, font.value_or(QFont()), {}});
-    const QString text = roles[0].data().toString();
+    if (widths == widths_.end()) {
+      const bool alike = digitsAlike(hasFont ? *font : option.font);
+      widths = widths_.insert(widths_.end(), Widths{delegate, hasFont, font.value_or(QFont()), alike, {}});
+    }
+    const QString text = widthKey(roles[0].data().toString(), widths->digitsAlike);
     const auto known = widths->byText.constFind(text);
     if (known != widths->byText.constEnd()) return known.value();
     const int width = delegate->sizeHint(option, index).width();
@@ -161,6 +197,7 @@ class ColumnFitter : public QObject {
     const QAbstractItemDelegate* delegate;
     bool hasFont;
     QFont font;
+    bool digitsAlike;  // figures are kept with their digits made zeros
     QHash<QString, int> byText;
   };
 

@@ -93,4 +93,27 @@ double roundFixed(double value, int decimals) {
   return std::strtod(formatFixed(value, decimals, 0).c_str(), nullptr);
 }
 
+std::string formatGeneral(double value) {
+  if (value == 0) return "0";
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15g", value);
+  std::string s = buf;
+  // Exponent written as "E-6" / "E+20" without leading zeros.
+  const auto e = s.find('e');
+  if (e != std::string::npos) {
+    std::string mantissa = s.substr(0, e);
+    char sign = s[e + 1];
+    std::string exp = s.substr(e + 2);
+    exp.erase(0, exp.find_first_not_of('0'));
+    if (exp.empty()) exp.push_back('0');
+    s = mantissa;
+    s.push_back('E');
+    s.push_back(sign == '-' ? '-' : '+');
+    s.append(exp);
+  }
+  return s;
+}
+
 }  // namespace tessaro::core::reference

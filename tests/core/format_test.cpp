@@ -107,6 +107,23 @@ TEST(FormatGeneral, ShortestUpToFifteenDigits) {
   EXPECT_EQ(formatGeneral(1e-6), "1E-6");
 }
 
+// The same values as the fixed format's comparison: every kind of double,
+// halves and ties at every decimal, the largest and smallest.
+TEST(FormatGeneral, MatchesTheReferenceOnAMillionValues) {
+  reference::FixedCases cases(20261209);
+  int mismatches = 0;
+  for (int i = 0; i < 1000000; ++i) {
+    const double value = cases.next().value;
+    const std::string text = formatGeneral(value);
+    const std::string expected = reference::formatGeneral(value);
+    if (text != expected && ++mismatches <= 10) {
+      ADD_FAILURE() << "formatGeneral(" << std::hexfloat << value << ") gives \"" << text << "\", the reference \""
+                    << expected << "\"";
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
 TEST(ParseNumber, AcceptsWhatTheFormatsWrite) {
   EXPECT_EQ(parseNumber("   66.67"), 66.67);
   EXPECT_EQ(parseNumber("  -0.13"), -0.13);

@@ -685,11 +685,24 @@ namespace {
 // The cells the delegate paints itself look exactly as the style paints
 // them: every grid after a calculation and the glaze properties (coloured
 // backgrounds and texts, numbers right-aligned, Chinese text), with a
-// selected cell that has the focus.
+// selected cell that has the focus. So does the grid's own style, which
+// fills the panel behind each cell itself, against the application's.
 TEST_F(WindowsTest, CellsPaintedByTheDelegateMatchTheStylePixelForPixel) {
   start();
   find("TB4")->trigger();
   find("TB9")->trigger();
+  const auto differing = [](const QImage& a, const QImage& b, const QString& name) {
+    if (a.size() != b.size()) return -1;
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+      for (int x = 0; x < a.width(); ++x) count += a.pixel(x, y) != b.pixel(x, y);
+    }
+    if (count) {
+      a.save(QStringLiteral("/tmp/%1-a.png").arg(name));
+      b.save(QStringLiteral("/tmp/%1-b.png").arg(name));
+    }
+    return count;
+  };
   for (int n = 1; n <= 4; ++n) {
     QTableView* g = grid(n);
     g->setFocus();
@@ -699,16 +712,15 @@ TEST_F(WindowsTest, CellsPaintedByTheDelegateMatchTheStylePixelForPixel) {
     const QImage byStyle = g->viewport()->grab().toImage();
     ui::GridDelegate::setFastPainting(true);
     const QImage byDelegate = g->viewport()->grab().toImage();
-    ASSERT_EQ(byStyle.size(), byDelegate.size());
-    int differing = 0;
-    for (int y = 0; y < byStyle.height(); ++y) {
-      for (int x = 0; x < byStyle.width(); ++x) differing += byStyle.pixel(x, y) != byDelegate.pixel(x, y);
-    }
-    if (differing) {
-      byStyle.save(QStringLiteral("/tmp/grid%1-style.png").arg(n));
-      byDelegate.save(QStringLiteral("/tmp/grid%1-delegate.png").arg(n));
-    }
-    EXPECT_EQ(differing, 0) << "grid " << n;
+    EXPECT_EQ(differing(byStyle, byDelegate, QStringLiteral("grid%1-style-delegate").arg(n)), 0) << "grid " << n;
+
+    QStyle* own = g->style();
+    ASSERT_NE(own, QApplication::style());
+    g->setStyle(QApplication::style());
+    QApplication::processEvents();
+    const QImage byApplication = g->viewport()->grab().toImage();
+    g->setStyle(own);
+    EXPECT_EQ(differing(byDelegate, byApplication, QStringLiteral("grid%1-own-application").arg(n)), 0) << "grid " << n;
   }
 }
 
