@@ -34,6 +34,7 @@
 #include "app/transfersink.h"
 #include "store/schemas.h"
 #include "store/table.h"
+#include "ui/application.h"
 #include "ui/libraryform.h"
 
 using namespace tessaro;
@@ -155,6 +156,7 @@ void print(const char* what, const std::vector<Took>& times) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  ui::prepareApplication();  // the program's style, as it starts
   const int records = argc > 1 ? std::atoi(argv[1]) : 100000;
   QTemporaryDir tmp;
   QDir(tmp.path()).mkdir(QStringLiteral("数据库"));

@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionViewItem>
 #include <QTranslator>
 
 #include <clocale>
@@ -10,10 +14,40 @@
 
 namespace tessaro::ui {
 
+namespace {
+
+class ProgramStyle : public QProxyStyle {
+ public:
+  ProgramStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* p,
+                     const QWidget* w) const override {
+    const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+    if (element != PE_PanelItemViewRow || !item) {
+      QProxyStyle::drawPrimitive(element, option, p, w);
+      return;
+    }
+    // The highlight behind a selected cell where the style shows it there,
+    // the alternate base on alternate rows, nothing else.
+    QPalette::ColorGroup group = (w ? w->isEnabled() : bool(item->state & State_Enabled)) ? QPalette::Normal
+                                                                                           : QPalette::Disabled;
+    if (group == QPalette::Normal && !(item->state & State_Active)) group = QPalette::Inactive;
+    if ((item->state & State_Selected) && proxy()->styleHint(SH_ItemView_ShowDecorationSelected, option, w)) {
+      p->fillRect(item->rect, item->palette.brush(group, QPalette::Highlight));
+    } else if (item->features & QStyleOptionViewItem::Alternate) {
+      p->fillRect(item->rect, item->palette.brush(group, QPalette::AlternateBase));
+    }
+  }
+};
+
+}  // namespace
+
+QStyle* makeProgramStyle() { return new ProgramStyle; }
+
 bool prepareApplication() {
   QApplication::setApplicationName(QStringLiteral("Tessaro"));
   QApplication::setDesktopFileName(QStringLiteral(TESSARO_APP_ID));
-  QApplication::setStyle(QStringLiteral("Fusion"));
+  if (!dynamic_cast<ProgramStyle*>(QApplication::style())) QApplication::setStyle(makeProgramStyle());
   QApplication::setWindowIcon(programIcon());
   // Qt takes the user's locale for the C library, where a decimal comma
   // would make "1.5" read as 1; numbers keep their decimal point.

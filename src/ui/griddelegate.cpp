@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QProxyStyle>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -15,40 +14,6 @@
 #include "ui/gridmodel.h"
 
 namespace tessaro::ui {
-
-namespace {
-
-// The application's style, but for the panel behind a cell of a row, which is
-// filled as the common style fills it (the highlight behind a selected cell
-// where the style shows it there, the alternate base on alternate rows)
-// without the colours that the style works out before anything it draws.
-class GridStyle : public QProxyStyle {
- public:
-  explicit GridStyle(QObject* owner) : QProxyStyle(QApplication::style()->name()) { setParent(owner); }
-
-  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* p,
-                     const QWidget* w) const override {
-    const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-    if (element != PE_PanelItemViewRow || !item) {
-      QProxyStyle::drawPrimitive(element, option, p, w);
-      return;
-    }
-    QPalette::ColorGroup group = (w ? w->isEnabled() : bool(item->state & State_Enabled)) ? QPalette::Normal
-                                                                                           : QPalette::Disabled;
-    if (group == QPalette::Normal && !(item->state & State_Active)) group = QPalette::Inactive;
-    if ((item->state & State_Selected) && proxy()->styleHint(SH_ItemView_ShowDecorationSelected, option, w)) {
-      p->fillRect(item->rect, item->palette.brush(group, QPalette::Highlight));
-    } else if (item->features & QStyleOptionViewItem::Alternate) {
-      p->fillRect(item->rect, item->palette.brush(group, QPalette::AlternateBase));
-    }
-  }
-};
-
-}  // namespace
-
-GridDelegate::GridDelegate(QObject* parent) : QStyledItemDelegate(parent) {
-  if (auto* view = qobject_cast<QAbstractItemView*>(parent)) view->setStyle(new GridStyle(view));
-}
 
 void GridDelegate::setPickList(QList<int> columns, QStringList items) {
   pickColumns_ = std::move(columns);

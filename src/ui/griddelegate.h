@@ -3,9 +3,7 @@
 // opens a pick list on the columns that have one, keeps a cell open whose
 // typed text the model refused (Enter or Tab; a click elsewhere opens it
 // again with the text as typed), and runs a command on the Enter key after
-// committing the typed text. Made with its view as parent, it gives the view
-// a style that fills the panel behind each cell without first working out
-// every colour of the style, as a grid asks for that panel once a cell.
+// committing the typed text.
 #pragma once
 
 #include <QList>
@@ -21,7 +19,7 @@ class GridModel;
 
 class GridDelegate : public QStyledItemDelegate {
  public:
-  explicit GridDelegate(QObject* parent);
+  explicit GridDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
   // The editors of `columns` are pick lists of `items`.
   void setPickList(QList<int> columns, QStringList items);
