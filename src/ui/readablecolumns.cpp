@@ -22,13 +22,15 @@ namespace {
 // away are measured as they come into view.
 constexpr int kMeasuredRows = 200;
 
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
 // The characters of a figure as the grids show it.
 bool isFigureCharacter(QChar c) {
-  return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') || c == QLatin1Char('-') ||
-         c == QLatin1Char('+') || c == QLatin1Char(',') || c == QLatin1Char(' ');
+  return isDigit(c) || c == QLatin1Char('.') || c == QLatin1Char('-') || c == QLatin1Char('+') ||
+         c == QLatin1Char(',') || c == QLatin1Char(' ');
 }
 
-QChar alikeFigure(QChar c) { return c.isDigit() ? QLatin1Char('0') : c; }
+QChar alikeFigure(QChar c) { return isDigit(c) ? QLatin1Char('0') : c; }
 
 // Whether every digit of `font` takes the same room beside any character of
 // a figure: then two figures alike but for their digits are as wide.
